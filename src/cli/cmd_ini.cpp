@@ -1,0 +1,44 @@
+// ini get FILE SECTION KEY / ini set FILE SECTION KEY VALUE: the settings store as the program
+// uses it (same locks, same rules), for scripts and for looking into a settings file.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/Verbs.h"
+#include "core/INIReadWrite.h"
+#include "core/private_profile.h"
+
+namespace bw::cli {
+namespace {
+
+struct IniArgs {
+    std::string file, section, key, value;
+};
+
+const RegisterVerb kIni([](CLI::App& app) {
+    auto args = std::make_shared<IniArgs>();
+    CLI::App* ini = app.add_subcommand("ini", "Read or write a settings file (DariDozodaz.dat)");
+    ini->require_subcommand(1);
+
+    CLI::App* get = ini->add_subcommand("get", "Print a key's value (empty when missing)");
+    get->add_option("FILE", args->file)->required();
+    get->add_option("SECTION", args->section)->required();
+    get->add_option("KEY", args->key)->required();
+    get->callback([args] { std::printf("%s\n", ReadINI(args->file, args->section, args->key).c_str()); });
+
+    CLI::App* set = ini->add_subcommand("set", "Write a key's value (creates the file if needed)");
+    set->add_option("FILE", args->file)->required();
+    set->add_option("SECTION", args->section)->required();
+    set->add_option("KEY", args->key)->required();
+    set->add_option("VALUE", args->value)->required();
+    set->callback([args] {
+        WriteINI(args->file, args->section, args->key, std::string_view(args->value));
+        if (!profile::last_error().empty()) {
+            std::fprintf(stderr, "brantwell-cli: %s\n", profile::last_error().c_str());
+            exit_code() = 1;
+        }
+    });
+});
+
+}  // namespace
+}  // namespace bw::cli

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace bw {
+
+// Values established at start-up and kept for the whole run.
+struct AppState {
+    std::string version;     // "0.705"
+    std::string build_date;  // "1 Jul 13"
+    std::filesystem::path working_folder;  // settings shared with the testers, tester executables
+    std::filesystem::path program_folder;  // preferences, reports, result files
+    std::string computer_name;             // host name; counter paths begin "\\" + this
+    int processor_count = 1;               // online processors
+    char windows_drive = 'C';              // the letter of the volume that holds "/"
+    std::string win_ver;                   // cached OS name (`Win Ver`)
+    int repair_state = 0;                  // 1 once the counter repair succeeded
+    bool basic_only_mode = false;          // counters unusable: only the basic test is offered
+
+    // The two settings files.
+    std::filesystem::path working_ini() const { return working_folder / "DariDozodaz.dat"; }
+    std::filesystem::path prefs_ini() const { return program_folder / "DariDozodaz.dat"; }
+};
+
+// The program-wide instance.
+AppState& app();
+
+}  // namespace bw
