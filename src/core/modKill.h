@@ -1,0 +1,29 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string_view>
+
+namespace bw {
+
+// A tester has no window; the "window" of a process is its id, so a handle found here can be
+// closed (SIGTERM) and killed (SIGKILL).
+using WindowHandle = pid_t;
+
+// Id of the first running process whose image name equals `exe_name` without regard to case and
+// surrounding blanks; 0 when none runs.
+pid_t GetProcessIdByName(std::string_view exe_name);
+
+// Handle of the first process of that name, 0 when none runs.
+WindowHandle FindProcessWindow(std::string_view exe_name);
+
+// Ends the process behind the handle at once. Failures are ignored.
+void KillWindowProcess(WindowHandle window);
+
+// Asks the process to close (SIGTERM) and waits up to `wait_ms` for it to go.
+bool CloseWindowProcess(WindowHandle window, int wait_ms);
+
+// Kills every process of that name (the forced stop by name).
+void ForceStopByName(std::string_view exe_name);
+
+}  // namespace bw

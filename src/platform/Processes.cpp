@@ -1,0 +1,114 @@
+#include "platform/Processes.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <system_error>
+
+extern char** environ;
+
+namespace bw::proc {
+
+namespace fs = std::filesystem;
+
+namespace {
+std::mutex g_children_mutex;
+std::vector<pid_t> g_children;
+}  // namespace
+
+std::vector<pid_t> list_pids() {
+    std::vector<pid_t> pids;
+    DIR* dir = ::opendir("/proc");
+    if (!dir) return pids;
+    while (const dirent* e = ::readdir(dir)) {
+        char* end = nullptr;
+        long v = std::strtol(e->d_name, &end, 10);
+        if (end != e->d_name && *end == '\0' && v > 0) pids.push_back(static_cast<pid_t>(v));
+    }
+    ::closedir(dir);
+    std::sort(pids.begin(), pids.end());
+    return pids;
+}
+
+std::string image_name(pid_t pid) {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
+    if (ec) return {};
+    std::string name = exe.filename().string();
+    // A replaced or deleted executable reads "name (deleted)"; it is still that program.
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (name.size() > kDeleted.size() && name.ends_with(kDeleted))
+        name.resize(name.size() - kDeleted.size());
+    return name;
+}
+
+bool alive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(stat, text)) return false;
+    auto close = text.rfind(')');
+    if (close == std::string::npos || close + 2 >= text.size()) return false;
+    char state = text[close + 2];
+    return state != 'Z' && state != 'X';
+}
+
+bool send_signal(pid_t pid, int sig) { return pid > 0 && ::kill(pid, sig) == 0; }
+
+pid_t spawn(const fs::path& exe, const std::vector<std::string>& args, const fs::path& cwd,
+            std::string* error) {
+    reap_children();
+    std::vector<std::string> argv_text{exe.string()};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // The child starts in the given folder; glibc 2.29+ has this action.
+    posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    // Its own process group: a Ctrl-C meant for us does not reach the testers, and they never get
+    // our blocked or ignored signal settings.
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr,
+                             POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    pid_t pid = -1;
+    int rc = ::posix_spawn(&pid, exe.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        if (error) *error = "cannot start " + exe.string() + ": " + std::strerror(rc);
+        return -1;
+    }
+    std::lock_guard lock(g_children_mutex);
+    g_children.push_back(pid);
+    return pid;
+}
+
+void reap_children() {
+    std::lock_guard lock(g_children_mutex);
+    std::erase_if(g_children, [](pid_t pid) {
+        int status = 0;
+        pid_t r = ::waitpid(pid, &status, WNOHANG);
+        return r == pid || (r < 0 && errno == ECHILD);
+    });
+}
+
+}  // namespace bw::proc

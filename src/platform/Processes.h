@@ -1,0 +1,36 @@
+#pragma once
+
+// Processes of the running system: list, name, signal, start. Only this file's implementation
+// opens /proc/PID or starts programs.
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace bw::proc {
+
+// Ids of all running processes, ascending.
+std::vector<pid_t> list_pids();
+
+// Image name: the basename of /proc/PID/exe (not comm, which is cut at 15 characters). "" when the
+// process cannot be inspected (another user's, a zombie, gone).
+std::string image_name(pid_t pid);
+
+// True while the process exists and is not a zombie.
+bool alive(pid_t pid);
+
+// Sends a signal; false when the process is gone or not ours.
+bool send_signal(pid_t pid, int sig);
+
+// Starts `exe` with `args` in folder `cwd`, detached from our standard input. Returns the pid, or
+// -1 with `error` set. The child is reaped by `reap_children` (or when it is waited for).
+pid_t spawn(const std::filesystem::path& exe, const std::vector<std::string>& args,
+            const std::filesystem::path& cwd, std::string* error);
+
+// Collects the exit status of every child started by spawn() that has ended, so none lingers as
+// a zombie.
+void reap_children();
+
+}  // namespace bw::proc
