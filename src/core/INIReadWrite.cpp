@@ -1,5 +1,6 @@
 #include "core/INIReadWrite.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -52,9 +53,9 @@ double Val(std::string_view text) {
     char* end = nullptr;
     double v = std::strtod(begin, &end);
     // strtod also takes hex, "inf" and "nan"; the lenient reading knows only plain decimals.
-    if (end == begin || s.find_first_of("xXnN", i) < static_cast<size_t>(end - s.c_str()))
-        return 0;
-    return v;
+    if (end == begin || s.find_first_of("xXnN", i) < static_cast<size_t>(end - s.c_str())) return 0;
+    // A number too large for a double ("1e999") is no number either.
+    return std::isfinite(v) ? v : 0;
 }
 
 long long ValInt(std::string_view text) {

@@ -19,7 +19,9 @@ namespace {
 
 thread_local std::string t_last_error;
 
-void set_error(std::string text) { t_last_error = std::move(text); }
+void set_error(std::string text) {
+    t_last_error = std::move(text);
+}
 
 std::string errno_text(const fs::path& p, const char* what) {
     return std::string(what) + " " + p.string() + ": " + std::strerror(errno);
@@ -51,7 +53,8 @@ fs::path lock_path(const fs::path& file) {
 // Shared lock for a read. Readers never create anything: without a lock file there is no writer
 // that ever held it, and a file replaced by rename is never seen half-written anyway.
 Fd lock_for_read(const fs::path& file) {
-    Fd fd(::open(lock_path(file).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    // O_NONBLOCK: something other than a lock file (a FIFO) in its place must not hang a read.
+    Fd fd(::open(lock_path(file).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     if (fd.ok()) {
         while (::flock(fd.get(), LOCK_SH) != 0 && errno == EINTR) {
         }
@@ -113,6 +116,7 @@ struct Line {
     enum Kind { Other, Section, Entry } kind = Other;
     std::string_view name;   // section or key name, trimmed
     std::string_view value;  // entry value, trimmed
+    bool cr = false;         // the line ended with CR LF
 };
 
 std::vector<Line> parse(std::string_view text) {
@@ -121,10 +125,14 @@ std::vector<Line> parse(std::string_view text) {
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
+        // The text keeps a CR of a CRLF file, so a rewrite leaves such lines as they were.
         std::string_view raw = text.substr(pos, end - pos);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
         Line line;
         line.text = raw;
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+            line.cr = true;
+        }
         std::string_view t = trim(raw);
         if (!t.empty() && t.front() == '[') {
             // An unterminated header names the section up to the end of the line.
@@ -176,6 +184,26 @@ std::string clean_name(std::string_view v) {
     return std::string(trim(out));
 }
 
+// A name the file could not hold as itself is refused: written out, a key holding "=" or opening
+// with "[", or a section holding "]", would read back as a different key or a section of its own.
+bool names_fit(std::string_view section, const std::string* key) {
+    t_last_error.clear();
+    if (section.find(']') != std::string_view::npos) {
+        set_error("section name \"" + std::string(section) + "\" holds \"]\"");
+        return false;
+    }
+    if (!key) return true;
+    if (key->empty()) {
+        set_error("empty key name");
+        return false;
+    }
+    if (key->find('=') != std::string::npos || key->front() == '[') {
+        set_error("key name \"" + *key + "\" holds \"=\" or begins with \"[\"");
+        return false;
+    }
+    return true;
+}
+
 bool store(const fs::path& file, const std::string& text, const struct stat* old) {
     fs::path dir = file.parent_path();
     if (dir.empty()) dir = ".";
@@ -198,6 +226,12 @@ bool store(const fs::path& file, const std::string& text, const struct stat* old
         }
         done += static_cast<size_t>(n);
     }
+    // Some filesystems report a full disk only when the file is closed.
+    if (::close(fd.release()) != 0) {
+        set_error(errno_text(file, "cannot write"));
+        ::unlink(tmpl.c_str());
+        return false;
+    }
     if (::rename(tmpl.c_str(), file.c_str()) != 0) {
         set_error(errno_text(file, "cannot replace"));
         ::unlink(tmpl.c_str());
@@ -217,6 +251,8 @@ std::string apply(std::string_view text, std::string_view section,
     std::vector<std::string> out_lines;
     out_lines.reserve(lines.size() + changes.size() + 1);
     for (const auto& l : lines) out_lines.emplace_back(l.text);
+    // New lines follow the file's own line ends.
+    const std::string eol_cr = (!lines.empty() && lines.front().cr) ? "\r" : "";
 
     for (const auto& change : changes) {
         auto [begin, end] = find_section(lines, section);
@@ -242,16 +278,18 @@ std::string apply(std::string_view text, std::string_view section,
             continue;
         }
         if (found < end) {
-            out_lines[found] = std::string(lines[found].name) + "=" + *change.value;
+            out_lines[found] = std::string(lines[found].name) + "=" + *change.value +
+                               (lines[found].cr ? "\r" : "");
             lines[found].text = {};  // the view is stale now; only kind and name matter below
             continue;
         }
-        std::string entry = change.key + "=" + *change.value;
+        std::string entry = change.key + "=" + *change.value + eol_cr;
         Line new_line;
         new_line.kind = Line::Entry;
+        new_line.cr = !eol_cr.empty();
         if (begin == lines.size()) {
             // New section at the end; keep the key names alive in the change list for views.
-            out_lines.push_back("[" + std::string(section) + "]");
+            out_lines.push_back("[" + std::string(section) + "]" + eol_cr);
             Line header;
             header.kind = Line::Section;
             header.name = section;
@@ -290,13 +328,16 @@ bool write_changes(const fs::path& file, std::string_view section,
     if (l == Load::Failed) return false;
     // Changes refer to names by view: keep them alive in `changes` (owned strings).
     std::string updated = apply(text, section, changes);
-    if (l == Load::Ok && updated == text) return true;
+    // Nothing changed (or a removal from a missing file): leave the file as it is.
+    if (updated == text) return true;
     return store(file, updated, l == Load::Ok ? &st : nullptr);
 }
 
 }  // namespace
 
-const std::string& last_error() { return t_last_error; }
+const std::string& last_error() {
+    return t_last_error;
+}
 
 std::string get_string(const fs::path& file, std::string_view section, std::string_view key,
                        std::string_view def) {
@@ -312,7 +353,7 @@ std::string get_string(const fs::path& file, std::string_view section, std::stri
     auto [begin, end] = find_section(lines, want_section);
     for (size_t i = begin + 1; i < end; ++i)
         if (lines[i].kind == Line::Entry && iequals(lines[i].name, want_key))
-            return std::string(unquote(lines[i].value).substr(0, kMaxValueChars));
+            return clean_value(unquote(lines[i].value)).substr(0, kMaxValueChars);
     return std::string(def.substr(0, kMaxValueChars));
 }
 
@@ -351,28 +392,23 @@ bool write_string(const fs::path& file, std::string_view section,
     Change change;
     if (key) {
         change.key = clean_name(*key);
-        if (change.key.empty()) {
-            t_last_error = "empty key name";
-            return false;
-        }
         if (value) change.value = clean_value(*value);
     }
+    if (!names_fit(s, key ? &change.key : nullptr)) return false;
     return write_changes(file, s, {change});
 }
 
 bool write_strings(const fs::path& file, std::string_view section,
                    const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string s = clean_name(section);
     std::vector<Change> changes;
     changes.reserve(entries.size());
     for (const auto& [k, v] : entries) {
         Change c{clean_name(k), clean_value(v)};
-        if (c.key.empty()) {
-            t_last_error = "empty key name";
-            return false;
-        }
+        if (!names_fit(s, &c.key)) return false;
         changes.push_back(std::move(c));
     }
-    return write_changes(file, clean_name(section), changes);
+    return write_changes(file, s, changes);
 }
 
 }  // namespace bw::profile
