@@ -17,6 +17,18 @@ struct AppState {
     std::string win_ver;                   // cached OS name (`Win Ver`)
     int repair_state = 0;                  // 1 once the counter repair succeeded
     bool basic_only_mode = false;          // counters unusable: only the basic test is offered
+    int pass_counter = 0;                  // test passes run in this session
+
+    // Preferences read at start-up.
+    std::string test_time = "30";  // seconds per block
+    bool adjust_test_time = true;
+    bool always_ignore = false;
+    bool download_results = true;
+    bool check_update = true;
+
+    // Cached system facts (working file), read at start-up.
+    std::string mems, mb, win_type, bios, cpu, cpu_speed, cpu_name, cpu_descript, socket, cpu_man;
+    long long available_memory_mb = 0;
 
     // The two settings files.
     std::filesystem::path working_ini() const { return working_folder / "DariDozodaz.dat"; }

@@ -1,0 +1,188 @@
+// The main window's load: its steps in order, each name shown on the splash, one progress dot
+// after each.
+#include <cmath>
+#include <system_error>
+
+#include "core/AppState.h"
+#include "core/INIReadWrite.h"
+#include "core/SettingsDefaults.h"
+#include "core/Splash.h"
+#include "core/Startup.h"
+#include "core/modGeneral.h"
+#include "platform/clock.h"
+#include "platform/prompt.h"
+
+namespace bw {
+
+namespace {
+
+void read_preferences(MainOptions& o) {
+    AppState& a = app();
+    const auto prefs = a.prefs_ini();
+    a.test_time = ReadINI(prefs, "Settings", "Test Time");
+    if (a.test_time.empty()) a.test_time = "30";
+    a.adjust_test_time = ValInt(ReadINI(prefs, "Settings", "Adjust Test Time")) != 0;
+    a.always_ignore = ValInt(ReadINI(prefs, "Settings", "Always Ignore")) != 0;
+    a.download_results = ValInt(ReadINI(prefs, "Settings", "Download Results")) != 0;
+    a.check_update = ValInt(ReadINI(prefs, "Settings", "Check Update")) != 0;
+    if (a.always_ignore) o.IgnoreME = {true, false};
+}
+
+void read_system_facts() {
+    AppState& a = app();
+    const auto work = a.working_ini();
+    struct Fact {
+        std::string_view key;
+        std::string AppState::*field;
+    };
+    static constexpr Fact kFacts[] = {
+        {"MEMS", &AppState::mems},         {"MB", &AppState::mb},
+        {"Win Type", &AppState::win_type}, {"BIOS", &AppState::bios},
+        {"CPU", &AppState::cpu},           {"CPU Speed", &AppState::cpu_speed},
+        {"CPU Name", &AppState::cpu_name}, {"CPU Descript", &AppState::cpu_descript},
+        {"Socket", &AppState::socket},     {"CPU Man", &AppState::cpu_man},
+    };
+    for (const auto& f : kFacts) a.*(f.field) = ReadINI(work, "Settings", f.key);
+    a.win_ver = ReadINI(work, "Settings", "Win Ver");
+}
+
+void remove_if_present(const std::filesystem::path& p) {
+    std::error_code ec;
+    std::filesystem::remove(p, ec);
+}
+
+void reset_tester_sections() {
+    const auto work = app().working_ini();
+    for (const char* section : {"Hard Drive Test 1", "Hard Drive Test 2"}) {
+        WriteINI(work, section, "Run", "0");
+        WriteINI(work, section, "Drive", "0");
+        for (auto key : kTesterJobKeys) WriteINI(work, section, key, "X");
+    }
+    WriteINI(work, "Hard Drive Test 3", "Run", "0");
+}
+
+// Runs a counter group; an empty probe gets one more try, then the repair question, and after a
+// successful repair one last try.
+void run_counter_group(const StartupServices& s, const StartupServices::CounterGroup& g) {
+    show_step(g.label);
+    if (g.add) g.add();
+    if (!g.probe_ok || g.probe_ok()) return;
+    Pause(100);
+    if (g.add) g.add();
+    if (g.probe_ok()) return;
+    if (s.windows_error_prompt) s.windows_error_prompt();
+    if (app().repair_state == 1 && g.add) g.add();
+}
+
+}  // namespace
+
+void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
+    MainOptions& o = state.options;
+    AppState& a = app();
+    auto step_done = [] { advance_progress(); };
+
+    // Preferences.
+    read_preferences(o);
+    if (a.check_update && s.check_version) s.check_version();
+    if (a.download_results && s.download_results) s.download_results();
+    step_done();
+
+    clean_exit_check_at_start();
+    step_done();
+    show_disclaimer();
+    step_done();
+
+    show_step("System Info");
+    Pause(100);
+    if (ReadINI(a.working_ini(), "Settings", "Win Ver").empty() && s.gather_system_info)
+        s.gather_system_info();
+    read_system_facts();
+    step_done();
+
+    show_step("Checking Windows");
+    StopTesters();
+    step_done();
+
+    show_step("Verify Version");
+    if (s.open_counter_query && !s.open_counter_query() && s.windows_error_prompt)
+        s.windows_error_prompt();
+    if (s.add_committed_bytes && !s.add_committed_bytes() && s.windows_error_prompt)
+        s.windows_error_prompt();
+    step_done();
+
+    show_step("Temp DIR");
+    for (const char* name : {"Recommend.txt", "Specs.txt", "Overall.txt"})
+        remove_if_present(a.program_folder / name);
+    step_done();
+
+    show_step("Start Utilities");
+    for (const char* section : {"Hard Drive Test 1", "Hard Drive Test 2", "Hard Drive Test 3"})
+        WriteINI(a.working_ini(), section, "Run", "0");
+    StartTESTERS();
+    step_done();
+
+    o.SelBlock = block_selection(ReadINI(a.prefs_ini(), "Settings", "Block"));
+    step_done();
+
+    show_step("Physical DRV");
+    if (s.list_physical_disks) s.list_physical_disks();
+    show_step("Logical DRV");
+    if (s.list_logical_disks) s.list_logical_disks();
+    if (s.get_drive) s.get_drive();
+    show_step("Check USB");
+    if (s.query_usb) s.query_usb();
+    step_done();
+
+    show_step("Check Drives");
+    if (s.build_drive_list) o.DriveList = s.build_drive_list();
+    if (!o.DriveList.empty()) o.DriveListIndex = 0;
+    step_done();
+
+    show_step("Compare Data");
+    load_compare_data(state.compare);
+    if (s.add_logical_only_drives) s.add_logical_only_drives(o.DriveList);
+    if (!o.DriveList.empty() && o.DriveListIndex < 0) o.DriveListIndex = 0;
+    step_done();
+
+    show_step("Read Data");
+    restore_options(o);
+    if (a.always_ignore) o.IgnoreME = {true, false};
+    step_done();
+
+    show_step("Initializing");
+    reset_tester_sections();
+    step_done();
+
+    for (const auto& group : s.counter_groups) {
+        run_counter_group(s, group);
+        step_done();
+    }
+    if (a.basic_only_mode) o.enter_basic_only_mode();
+
+    show_step("Starting");
+    step_done();
+    show_step("Dirty Check");
+    if (s.is_dirty) {
+        for (const auto& entry : o.DriveList)
+            if (!entry.empty() && s.is_dirty(entry))
+                MsgBox(std::string(1, entry.front()) + std::string(kDirtySuffix));
+    }
+    step_done();
+
+    show_step("Load CPU");
+    if (s.add_processor_counters) s.add_processor_counters();
+    if (s.available_memory_bytes)
+        a.available_memory_mb = std::llround(s.available_memory_bytes() / 1'000'000.0);
+    Pause(100);
+    if (SplashView* view = splash()) view->close();
+
+    const std::string entry = o.selected_drive();
+    if (entry.size() > 4) state.colours = CheckCAP(std::string_view(entry).substr(4));
+    if (!entry.empty() && s.select_drive) s.select_drive(entry);
+
+    if (entry.find("SSD") != std::string::npos) trim_ahci_advice(s, state.trim_on_label);
+
+    if (o.DriveList.size() < 2) o.TestAllDrv.enabled = false;
+}
+
+}  // namespace bw

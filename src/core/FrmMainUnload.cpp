@@ -1,0 +1,32 @@
+#include <filesystem>
+
+#include "core/AppState.h"
+#include "core/INIReadWrite.h"
+#include "core/Startup.h"
+#include "core/modGeneral.h"
+#include "platform/prompt.h"
+
+namespace bw {
+
+void FrmMainUnload(const StartupServices& s, const MainOptions& o) {
+    AppState& a = app();
+    const auto work = a.working_ini();
+    WriteINI(work, "Settings", "Run Status", "2");
+    if (s.close_counter_query) s.close_counter_query();
+    WriteINI(work, "Settings", "Last Drive", std::string_view(o.selected_drive()));
+    save_options(o);
+    WriteINI(work, "Settings", "Open", "0");
+    StopTesters();
+    clean_exit_record_at_exit();
+
+    const auto peak = a.program_folder / "PeakResults.Dat";
+    if (std::filesystem::exists(peak)) {
+        MsgBox("If you would like to participate in Global Results and help the Brantwell "
+               "Cummunity, email: \n" +
+               peak.string() + "\n" + (a.program_folder / "AverageResults.Dat").string() + "\n" +
+               std::string(kResultsMailbox) + "   Subject: Brantwell Results");
+    }
+    if (a.pass_counter > 4 && s.write_starter) s.write_starter();
+}
+
+}  // namespace bw

@@ -1,0 +1,117 @@
+// The splash window's preparations: folders, single instance, program-wide values, settings files,
+// stale results and the tool files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "core/AppState.h"
+#include "core/INIReadWrite.h"
+#include "core/SettingsDefaults.h"
+#include "core/Splash.h"
+#include "core/Startup.h"
+#include "core/mdlRegistry.h"
+#include "core/modGeneral.h"
+#include "platform/UniqueFd.h"
+#include "platform/clock.h"
+#include "platform/folders.h"
+#include "version.h"
+
+namespace bw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Held for the life of the process: a second start finds it taken and ends.
+UniqueFd g_instance_lock;
+
+bool take_instance_lock(const fs::path& folder) {
+    UniqueFd fd(::open((folder / "brantwell.instance").c_str(),
+                       O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.ok()) return true;  // cannot tell; better to run than to refuse
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno != EWOULDBLOCK;
+    g_instance_lock = std::move(fd);
+    return true;
+}
+
+std::string host_name() {
+    char buf[256] = {};
+    if (::gethostname(buf, sizeof buf - 1) != 0) return "localhost";
+    return buf;
+}
+
+int online_processors() {
+    long n = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return n > 0 ? static_cast<int>(n) : 1;
+}
+
+void remove_if_present(const fs::path& p) {
+    std::error_code ec;
+    fs::remove(p, ec);
+}
+
+}  // namespace
+
+void init_working_file() {
+    const auto work = app().working_ini();
+    WriteINI(work, "Settings", "Open", "1");
+    WriteINI(work, "Settings", "Run Status", "0");
+    for (const char* key : {"Program 1", "Program 2", "Program 3"}) WriteINI(work, "Status", key, "0");
+    // The program writes its id so the testers can tell when it has gone.
+    WriteINI(work, "Settings", "Program PID", static_cast<long long>(::getpid()));
+    if (ReadINI(work, "Settings", "Shutdown").empty()) {
+        WriteINI(work, "Settings", "Bad Shutdown", "0");
+        WriteINI(work, "Settings", "Win Ver", "");
+        WriteINI(work, "Settings", "Last Drive", "");
+    }
+}
+
+void init_preferences() {
+    const auto prefs = app().prefs_ini();
+    if (!ReadINI(prefs, "Settings", "Read").empty()) return;
+    for (const auto& d : kPreferenceDefaults) WriteINI(prefs, "Settings", d.key, d.value);
+}
+
+LoadingResult LoadingLoad(const StartupServices& services, std::string* error) {
+    AppState& a = app();
+    auto work = choose_working_folder();
+    auto prog = choose_program_folder();
+    if (work.path.empty() || prog.path.empty()) {
+        if (error) *error = work.path.empty() ? work.error : prog.error;
+        return LoadingResult::NoFolders;
+    }
+    a.working_folder = work.path;
+    a.program_folder = prog.path;
+    if (!take_instance_lock(a.working_folder)) return LoadingResult::SecondInstance;
+
+    a.version = kVersionText;
+    a.build_date = kBuildDate;
+    SetKeyValue(RegHive::HKEY_CURRENT_USER,
+                "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
+                executable_path().string(), RegValue::string("RUNASADMIN"));
+    if (services.set_rating_thresholds) services.set_rating_thresholds();
+    a.computer_name = host_name();
+    a.processor_count = online_processors();
+    a.windows_drive = 'C';  // the volume that holds "/" is always C:
+    // A higher priority keeps the sampling steady under load; only root may raise it.
+    ::setpriority(PRIO_PROCESS, 0, -10);
+
+    init_working_file();
+    init_preferences();
+    remove_if_present(a.program_folder / "PeakResults.Dat");
+    remove_if_present(a.program_folder / "AverageResults.Dat");
+    Pause(10);
+    if (services.write_license) services.write_license();
+    StopTesters();
+    show_step("Support Files");
+    for (auto name : kTesterFiles) remove_if_present(a.working_folder / name);
+    if (services.write_tester) services.write_tester();
+    Pause(10);
+    return LoadingResult::ShowMain;
+}
+
+}  // namespace bw

@@ -1,0 +1,56 @@
+#pragma once
+
+// The main window's test options as plain state: the check boxes with their enabled flags, the
+// test type, the block-size selection and its code, the drive list. The window shows this state;
+// start-up restores it and the unload saves it.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bw {
+
+inline constexpr std::array<std::string_view, 11> kBlockNames = {
+    "4KB", "8KB", "16KB", "32KB", "64KB", "96KB", "128KB", "256KB", "512KB", "1024KB", "4096KB"};
+
+struct CheckBox {
+    bool checked = false;
+    bool enabled = true;
+};
+
+struct MainOptions {
+    CheckBox ChkRead, ChkWrite, ChkMulti, ChkMultiH, ChkMultiHS, BasicOnly, TestAllDrv, IgnoreME;
+    int TestType = 1;                    // option index: 0 "Functional Test", 1 "Performance Test"
+    std::array<bool, 11> SelBlock{};     // selected block sizes, list order
+    std::vector<std::string> DriveList;  // entries of the drive list
+    int DriveListIndex = -1;             // selected entry, -1 for none
+
+    std::string selected_drive() const;
+
+    // The interlocks applied when a box is released.
+    void apply_basic_only();  // BasicOnly's state decides the four multi-task/all-drive boxes
+    void enter_basic_only_mode();  // counters unusable: BasicOnly checked, the others off and locked
+};
+
+// Block-selection code: one character per selected entry in list order, "1".."9", "A", "B".
+std::string block_code(const std::array<bool, 11>& selection);
+// The selection a stored code stands for: "" selects 64KB only, 11 characters select all, other
+// characters outside "1".."9", "A", "B" select nothing.
+std::array<bool, 11> block_selection(std::string_view code);
+
+// Text colours (0x00BBGGRR) of the three multi-task boxes, from the drive's quick read baseline.
+inline constexpr std::uint32_t kBlack = 0, kRed = 192, kOlive = 32896, kGreen = 32768;
+struct MultiTaskColours {
+    std::uint32_t ChkMulti = kBlack, ChkMultiH = kBlack, ChkMultiHS = kBlack;
+};
+MultiTaskColours multitask_colours(double baseline);
+// Reads the baseline stored under `baseline_key` in [Drives] of Baseline.dat.
+MultiTaskColours CheckCAP(std::string_view baseline_key);
+
+// Restores the options from the settings files (the "Read Data" step) and saves them at exit.
+void restore_options(MainOptions& options);
+void save_options(const MainOptions& options);
+
+}  // namespace bw
