@@ -1,0 +1,87 @@
+#include "drives/DriveStartup.h"
+
+#include <algorithm>
+
+#include "core/AppState.h"
+#include "drives/DosApp.h"
+#include "drives/ModHDDetails.h"
+
+namespace bw {
+
+namespace {
+
+// The query rows of the current run, shared by the steps between "Physical DRV" and "Check USB".
+DriveQueries& current_queries() {
+    static DriveQueries q;
+    return q;
+}
+
+}  // namespace
+
+void PrepareVolumes() {
+    volume_map() = BuildVolumeMap(system_query(), app().prefs_ini());
+    set_free_space_refresh([](char letter) { RefreshFreeSpace(letter); });
+}
+
+void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,
+                       const VolumeMap& map) {
+    inv.PhysicalList = FilterInstances(PhysicalDiskInstances(disks, map), false);
+    inv.LogicalList = FilterInstances(LogicalDiskInstances(map), true);
+}
+
+void GetDriveStep(const std::function<void()>& progress) {
+    auto disks = system_query().disks();
+    current_queries() = RunDriveQueries(system_query(), disks, volume_map());
+    GetDrive(drive_inventory(), current_queries(),
+             {app().working_ini(), system_facts().MEMS, progress});
+    QueryControllers(drive_inventory(), current_queries());
+}
+
+void CheckUsbStep() {
+    QueryUsbHubs(drive_inventory(), current_queries());
+}
+
+std::vector<std::string> CheckDrivesStep(const DriveListOptions& options) {
+    BuildDriveList(drive_inventory(), options);
+    return drive_inventory().DriveList;
+}
+
+void CompareDataStep(std::vector<std::string>& drive_list, const DriveListOptions& options) {
+    auto& inv = drive_inventory();
+    inv.DriveList = drive_list;
+    AddSupplementaryEntries(inv, options);
+    drive_list = inv.DriveList;
+}
+
+bool DirtyCheckStep(const std::string& entry) {
+    if (entry.empty()) return false;
+    CheckDirty(entry.front());
+    return DirtyFlag();
+}
+
+DriveSelection SelectDriveStep(const std::string& entry) {
+    auto& inv = drive_inventory();
+    auto it = std::find(inv.DriveList.begin(), inv.DriveList.end(), entry);
+    if (it == inv.DriveList.end()) {
+        inv.DriveList.push_back(entry);
+        it = inv.DriveList.end() - 1;
+    }
+    return DriveListClick(inv, static_cast<int>(it - inv.DriveList.begin()), system_query(),
+                          volume_map());
+}
+
+InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& options) {
+    InventoryRun run;
+    run.disks = query.disks();
+    run.map = BuildVolumeMap(query, options.prefs);
+    run.queries = RunDriveQueries(query, run.disks, run.map);
+    ListDiskInstances(run.inv, run.disks, run.map);
+    GetDrive(run.inv, run.queries, {options.working_ini, options.mems, {}});
+    QueryControllers(run.inv, run.queries);
+    QueryUsbHubs(run.inv, run.queries);
+    BuildDriveList(run.inv);
+    AddSupplementaryEntries(run.inv);
+    return run;
+}
+
+}  // namespace bw

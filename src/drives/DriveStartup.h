@@ -1,0 +1,50 @@
+#pragma once
+
+// The inventory as the start-up sequence and the command-line front end run it.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "drives/DriveInventory.h"
+#include "drives/VolumeMap.h"
+#include "platform/SystemQuery.h"
+
+namespace bw {
+
+// Before the counters list their disk instances: the volume map of the machine (letters
+// remembered in the preferences file) and the free-space refresh of SelectDriveSpecs.
+void PrepareVolumes();
+
+// The counter instance names of the volume map, as the disk objects list them; for a run without
+// the counter layer (the command-line front end).
+void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,
+                       const VolumeMap& map);
+
+// "Physical DRV" .. "Check USB": the inventory's queries, the controller query and the USB query.
+void GetDriveStep(const std::function<void()>& progress);
+void CheckUsbStep();
+// "Check Drives" and "Compare Data".
+std::vector<std::string> CheckDrivesStep(const DriveListOptions& options = {});
+void CompareDataStep(std::vector<std::string>& drive_list, const DriveListOptions& options = {});
+// "Dirty Check" of one entry: true when its volume is marked dirty.
+bool DirtyCheckStep(const std::string& entry);
+// The selection handler for an entry of the list; returns the decoded specifications text.
+DriveSelection SelectDriveStep(const std::string& entry);
+
+// A whole inventory in one call, for the command-line front end and the tests.
+struct InventoryRun {
+    std::vector<DiskInfo> disks;
+    VolumeMap map;
+    DriveQueries queries;
+    DriveInventory inv;
+};
+struct InventoryRunOptions {
+    std::filesystem::path prefs;        // letters remembered here; empty: none
+    std::filesystem::path working_ini;  // "Drive<i>" keys written here; empty: none
+    std::string mems;                   // memory speed text for RAM drives
+};
+InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& options);
+
+}  // namespace bw

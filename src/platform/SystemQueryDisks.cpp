@@ -1,0 +1,315 @@
+// Whole disks from /sys/block: which devices count as disks, their order, caption, interface,
+// size and sector size.
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "platform/SystemQuery.h"
+#include "platform/SystemQueryText.h"
+
+namespace bw {
+
+namespace {
+
+// How the sysfs path of a disk tells its bus. A path component that starts with `prefix` followed
+// by a digit (or equal to it) decides; rows are tried in order, so a USB bridge (whose path also
+// holds a SCSI host) is USB, and an ATA disk behind its SCSI host is IDE.
+struct BusRule {
+    std::string_view prefix;
+    std::string_view transport;
+    std::string_view interface_type;
+};
+inline constexpr BusRule kBusRules[] = {
+    {"usb", "usb", "USB"},        {"fw", "ieee1394", "1394"}, {"ata", "ata", "IDE"},
+    {"nvme", "nvme", "SCSI"},     {"mmc", "mmc", "SCSI"},     {"host", "scsi", "SCSI"},
+    {"virtio", "virtio", "SCSI"},
+};
+
+// Virtual disks recognised by their name. Loop devices say "SCSI", as an attached disk image
+// does, so that they are not taken for RAM drives; zram and brd are RAM drives.
+struct VirtualRule {
+    std::string_view prefix;
+    std::string_view transport;
+    std::string_view interface_type;
+    std::string_view caption;
+};
+inline constexpr VirtualRule kVirtualRules[] = {
+    {"zram", "zram", "", "Compressed RAM Disk"},
+    {"ram", "ram", "", "RAM Disk"},
+    {"loop", "loop", "SCSI", "Loop Device"},
+};
+
+// Devices in /sys/block that are not disk drives.
+inline constexpr std::string_view kNotDisks[] = {"sr", "fd", "dm-", "md", "nbd", "zd"};
+
+bool component_matches(std::string_view comp, std::string_view prefix) {
+    if (comp.substr(0, prefix.size()) != prefix) return false;
+    if (comp.size() == prefix.size()) return true;
+    return std::isdigit(static_cast<unsigned char>(comp[prefix.size()])) != 0;
+}
+
+const BusRule* bus_of(const std::string& sys_path) {
+    std::vector<std::string_view> comps;
+    std::string_view p = sys_path;
+    while (!p.empty()) {
+        auto slash = p.find('/');
+        auto comp = p.substr(0, slash);
+        if (!comp.empty()) comps.push_back(comp);
+        if (slash == std::string_view::npos) break;
+        p.remove_prefix(slash + 1);
+    }
+    for (const auto& rule : kBusRules)
+        for (auto comp : comps)
+            if (component_matches(comp, rule.prefix)) return &rule;
+    return nullptr;
+}
+
+// The 40-character model of an ATA IDENTIFY page (words 27-46, two characters a word, high byte
+// first) from the hex dump the kernel gives in ata_device/devN.M/id.
+std::string ata_identify_model(const std::string& dump) {
+    std::vector<unsigned> words;
+    std::string_view d = dump;
+    size_t i = 0;
+    while (i < d.size() && words.size() < 47) {
+        while (i < d.size() && !std::isxdigit(static_cast<unsigned char>(d[i]))) ++i;
+        size_t start = i;
+        while (i < d.size() && std::isxdigit(static_cast<unsigned char>(d[i]))) ++i;
+        if (i > start)
+            words.push_back(static_cast<unsigned>(
+                text::to_u64(d.substr(start, std::min<size_t>(i - start, 8)), 16).value_or(0)));
+    }
+    if (words.size() < 47) return {};
+    std::string model;
+    for (int w = 27; w <= 46; ++w) {
+        model += static_cast<char>((words[w] >> 8) & 0xff);
+        model += static_cast<char>(words[w] & 0xff);
+    }
+    for (char& c : model)
+        if (!std::isprint(static_cast<unsigned char>(c))) c = ' ';
+    return text::trim(model);
+}
+
+// "ata3" and the SCSI address "2:0:1:0" of the disk's path give /sys/class/ata_device/dev3.1.
+std::string ata_model(const Sysroot& root, const std::string& sys_path) {
+    std::string port, target;
+    for (const auto& comp : text::split(sys_path, '/')) {
+        if (component_matches(comp, "ata") && comp.size() > 3) port = comp.substr(3);
+        auto parts = text::split(comp, ':');
+        if (parts.size() == 4) target = parts[2];
+    }
+    if (port.empty()) return {};
+    for (const std::string& dev : {port + "." + (target.empty() ? "0" : target), port + ".0"}) {
+        auto dump = root.read("/sys/class/ata_device/dev" + dev + "/id");
+        if (dump) {
+            auto model = ata_identify_model(*dump);
+            if (!model.empty()) return model;
+        }
+    }
+    return {};
+}
+
+std::string join_nonempty(std::initializer_list<std::string> parts) {
+    std::string out;
+    for (const auto& p : parts) {
+        if (p.empty()) continue;
+        if (!out.empty()) out += ' ';
+        out += p;
+    }
+    return out;
+}
+
+// Splits a name into runs of letters and digits. The letters after a "sd"/"vd"/"hd"/"xvd" prefix
+// count in base 26 as the kernel assigns them (sdz, sdaa).
+struct NameKey {
+    std::vector<std::pair<std::string, unsigned long long>> runs;  // letters or (empty, number)
+};
+
+NameKey name_key(const std::string& name) {
+    NameKey key;
+    static constexpr std::string_view kLetterNumbered[] = {"xvd", "sd", "vd", "hd"};
+    std::string_view rest = name;
+    for (auto prefix : kLetterNumbered) {
+        if (rest.substr(0, prefix.size()) != prefix || rest.size() == prefix.size()) continue;
+        auto tail = rest.substr(prefix.size());
+        size_t n = 0;
+        while (n < tail.size() && std::islower(static_cast<unsigned char>(tail[n]))) ++n;
+        if (n == 0) break;
+        unsigned long long value = 0;
+        for (size_t i = 0; i < n; ++i) value = value * 26 + (tail[i] - 'a' + 1);
+        key.runs.emplace_back(std::string(prefix), 0);
+        key.runs.emplace_back("", value);
+        rest = tail.substr(n);
+        break;
+    }
+    size_t i = 0;
+    while (i < rest.size()) {
+        size_t start = i;
+        bool digits = std::isdigit(static_cast<unsigned char>(rest[i])) != 0;
+        while (i < rest.size() &&
+               (std::isdigit(static_cast<unsigned char>(rest[i])) != 0) == digits)
+            ++i;
+        auto run = rest.substr(start, i - start);
+        if (digits)
+            key.runs.emplace_back("", run.size() > 18 ? ~0ULL : text::to_u64(run).value_or(0));
+        else
+            key.runs.emplace_back(std::string(run), 0);
+    }
+    return key;
+}
+
+}  // namespace
+
+bool disk_name_less(const std::string& a, const std::string& b) {
+    auto ka = name_key(a), kb = name_key(b);
+    if (ka.runs != kb.runs) return ka.runs < kb.runs;
+    return a < b;
+}
+
+bool SystemQuery::is_removable_disk(const std::string& disk_name) const {
+    return root_.read_line("/sys/block/" + disk_name + "/removable") == "1";
+}
+
+std::vector<std::string> SystemQuery::optical_drives() const {
+    std::vector<std::string> out;
+    for (const auto& name : root_.list("/sys/block"))
+        if (name.rfind("sr", 0) == 0) out.push_back(name);
+    std::sort(out.begin(), out.end(), disk_name_less);
+    return out;
+}
+
+std::vector<DiskInfo> SystemQuery::disks() const {
+    std::vector<std::string> names;
+    for (const auto& name : root_.list("/sys/block")) {
+        const std::string base = "/sys/block/" + name;
+        if (std::any_of(std::begin(kNotDisks), std::end(kNotDisks),
+                        [&](std::string_view p) { return name.rfind(p, 0) == 0; }))
+            continue;
+        if (root_.read_line(base + "/hidden") == "1") continue;
+        if (!root_.list(base + "/slaves").empty()) continue;  // stacked on other disks
+        // Loop devices without a backing file and zram devices without a size are not set up.
+        if (name.rfind("loop", 0) == 0 && !root_.exists(base + "/loop/backing_file")) continue;
+        if ((name.rfind("zram", 0) == 0 || name.rfind("ram", 0) == 0) &&
+            root_.read_line(base + "/size") == "0")
+            continue;
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), disk_name_less);
+
+    std::vector<DiskInfo> out;
+    for (const auto& name : names) {
+        const std::string base = "/sys/block/" + name;
+        DiskInfo d;
+        d.index = static_cast<int>(out.size());
+        d.name = name;
+        auto sys_path = root_.resolve(base);
+        if (!sys_path) {
+            // Gone between the listing and now (unplugged, loop detached): still listed, facts
+            // empty.
+            d.reasons.push_back(base + ": no longer present");
+            sys_path = base;
+        }
+
+        const VirtualRule* virt = nullptr;
+        for (const auto& rule : kVirtualRules)
+            if (component_matches(name, rule.prefix)) virt = &rule;
+        std::string vendor = text::trim(root_.read_line(base + "/device/vendor"));
+        std::string model = text::trim(root_.read_line(base + "/device/model"));
+        if (virt) {
+            d.transport = virt->transport;
+            d.interface_type = virt->interface_type;
+            d.caption = virt->caption;
+        } else if (const BusRule* bus = bus_of(*sys_path)) {
+            d.transport = bus->transport;
+            d.interface_type = bus->interface_type;
+        } else {
+            d.reasons.push_back("bus not recognised in " + *sys_path);
+        }
+        d.manufacturer = vendor.rfind("0x", 0) == 0 ? "" : vendor;  // virtio gives a PCI id
+
+        if (d.transport == "ata") {
+            std::string full = ata_model(root_, *sys_path);
+            if (full.empty()) full = model;  // SCSI emulation cuts it at 16 characters
+            d.caption = full.empty() ? "" : full + " ATA Device";
+        } else if (d.transport == "usb") {
+            d.caption = join_nonempty({vendor, model, "USB Device"});
+        } else if (d.transport == "nvme") {
+            d.caption = model;
+        } else if (d.transport == "virtio") {
+            d.caption = "VirtIO Block Device";
+        } else if (d.transport == "mmc") {
+            d.caption =
+                join_nonempty({text::trim(root_.read_line(base + "/device/name")), "SD Card"});
+        } else if (d.transport == "scsi" || d.transport == "ieee1394") {
+            d.caption = join_nonempty({vendor, model, "SCSI Disk Device"});
+        }
+        if (d.caption.empty()) d.reasons.push_back("no model text");
+
+        std::string error;
+        auto sectors = root_.read(base + "/size", &error);
+        if (auto n = sectors ? text::to_u64(*sectors) : std::nullopt)
+            d.size_bytes = *n * 512ULL;
+        else
+            d.reasons.push_back(error.empty() ? base + "/size: not a number" : error);
+        auto lbs = text::to_u64(root_.read_line(base + "/queue/logical_block_size"));
+        if (lbs && *lbs > 0 && *lbs <= 65536)
+            d.bytes_per_sector = static_cast<std::uint32_t>(*lbs);
+        else
+            d.reasons.push_back(base + "/queue/logical_block_size: unreadable");
+        d.removable = root_.read_line(base + "/removable") == "1";
+        d.rotational = root_.read_line(base + "/queue/rotational") == "1";
+        out.push_back(std::move(d));
+    }
+    return out;
+}
+
+std::vector<std::string> SystemQuery::disks_under(const std::string& device_name) const {
+    std::vector<std::string> out;
+    std::vector<std::string> todo{device_name};
+    int guard = 0;
+    while (!todo.empty() && ++guard < 256) {
+        std::string name = todo.back();
+        todo.pop_back();
+        std::string disk = name;
+        if (root_.exists("/sys/class/block/" + name + "/partition")) {
+            auto path = root_.resolve("/sys/class/block/" + name);
+            if (!path) continue;
+            auto parts = text::split(*path, '/');
+            if (parts.size() < 2) continue;
+            disk = parts[parts.size() - 2];
+        } else if (!root_.exists("/sys/class/block/" + name) &&
+                   !root_.exists("/sys/block/" + name)) {
+            continue;
+        }
+        auto slaves = root_.list("/sys/block/" + disk + "/slaves");
+        if (slaves.empty()) {
+            if (std::find(out.begin(), out.end(), disk) == out.end()) out.push_back(disk);
+        } else {
+            for (auto& s : slaves) todo.push_back(s);
+        }
+    }
+    std::sort(out.begin(), out.end(), disk_name_less);
+    return out;
+}
+
+std::string SystemQuery::device_name(unsigned major, unsigned minor,
+                                     const std::string& source) const {
+    if (major != 0) {
+        auto path =
+            root_.resolve("/sys/dev/block/" + std::to_string(major) + ":" + std::to_string(minor));
+        if (path) return path->substr(path->rfind('/') + 1);
+    }
+    // btrfs reports an anonymous device number; its source names the device.
+    if (source.rfind("/dev/", 0) != 0) return {};
+    std::string base = source.substr(source.rfind('/') + 1);
+    if (source.rfind("/dev/mapper/", 0) == 0) {
+        for (const auto& name : root_.list("/sys/block"))
+            if (name.rfind("dm-", 0) == 0 &&
+                root_.read_line("/sys/block/" + name + "/dm/name") == base)
+                return name;
+        return {};
+    }
+    if (root_.exists("/sys/class/block/" + base)) return base;
+    return {};
+}
+
+}  // namespace bw
