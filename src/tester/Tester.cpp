@@ -1,0 +1,362 @@
+#include "tester/Tester.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/INIReadWrite.h"
+#include "core/private_profile.h"
+#include "tester/Job.h"
+#include "tester/Target.h"
+#include "tester/Transfer.h"
+#include "tester/Watch.h"
+
+namespace bw::tester {
+
+namespace fs = std::filesystem;
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+namespace {
+
+constexpr std::uint64_t kRegionAlign = 1 << 20;
+// The layout of the test file moves this much per write.
+constexpr int kLayoutBlockIndex = 10;
+// How long the first tester waits after a step for the others to report it done.
+constexpr int kStepReportWaitMs = 2000;
+
+struct Assignment {
+    int tester = 1;
+    Side side = Side::Read;
+    std::string target;
+    bool device = false;
+    Region region;
+    std::uint64_t block = 0;
+};
+
+// The process-wide transfer buffer: random once, grown when a larger block comes.
+IoBuffer& buffer_for(std::uint64_t bytes, std::uint64_t align) {
+    static std::unique_ptr<IoBuffer> buffer;
+    if (!buffer || buffer->size() < bytes ||
+        reinterpret_cast<std::uintptr_t>(buffer->data()) % align != 0)
+        buffer = std::make_unique<IoBuffer>(std::max<std::uint64_t>(bytes, 4 << 20),
+                                            std::max<std::uint64_t>(align, 4096));
+    return *buffer;
+}
+
+std::string side_flag(Side s, Side want) {
+    return s == want ? "1" : "0";
+}
+
+class Tester {
+  public:
+    Tester(int number, const fs::path& folder) : number_(number), folder_(folder), watch_(folder) {}
+
+    int run();
+
+  private:
+    std::string get(std::string_view section, std::string_view key) {
+        return profile::get_string(watch_.ini(), section, key);
+    }
+    void put(std::string_view section, const Entries& entries) {
+        profile::write_strings(watch_.ini(), section, entries);
+    }
+
+    // First tester.
+    bool job_pending();
+    Stop run_job();
+    void report_error(const std::string& reason);
+    Stop run_steps(const Job& job, const std::vector<Step>& steps, OpenTarget* file,
+                   const fs::path& file_path, OpenTarget* device, const std::string& device_path);
+    void wait_for_reports(const std::vector<int>& testers, const std::string& serial);
+
+    // Second and third testers.
+    Stop poll_assignment();
+
+    int number_;
+    fs::path folder_;
+    Watch watch_;
+    std::string last_step_;
+};
+
+bool Tester::job_pending() {
+    if (watch_.state() != Stop::None) return false;
+    if (get("Hard Drive Test 1", "Run") != "1") return false;
+    std::string finished = get("Hard Drive Test 1", "Finished");
+    return finished != "1" && finished != "2";
+}
+
+void Tester::report_error(const std::string& reason) {
+    put("Hard Drive Test 1", {{"Error", reason}});
+}
+
+Stop Tester::run_job() {
+    const std::string section = "Hard Drive Test 1";
+    // The job is taken: "Run" goes back to "0" so it is never run twice.
+    put(section, {{"Run", "0"}, {"Error", ""}});
+    put("Tester Function", tester_function_keys(nullptr));
+    remove_recorded_test_files(folder_);
+
+    std::string reason;
+    auto job = parse_job([&](std::string_view k) { return get(section, k); }, &reason);
+    if (!job) {
+        report_error(reason);
+        return Stop::None;
+    }
+    const std::vector<Step> steps = plan_job(*job);
+
+    // Everything that can refuse the test is checked before any I/O.
+    std::optional<OpenTarget> device;
+    std::string device_path;
+    if (reads_device(*job)) {
+        device_path = job->device.empty() ? fallback_device(job->drive, &reason) : job->device;
+        if (!device_path.empty()) device = open_device(device_path, &reason);
+        if (!device) {
+            report_error(reason);
+            return Stop::None;
+        }
+    }
+    std::optional<OpenTarget> file;
+    fs::path file_path;
+    if (needs_test_file(*job)) {
+        std::string folder =
+            job->test_folder.empty() ? fallback_folder(job->drive, &reason) : job->test_folder;
+        std::uint64_t size = 0;
+        if (!folder.empty()) size = test_file_size(*job, free_bytes(folder), &reason);
+        if (size > 0) {
+            file_path = fs::path(folder) / kTestFileName;
+            file = create_test_file(folder_, file_path, &reason);
+        }
+        if (!file) {
+            report_error(reason);
+            remove_recorded_test_files(folder_);
+            return Stop::None;
+        }
+        // Lay the file out in full with random data, so reads find real blocks and writes
+        // overwrite rather than allocate.
+        TransferPlan layout;
+        layout.fd = file->fd.get();
+        layout.side = Side::Write;
+        layout.block = aligned_block(block_bytes(kLayoutBlockIndex), file->align);
+        layout.region = {0, size / layout.block * layout.block};
+        layout.one_pass = true;
+        TransferResult r = run_transfer(layout, buffer_for(layout.block, file->align), watch_);
+        if (r.stop == Stop::None && r.error == 0) ::fdatasync(file->fd.get());
+        file->size = r.bytes;
+        if (r.stop != Stop::None || r.error != 0 || file->size < layout.region.length) {
+            if (r.error != 0)
+                report_error("Brantwell could not write the test file " + file_path.string() +
+                             ": " + std::strerror(r.error));
+            file.reset();
+            remove_recorded_test_files(folder_);
+            return r.stop;
+        }
+    }
+
+    Stop stop = run_steps(*job, steps, file ? &*file : nullptr, file_path,
+                          device ? &*device : nullptr, device_path);
+    file.reset();
+    device.reset();
+    remove_recorded_test_files(folder_);
+    for (int n : {2, 3}) put(test_section(n), {{"Run", "0"}});
+    put("Tester Function", tester_function_keys(nullptr));
+    if (stop == Stop::None) put(section, {{"Finished", "1"}});
+    return stop;
+}
+
+Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarget* file,
+                       const fs::path& file_path, OpenTarget* device,
+                       const std::string& device_path) {
+    const std::string serial_base =
+        std::to_string(::getpid()) + "." + std::to_string(monotonic_ms()) + ".";
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        // Testers sharing a target work on distinct regions of it.
+        std::vector<Assignment> parts;
+        for (const Role& role : step.roles) {
+            Assignment a;
+            a.tester = role.tester;
+            a.side = role.side;
+            a.device = role.side == Side::Read && job.type == TestType::Performance;
+            OpenTarget* t = a.device ? device : file;
+            a.target = a.device ? device_path : file_path.string();
+            a.block = aligned_block(block_bytes(step.block), t->align);
+            parts.push_back(a);
+        }
+        for (Assignment& a : parts) {
+            int count = 0, index = 0;
+            for (const Assignment& b : parts) {
+                if (b.device != a.device) continue;
+                if (b.tester < a.tester) ++index;
+                ++count;
+            }
+            OpenTarget* t = a.device ? device : file;
+            a.region = region_of(t->size, index, count, std::max(kRegionAlign, t->align));
+        }
+
+        const std::string serial = serial_base + std::to_string(i + 1);
+        const std::int64_t until = monotonic_ms() + std::int64_t{job.seconds} * 1000;
+        std::vector<int> helpers;
+        for (const Assignment& a : parts) {
+            if (a.tester == 1) continue;
+            helpers.push_back(a.tester);
+            put(test_section(a.tester), {{"Drive", std::string(1, job.drive)},
+                                         {"Type", std::to_string(static_cast<int>(job.type))},
+                                         {"Blocks", std::string(1, block_code(step.block))},
+                                         {"Multi", std::to_string(step.level)},
+                                         {"Read", side_flag(a.side, Side::Read)},
+                                         {"Write", side_flag(a.side, Side::Write)},
+                                         {"Time", std::to_string(job.seconds)},
+                                         {"Target", a.target},
+                                         {"Offset", std::to_string(a.region.offset)},
+                                         {"Length", std::to_string(a.region.length)},
+                                         {"Block Bytes", std::to_string(a.block)},
+                                         {"Until", std::to_string(until)},
+                                         {"Step", serial},
+                                         {"Run", "1"}});
+        }
+        put("Tester Function", tester_function_keys(&step));
+
+        const Assignment& own = parts.front();
+        OpenTarget* t = own.device ? device : file;
+        TransferPlan plan{t->fd.get(), own.side, own.block, own.region, until, false};
+        TransferResult r = run_transfer(plan, buffer_for(own.block, t->align), watch_);
+        if (r.error != 0)
+            report_error("Brantwell could not " +
+                         std::string(own.side == Side::Read ? "read " : "write ") + own.target +
+                         ": " + std::strerror(r.error));
+        if (r.stop != Stop::None) return r.stop;
+        if (r.error != 0) return Stop::Cancel;
+        wait_for_reports(helpers, serial);
+        if (watch_.state() != Stop::None) return watch_.state();
+    }
+    return Stop::None;
+}
+
+void Tester::wait_for_reports(const std::vector<int>& testers, const std::string& serial) {
+    std::vector<int> waiting;
+    for (int n : testers)
+        if (ValInt(get("Status", "Program " + std::to_string(n))) != 0) waiting.push_back(n);
+    const std::int64_t give_up = monotonic_ms() + kStepReportWaitMs;
+    bool look = true;
+    while (!waiting.empty() && watch_.state() == Stop::None && monotonic_ms() < give_up) {
+        if (look)
+            std::erase_if(waiting, [&](int n) { return get(test_section(n), "Done") == serial; });
+        if (waiting.empty()) break;
+        watch_.wait(100);
+        look = watch_.take_change();
+    }
+}
+
+Stop Tester::poll_assignment() {
+    const std::string section = test_section(number_);
+    if (get(section, "Run") != "1") return Stop::None;
+    std::string serial = get(section, "Step");
+    if (serial.empty() || serial == last_step_) return Stop::None;
+    last_step_ = serial;
+
+    const std::int64_t until = ValInt(get(section, "Until"));
+    const std::int64_t now = monotonic_ms();
+    // A deadline already past, or absurdly far (a file from before a reboot), is not work.
+    if (until <= now || until - now > (std::int64_t{86400} + 60) * 1000 ||
+        watch_.state() != Stop::None)
+        return watch_.state();
+    const Side side = get(section, "Write") == "1" ? Side::Write : Side::Read;
+    const std::string target = get(section, "Target");
+    Region region{
+        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Offset")))),
+        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Length"))))};
+    std::uint64_t block =
+        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Block Bytes"))));
+
+    std::string reason;
+    struct stat st {};
+    std::optional<OpenTarget> t;
+    if (::stat(target.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
+        // Block devices are only ever read.
+        if (side == Side::Read)
+            t = open_device(target, &reason);
+        else
+            reason = "A tester never writes a block device (" + target + ").";
+    } else {
+        t = open_test_file(target, side, &reason);
+    }
+    TransferResult r;
+    if (t) {
+        block = aligned_block(block, t->align);
+        if (block == 0 || block > (64u << 20)) {
+            reason = "bad block size in the step";
+        } else {
+            TransferPlan plan{t->fd.get(), side, block, region, until, false};
+            r = run_transfer(plan, buffer_for(block, t->align), watch_);
+            if (r.error != 0)
+                reason = "Brantwell could not " +
+                         std::string(side == Side::Read ? "read " : "write ") + target + ": " +
+                         std::strerror(r.error);
+        }
+    }
+    Entries report{{"Done", serial}};
+    if (!reason.empty()) report.push_back({"Error", reason});
+    put(section, report);
+    return r.stop;
+}
+
+int Tester::run() {
+    const std::string status_key = "Program " + std::to_string(number_);
+    put("Status", {{status_key, "1"}});
+    // Whatever a tester killed outright left behind goes now.
+    if (number_ == 1) remove_recorded_test_files(folder_);
+    for (;;) {
+        if (watch_.state() == Stop::Exit) break;
+        if (watch_.take_change()) {
+            Stop s = Stop::None;
+            if (number_ == 1) {
+                if (job_pending()) s = run_job();
+            } else {
+                s = poll_assignment();
+            }
+            if (s == Stop::Exit) break;
+        }
+        watch_.wait(1000);
+    }
+    if (number_ == 1) remove_recorded_test_files(folder_);
+    put("Status", {{status_key, "0"}});
+    return 0;
+}
+
+}  // namespace
+
+int tester_number(std::string_view name) {
+    auto lower = [](std::string_view s) {
+        std::string out(s);
+        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return out;
+    };
+    const std::string n = lower(name);
+    struct NameRow {
+        std::string_view name;
+        int number;
+    };
+    static constexpr NameRow kNames[] = {
+        {"loadworker.exe", 1}, {"loadworker2.exe", 2}, {"loadworker3.exe", 3}};
+    for (const auto& row : kNames)
+        if (n == row.name) return row.number;
+    return 0;
+}
+
+std::string test_section(int n) {
+    return "Hard Drive Test " + std::to_string(n);
+}
+
+int run_tester(int number, const fs::path& working_folder) {
+    install_stop_signals();
+    Tester tester(number, working_folder);
+    return tester.run();
+}
+
+}  // namespace bw::tester
