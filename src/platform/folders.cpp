@@ -1,5 +1,6 @@
 #include "platform/folders.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,27 +10,44 @@
 #include <cstring>
 #include <system_error>
 
+#include "platform/UniqueFd.h"
+
 namespace bw {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string env(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? v : "";
+bool writable_by_others(const struct stat& st) {
+    return (st.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
-bool writable_by_others(const struct stat& st) { return (st.st_mode & (S_IWGRP | S_IWOTH)) != 0; }
-
-std::string home_folder() {
+std::string home_folder(const EnvLookup& env) {
     std::string home = env("HOME");
     if (!home.empty()) return home;
     if (const passwd* pw = ::getpwuid(::geteuid())) return pw->pw_dir;
     return "/";
 }
 
+// Why a private folder may not be made inside `base` ("" when it may): others must not be able
+// to rename or replace what we create there.
+std::string unsafe_parent(const std::string& base, const struct stat& st) {
+    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+        return "The temporary folder " + base + " belongs to another user (uid " +
+               std::to_string(st.st_uid) + ")";
+    if (writable_by_others(st) && !(st.st_mode & S_ISVTX))
+        return "The temporary folder " + base +
+               " can be written by others and has no sticky bit: another user could replace the "
+               "working folder in it";
+    return {};
+}
+
 }  // namespace
+
+std::string process_env(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
 
 fs::path executable_path() {
     std::error_code ec;
@@ -40,15 +58,24 @@ fs::path executable_path() {
 std::string check_private_folder(const fs::path& dir, bool must_be_private) {
     struct stat st {};
     if (::lstat(dir.c_str(), &st) != 0) return dir.string() + ": " + std::strerror(errno);
-    if (S_ISLNK(st.st_mode)) return dir.string() + " is a symlink";
+    if (S_ISLNK(st.st_mode)) return dir.string() + " is a symlink: refusing to use it";
     if (!S_ISDIR(st.st_mode)) return dir.string() + " is not a folder";
-    if (st.st_uid != ::geteuid()) return dir.string() + " belongs to another user";
-    if (must_be_private && (st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
+    // Checked again and fixed through a descriptor, so the folder cannot be swapped for a symlink
+    // between the check and the fix.
+    UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat fst {};
+    if (!fd.ok() || ::fstat(fd.get(), &fst) != 0 || fst.st_ino != st.st_ino ||
+        fst.st_dev != st.st_dev)
+        return dir.string() + " changed while it was checked: refusing to use it";
+    if (fst.st_uid != ::geteuid())
+        return dir.string() + " belongs to another user (uid " + std::to_string(fst.st_uid) +
+               "): refusing to use it";
+    if (must_be_private && (fst.st_mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)
         return dir.string() + ": cannot make it private: " + std::strerror(errno);
     return {};
 }
 
-FolderResult choose_working_folder() {
+FolderResult choose_working_folder(const EnvLookup& env) {
     FolderResult r;
     std::string base;
     for (const char* name : {"TEMP", "TMPDIR"}) {
@@ -59,8 +86,16 @@ FolderResult choose_working_folder() {
     while (base.size() > 1 && base.back() == '/') base.pop_back();
 
     struct stat st {};
-    if (::stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    if (::lstat(base.c_str(), &st) != 0) {
         r.error = "The temporary folder " + base + " does not exist";
+        return r;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        r.error = "The temporary folder " + base + " is a symlink: refusing to use it";
+        return r;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        r.error = "The temporary folder " + base + " is not a folder";
         return r;
     }
     if (!writable_by_others(st) && st.st_uid == ::geteuid()) {
@@ -72,6 +107,10 @@ FolderResult choose_working_folder() {
         return r;
     }
     // Shared (or foreign) temporary folder: use a private folder of our own inside it.
+    if (auto why = unsafe_parent(base, st); !why.empty()) {
+        r.error = why;
+        return r;
+    }
     fs::path own = fs::path(base) / ("brantwell-" + std::to_string(::geteuid()));
     if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) {
         r.error = "Cannot create " + own.string() + ": " + std::strerror(errno);
@@ -86,30 +125,35 @@ FolderResult choose_working_folder() {
     return r;
 }
 
-FolderResult choose_program_folder() {
+FolderResult choose_working_folder() {
+    return choose_working_folder(process_env);
+}
+
+FolderResult choose_program_folder(const fs::path& exe_dir, const EnvLookup& env) {
     FolderResult r;
     if (std::string home = env("BRANTWELL_HOME"); !home.empty()) {
         std::error_code ec;
         fs::create_directories(home, ec);
-        if (::access(home.c_str(), W_OK) != 0) {
-            r.error = "BRANTWELL_HOME " + home + " is not writable";
+        if (!fs::is_directory(home, ec) || ::access(home.c_str(), W_OK) != 0) {
+            r.error = "BRANTWELL_HOME " + home + " is not a writable folder";
             return r;
         }
         r.path = home;
         r.note = "BRANTWELL_HOME";
         return r;
     }
-    fs::path exe_dir = executable_path().parent_path();
     if (!exe_dir.empty() && ::access(exe_dir.c_str(), W_OK) == 0) {
         r.path = exe_dir;
         return r;
     }
+    // XDG_DATA_HOME counts only when it is an absolute path.
     std::string data = env("XDG_DATA_HOME");
-    fs::path dir = data.empty() ? fs::path(home_folder()) / ".local/share/brantwell"
-                                : fs::path(data) / "brantwell";
+    fs::path dir = data.empty() || data.front() != '/'
+                       ? fs::path(home_folder(env)) / ".local/share/brantwell"
+                       : fs::path(data) / "brantwell";
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec || ::access(dir.c_str(), W_OK) != 0) {
+    if (ec || !fs::is_directory(dir, ec) || ::access(dir.c_str(), W_OK) != 0) {
         r.error = "Cannot create the program folder " + dir.string() +
                   (ec ? ": " + ec.message() : std::string());
         return r;
@@ -117,6 +161,10 @@ FolderResult choose_program_folder() {
     r.path = dir;
     r.note = exe_dir.string() + " is not writable";
     return r;
+}
+
+FolderResult choose_program_folder() {
+    return choose_program_folder(executable_path().parent_path(), process_env);
 }
 
 }  // namespace bw
