@@ -1,0 +1,191 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "support/fakes.h"
+#include "tester/Target.h"
+#include "tester/Transfer.h"
+
+namespace bw::tester {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+class ScriptedStop : public StopCheck {
+  public:
+    Stop answer = Stop::None;
+    bool signal = false;
+    int checks = 0;
+    Stop check() override {
+        ++checks;
+        return answer;
+    }
+    bool signalled() const override { return signal; }
+};
+
+TEST(IoBuffer, AlignedRandomAndEveryPageChangesBeforeAWrite) {
+    IoBuffer buffer(1 << 20);
+    ASSERT_TRUE(buffer.ok());
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % 4096, 0u);
+    // Random bytes: every value occurs in a megabyte.
+    std::set<unsigned char> values(buffer.data(), buffer.data() + buffer.size());
+    EXPECT_EQ(values.size(), 256u);
+
+    std::string before(reinterpret_cast<char*>(buffer.data()), buffer.size());
+    buffer.refresh(64 * 1024);
+    for (std::size_t page = 0; page < buffer.size(); page += 4096) {
+        bool changed = std::memcmp(before.data() + page, buffer.data() + page, 4096) != 0;
+        EXPECT_EQ(changed, page < 64 * 1024) << page;
+    }
+}
+
+class Transfers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = dir_ / "target";
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_DIRECT, 0600);
+        ASSERT_GE(fd_, 0) << std::strerror(errno);
+        ASSERT_EQ(::ftruncate(fd_, 4 << 20), 0);
+    }
+    void TearDown() override { ::close(fd_); }
+
+    TempDir dir_;
+    fs::path path_;
+    int fd_ = -1;
+    IoBuffer buffer_{4 << 20};
+    ScriptedStop stop_;
+};
+
+TEST_F(Transfers, OnePassWritesExactlyItsRegion) {
+    TransferPlan plan{fd_, Side::Write, 64 * 1024, {1 << 20, 2 << 20}, 0, true};
+    TransferResult r = run_transfer(plan, buffer_, stop_);
+    EXPECT_EQ(r.error, 0);
+    EXPECT_EQ(r.operations, 32u);
+    EXPECT_EQ(r.bytes, 2u << 20);
+    std::string data = test::read_file(path_);
+    ASSERT_EQ(data.size(), 4u << 20);
+    auto zeros = [&](std::size_t from, std::size_t to) {
+        return data.find_first_not_of('\0', from) >= to;
+    };
+    EXPECT_TRUE(zeros(0, 1 << 20));
+    EXPECT_FALSE(zeros(1 << 20, 3 << 20));
+    EXPECT_TRUE(data.find_first_not_of('\0', 3 << 20) == std::string::npos);
+}
+
+TEST_F(Transfers, RunsUntilTheDeadlineGoingRoundTheRegion) {
+    TransferPlan plan{fd_, Side::Read, 4096, {0, 1 << 20}, monotonic_ms() + 120, false};
+    TransferResult r = run_transfer(plan, buffer_, stop_);
+    EXPECT_EQ(r.stop, Stop::None);
+    EXPECT_EQ(r.error, 0);
+    // Far more operations than the region holds blocks: it went round.
+    EXPECT_GT(r.operations, 256u);
+    EXPECT_EQ(r.bytes, r.operations * 4096);
+    EXPECT_GE(monotonic_ms(), plan.until_ms);
+}
+
+TEST_F(Transfers, StopsOnRequest) {
+    struct Case {
+        Stop answer;
+        bool signal;
+        Stop expect;
+    };
+    for (const Case& c :
+         {Case{Stop::Cancel, false, Stop::Cancel}, Case{Stop::Exit, false, Stop::Exit},
+          Case{Stop::None, true, Stop::Exit}}) {
+        stop_.answer = c.answer;
+        stop_.signal = c.signal;
+        TransferPlan plan{fd_, Side::Read, 4096, {0, 1 << 20}, monotonic_ms() + 60000, false};
+        std::int64_t start = monotonic_ms();
+        TransferResult r = run_transfer(plan, buffer_, stop_);
+        EXPECT_EQ(r.stop, c.expect);
+        EXPECT_LT(monotonic_ms() - start, 1000);
+    }
+}
+
+TEST_F(Transfers, RefusesABlockLargerThanItsRegionOrBuffer) {
+    TransferPlan small_region{fd_, Side::Read, 1 << 20, {0, 4096}, monotonic_ms() + 1000, false};
+    EXPECT_EQ(run_transfer(small_region, buffer_, stop_).error, EINVAL);
+    TransferPlan big_block{fd_, Side::Read, 8 << 20, {0, 16 << 20}, monotonic_ms() + 1000, false};
+    EXPECT_EQ(run_transfer(big_block, buffer_, stop_).error, EINVAL);
+}
+
+TEST(TestFile, SizeFromTheJobOrTheFreeSpace) {
+    constexpr std::uint64_t MB = 1000000, MiB = 1 << 20;
+    struct Case {
+        std::int64_t file_size_mb;
+        std::uint64_t free;
+        std::uint64_t expect;  // 0: refused
+    };
+    const Case cases[] = {
+        {500, 100000 * MB, 500 * MB / (4 * MiB) * (4 * MiB)},
+        {500, 400 * MB, 0},  // the program asked for more than there is
+        {0, 100000 * MB, 200 * MB / (4 * MiB) * (4 * MiB)},
+        {0, 100 * MB, 44 * MiB},  // half the free space, whole 4 MiB
+        {0, 20 * MiB, 0},         // too small for three regions of the largest block
+        {1, 100000 * MB, 0},
+    };
+    for (const auto& c : cases) {
+        Job job;
+        job.drive = 'D';
+        job.file_size_mb = c.file_size_mb;
+        std::string error;
+        EXPECT_EQ(test_file_size(job, c.free, &error), c.expect) << c.file_size_mb << " " << c.free;
+        if (c.expect == 0) {
+            EXPECT_NE(error.find("free space"), std::string::npos) << error;
+        }
+    }
+}
+
+TEST(TestFile, RecordedBeforeCreationAndRemovedFromTheRecord) {
+    TempDir work, volume;
+    std::string error;
+    fs::path path = volume / "TestB.tmp";
+    test::write_file(path, "leftover of ours");
+    auto file = create_test_file(work.path(), path, &error);
+    ASSERT_TRUE(file) << error;
+    EXPECT_EQ(file->size, 0u);  // the leftover went, a fresh file came
+    EXPECT_GE(file->align, 4096u);
+    EXPECT_EQ(test::read_file(work / "LOADWorker.files"), path.string() + "\n");
+    file.reset();
+    remove_recorded_test_files(work.path());
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(work / "LOADWorker.files"));
+}
+
+TEST(TestFile, NeverFollowsALinkInItsPlace) {
+    TempDir work, volume;
+    test::write_file(volume / "victim", "keep");
+    fs::create_symlink(volume / "victim", volume / "TestB.tmp");
+    std::string error;
+    EXPECT_FALSE(create_test_file(work.path(), volume / "TestB.tmp", &error));
+    EXPECT_NE(error.find("TestB.tmp"), std::string::npos) << error;
+    remove_recorded_test_files(work.path());
+    EXPECT_EQ(test::read_file(volume / "victim"), "keep");
+    EXPECT_TRUE(fs::is_symlink(volume / "TestB.tmp"));
+}
+
+TEST(Device, RefusalsComeWithAReason) {
+    std::string error;
+    EXPECT_FALSE(open_device("/nonexistent/device", &error));
+    EXPECT_NE(error.find("/nonexistent/device"), std::string::npos);
+    TempDir dir;
+    test::write_file(dir / "plain", "x");
+    EXPECT_FALSE(open_device((dir / "plain").string(), &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(Align, BlocksRoundUpToTheDevicesBlock) {
+    EXPECT_EQ(aligned_block(4096, 4096), 4096u);
+    EXPECT_EQ(aligned_block(98304, 4096), 98304u);
+    EXPECT_EQ(aligned_block(4096, 65536), 65536u);
+    EXPECT_EQ(aligned_block(98304, 65536), 131072u);
+}
+
+}  // namespace
+}  // namespace bw::tester
