@@ -1,0 +1,171 @@
+// counters PATH... [--interval MS] [--count N] [--json]: collects the counter layer once per
+// interval and prints every path's value, the way to hold any counter against another tool.
+// counters --list OBJECT prints an object's counters and instances.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/Verbs.h"
+#include "platform/PdhPath.h"
+#include "platform/PdhQuery.h"
+#include "platform/clock.h"
+
+namespace bw::cli {
+namespace {
+
+struct CountersArgs {
+    std::vector<std::string> paths;
+    std::string list;
+    int interval_ms = 1000;
+    int count = 1;
+    bool json = false;
+    bool nocap = false;
+};
+
+std::vector<std::string> split_nul(const std::string& list) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i] == '\0') {
+            if (i > start) out.push_back(list.substr(start, i - start));
+            start = i + 1;
+        }
+    return out;
+}
+
+int list_object(const CountersArgs& a) {
+    std::string names, instances;
+    const PdhStatus st = pdh().EnumObjectItems("", a.list, &names, &instances);
+    if (st != kPdhOk) {
+        std::fprintf(stderr, "brantwell-cli: cannot list %s: %s\n", a.list.c_str(),
+                     std::string(pdh_status_text(st)).c_str());
+        return 2;
+    }
+    const auto counter_names = split_nul(names);
+    const auto instance_names = split_nul(instances);
+    if (a.json) {
+        nlohmann::json j;
+        j["object"] = a.list;
+        j["instances"] = instance_names;
+        j["counters"] = nlohmann::json::array();
+        for (const auto& c : counter_names)
+            j["counters"].push_back(
+                {{"name", c}, {"source", PdhLibrary::CounterHasSource(a.list, c)}});
+        std::printf("%s\n", j.dump().c_str());
+        return 0;
+    }
+    std::printf("%s counters:\n", a.list.c_str());
+    for (const auto& c : counter_names)
+        std::printf("  %s%s\n", c.c_str(),
+                    PdhLibrary::CounterHasSource(a.list, c) ? "" : "  (n/a on Linux: reads 0)");
+    if (!instance_names.empty()) {
+        std::printf("%s instances:\n", a.list.c_str());
+        for (const auto& i : instance_names) std::printf("  %s\n", i.c_str());
+    }
+    return 0;
+}
+
+int run_counters(const CountersArgs& a) {
+    if (!a.list.empty()) return list_object(a);
+    if (a.paths.empty()) {
+        std::fprintf(stderr,
+                     "brantwell-cli: counters: give at least one counter path or --list OBJECT\n");
+        return 2;
+    }
+    PdhLibrary& lib = pdh();
+    PdhHandle query = 0;
+    if (PdhStatus st = lib.OpenQuery(&query); st != kPdhOk) {
+        std::fprintf(stderr, "brantwell-cli: cannot open a counter query: %s\n",
+                     std::string(pdh_status_text(st)).c_str());
+        return 2;
+    }
+    struct Added {
+        std::string path;
+        PdhHandle handle;
+        bool source;
+    };
+    std::vector<Added> added;
+    int failures = 0;
+    for (const auto& path : a.paths) {
+        // A path without a machine is this machine's.
+        const std::string full =
+            path.rfind("\\\\", 0) == 0 ? path : "\\\\" + lib.computer_name() + path;
+        PdhHandle h = 0;
+        const PdhStatus st = lib.AddCounter(query, full, &h);
+        if (st != kPdhOk) {
+            std::fprintf(stderr, "brantwell-cli: cannot add counter %s: %s\n", path.c_str(),
+                         std::string(pdh_status_text(st)).c_str());
+            ++failures;
+            continue;
+        }
+        const auto parsed = ParsePdhPath(full);
+        added.push_back(
+            {path, h, parsed && PdhLibrary::CounterHasSource(parsed->object, parsed->counter)});
+    }
+    if (added.empty()) return 2;
+
+    // The first collect is the baseline of the rates.
+    lib.CollectQueryData(query);
+    const std::int64_t start = clock().now_ms();
+    for (int tick = 1; a.count <= 0 || tick <= a.count; ++tick) {
+        Pause(a.interval_ms);
+        lib.CollectQueryData(query);
+        const std::int64_t elapsed = clock().now_ms() - start;
+        if (a.json) {
+            nlohmann::json j;
+            j["tick"] = tick;
+            j["elapsed_ms"] = elapsed;
+            nlohmann::json values = nlohmann::json::object();
+            for (const auto& c : added) {
+                PdhStatus st = kPdhOk;
+                const double v = lib.GetDoubleCounterValue(c.handle, &st, !a.nocap);
+                values[c.path] = v;
+                if (st != kPdhOk) j["status"][c.path] = std::string(pdh_status_text(st));
+                if (!c.source) j["status"][c.path] = "n/a on Linux";
+            }
+            j["values"] = std::move(values);
+            std::printf("%s\n", j.dump().c_str());
+        } else {
+            std::printf("-- %d (%.3f s)\n", tick, elapsed / 1000.0);
+            for (const auto& c : added) {
+                PdhStatus st = kPdhOk;
+                const double v = lib.GetDoubleCounterValue(c.handle, &st, !a.nocap);
+                std::string note;
+                if (!c.source)
+                    note = "  (n/a on Linux)";
+                else if (st != kPdhOk)
+                    note = "  (" + std::string(pdh_status_text(st)) + ")";
+                std::printf("%s\t%s%s\n", c.path.c_str(), fmt::format("{:.6g}", v).c_str(),
+                            note.c_str());
+            }
+        }
+        std::fflush(stdout);
+    }
+    lib.CloseQuery(query);
+    return failures ? 1 : 0;
+}
+
+const RegisterVerb kCounters([](CLI::App& app) {
+    auto args = std::make_shared<CountersArgs>();
+    CLI::App* cmd = app.add_subcommand("counters",
+                                       "Print performance counters once per interval "
+                                       "(\"\\PhysicalDisk(0 C:)\\Disk Read Bytes/sec\")");
+    cmd->add_option("PATH", args->paths, "Counter paths; \\\\HOST may be left out");
+    cmd->add_option("--list", args->list,
+                    "List an object's counters and instances (PhysicalDisk, LogicalDisk, "
+                    "Process, Processor Information, Memory, ...)");
+    cmd->add_option("--interval", args->interval_ms, "Milliseconds between collects")
+        ->check(CLI::Range(10, 3600000));
+    cmd->add_option("--count", args->count, "Number of samples to print (0: until stopped)")
+        ->check(CLI::NonNegativeNumber);
+    cmd->add_flag("--json", args->json, "One JSON object per sample");
+    cmd->add_flag("--nocap", args->nocap, "Do not hold percentages to 100");
+    cmd->callback([args] { exit_code() = run_counters(*args); });
+});
+
+}  // namespace
+}  // namespace bw::cli

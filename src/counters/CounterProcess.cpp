@@ -1,0 +1,16 @@
+// CounterProcess: the I/O counters of the three testers.
+#include "counters/CounterAdd.h"
+#include "counters/Counters.h"
+
+namespace bw {
+
+void AddTesterCounters(int tester) {
+    if (tester < 1 || tester > 3) return;
+    CounterState& s = counters();
+    const std::string object = "\\Process(" + std::string(kTesterInstances[tester - 1]) + ")\\";
+    for (size_t i = 0; i < kTesterCounterNames.size(); ++i)
+        s.TesterCounters[tester - 1][i] =
+            counter_detail::add_counter(object + std::string(kTesterCounterNames[i]));
+}
+
+}  // namespace bw

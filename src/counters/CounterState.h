@@ -1,0 +1,128 @@
+#pragma once
+
+// The program-wide counter state: the one shared query, the disk lists of the main window, the
+// handle tables of every counter group and the per-process processor figures. Written by the
+// set-up operations at start-up, read by every sampler.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/PdhTypes.h"
+
+namespace bw {
+
+// Object paths after the machine prefix, in the order each group adds them.
+inline constexpr std::array<std::string_view, 5> kMemoryCounterPaths = {
+    "\\Memory\\Committed Bytes", "\\Memory\\Available Bytes", "\\Memory\\Cache Bytes",
+    "\\Memory\\Cache Bytes Peak", "\\Memory\\Page Faults/sec"};
+enum MemoryCounter { kCommittedBytes, kAvailableBytes, kCacheBytes, kCacheBytesPeak, kPageFaults };
+
+inline constexpr std::array<std::string_view, 5> kPhysicalDiskCounterNames = {
+    "% Disk Time", "Disk Bytes/sec", "Avg. Disk sec/Transfer", "Avg. Disk sec/Read",
+    "Avg. Disk sec/Write"};
+
+inline constexpr std::array<std::string_view, 23> kLogicalDiskCounterNames = {
+    "% Free Space",
+    "Free Megabytes",
+    "Current Disk Queue Length",
+    "% Disk Time",
+    "Avg. Disk Queue Length",
+    "% Disk Read Time",
+    "Avg. Disk Read Queue Length",
+    "% Disk Write Time",
+    "Avg. Disk Write Queue Length",
+    "Avg. Disk sec/Transfer",
+    "Avg. Disk sec/Read",
+    "Avg. Disk sec/Write",
+    "Disk Transfers/sec",
+    "Disk Reads/sec",
+    "Disk Writes/sec",
+    "Disk Bytes/sec",
+    "Disk Read Bytes/sec",
+    "Disk Write Bytes/sec",
+    "Avg. Disk Bytes/Transfer",
+    "Avg. Disk Bytes/Read",
+    "Avg. Disk Bytes/Write",
+    "% Idle Time",
+    "Split IO/Sec"};
+inline constexpr int kLogicalDiskReadTime = 5;  // "% Disk Read Time": the group's probe
+
+inline constexpr std::array<std::string_view, 8> kTesterCounterNames = {
+    "IO Read Operations/sec",  "IO Write Operations/sec", "IO Data Operations/sec",
+    "IO Other Operations/sec", "IO Read Bytes/sec",       "IO Write Bytes/sec",
+    "IO Data Bytes/sec",       "IO Other Bytes/sec"};
+// Counter instances of the three testers and the image names their processes run under.
+inline constexpr std::array<std::string_view, 3> kTesterInstances = {"LoadWorker", "LoadWorker2",
+                                                                     "LoadWorker3"};
+inline constexpr std::array<std::string_view, 3> kTesterImages = {
+    "LOADWorker.exe", "LOADWorker2.exe", "LOADWorker3.exe"};
+
+inline constexpr std::array<std::string_view, 3> kProcessorCounterNames = {
+    "% Interrupt Time", "Interrupts/sec", "% Processor Time"};
+enum ProcessorCounter { kInterruptTime, kInterruptsPerSec, kProcessorTime };
+inline constexpr std::string_view kProcessorFrequencyPath =
+    "\\Processor Information(0,0)\\Processor Frequency";
+inline constexpr std::array<std::string_view, 2> kCacheCounterPaths = {"\\Cache\\Copy Reads/sec",
+                                                                       "\\Cache\\Pin Reads/sec"};
+inline constexpr std::string_view kLogicalDiskProbePath = "\\LogicalDisk(0)\\% Disk Time";
+
+inline constexpr int kProcessCpuSlots = 251;
+
+// Processor use of one process (or of every process of one image name), measured between calls.
+struct ProcessCpu {
+    std::string text;                // "0.00" pattern; "" until a second call had something to say
+    double previous_cumulative = 0;  // processor time in hundredths of a second per processor
+    bool has_baseline = false;
+    double previous_seconds = 0;  // clock time of the previous reading
+    double elapsed_seconds = 0;   // between the last two calls
+    bool has_reading = false;
+};
+
+struct CounterState {
+    PdhHandle SharedQuery = 0;
+    std::vector<PdhHandle> superseded_queries;  // opened earlier, kept open, never collected
+    std::string MachinePrefix;                  // "\\" + computer name
+
+    std::vector<std::string> PhysicalList, LogicalList;
+    int PhysicalDiskLast = -1, LogicalDiskLast = -1;
+
+    // Handle tables (0 = not added). Every listed disk and processor has a row: the program keeps
+    // no fixed limit of 26 disks or 64 processors.
+    std::array<PdhHandle, 5> MemoryCounters{};
+    std::vector<std::array<PdhHandle, 5>> PhysicalDiskCounters;
+    std::vector<std::array<PdhHandle, 23>> LogicalDiskCounters;
+    std::array<std::array<PdhHandle, 8>, 3> TesterCounters{};
+    std::vector<std::array<PdhHandle, 3>> ProcessorCounters;
+    PdhHandle ProcessorFrequencyCounter = 0;
+    std::array<PdhHandle, 2> CacheCounters{};
+
+    // Processor use.
+    std::vector<double> ProcessorUsage;  // "% Processor Time" per row, from SampleProcessorUsage
+    double TotalProcessorUsage = 0;      // their sum (the caller divides by the processor count)
+    std::array<ProcessCpu, 3> TesterCpu;
+    std::array<ProcessCpu, kProcessCpuSlots> ProcessCpuSlots;
+
+    // Probe handles: non-zero when the group could be added.
+    PdhHandle memory_probe() const { return MemoryCounters[kAvailableBytes]; }
+    PdhHandle logical_disk_probe() const {
+        return LogicalDiskCounters.empty() ? 0 : LogicalDiskCounters[0][kLogicalDiskReadTime];
+    }
+    PdhHandle tester_probe(int tester) const {
+        return tester >= 1 && tester <= 3 ? TesterCounters[tester - 1][0] : 0;
+    }
+};
+
+// The program-wide state.
+CounterState& counters();
+// Back to nothing opened (tests start every scenario from here).
+void ResetCounterState();
+
+// `MachinePrefix` + object path, the prefix taken from the computer name when it is still empty.
+std::string CounterPath(std::string_view object_path);
+
+// Reads a counter of the shared query: handle 0 or a counter without data reads 0.
+double CounterValue(PdhHandle counter);
+
+}  // namespace bw
