@@ -178,7 +178,7 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
 
     const std::string entry = o.selected_drive();
     if (entry.size() > 4) state.colours = CheckCAP(std::string_view(entry).substr(4));
-    if (!entry.empty() && s.select_drive) s.select_drive(entry);
+    if (!entry.empty() && s.select_drive) state.Label7 = s.select_drive(entry);
 
     if (entry.find("SSD") != std::string::npos) trim_ahci_advice(s, state.trim_on_label);
 

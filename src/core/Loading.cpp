@@ -56,6 +56,8 @@ void remove_if_present(const fs::path& p) {
 
 }  // namespace
 
+void release_instance_lock() { g_instance_lock.reset(); }
+
 void init_working_file() {
     const auto work = app().working_ini();
     WriteINI(work, "Settings", "Open", "1");
@@ -104,6 +106,7 @@ LoadingResult LoadingLoad(const StartupServices& services, std::string* error) {
     init_preferences();
     remove_if_present(a.program_folder / "PeakResults.Dat");
     remove_if_present(a.program_folder / "AverageResults.Dat");
+    if (SplashView* view = splash()) view->open();
     Pause(10);
     if (services.write_license) services.write_license();
     StopTesters();

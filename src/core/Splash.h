@@ -10,6 +10,7 @@ public:
     virtual ~SplashView() = default;
     virtual void set_step(std::string_view name) = 0;
     virtual void set_dots(std::string_view dots) = 0;
+    virtual void open() {}
     virtual void close() {}
 };
 

@@ -45,7 +45,8 @@ struct StartupServices {
     std::function<bool(const std::string& entry)> is_dirty;  // "Dirty Check"
     std::function<void()> add_processor_counters;       // "Load CPU"
     std::function<double()> available_memory_bytes;     // "Load CPU"
-    std::function<void(const std::string& entry)> select_drive;  // colours, free space, specs
+    // The drive selection handler: free space and decoded specifications; returns Label7's text.
+    std::function<std::string(const std::string& entry)> select_drive;
     std::function<bool()> ahci_on;                      // TRIM/AHCI advice
     // Main window unload.
     std::function<void()> close_counter_query;
@@ -67,6 +68,9 @@ enum class LoadingResult { ShowMain, SecondInstance, NoFolders };
 // the settings files and tool files. `error` receives the reason for NoFolders.
 LoadingResult LoadingLoad(const StartupServices& services, std::string* error);
 
+// Gives up the single-instance lock (at the end of the process; tests end a "run" with it).
+void release_instance_lock();
+
 // The settings-file preparations of the splash window (working file and preferences).
 void init_working_file();
 void init_preferences();
@@ -79,6 +83,7 @@ struct MainWindowState {
     CompareLists compare;
     MultiTaskColours colours;
     bool trim_on_label = false;  // Label10 "SSD Trim is ON"
+    std::string Label7;          // decoded specifications of the selected drive
 };
 
 // Runs the load steps in their order, showing each name on the splash.

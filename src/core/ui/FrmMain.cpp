@@ -1,0 +1,309 @@
+#include "core/ui/FrmMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/MainOptions.h"
+
+namespace bw {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QString colour_css(std::uint32_t bgr) {
+    // Colours are kept as 0x00BBGGRR.
+    return QString("color: rgb(%1,%2,%3);")
+        .arg(bgr & 0xFF)
+        .arg((bgr >> 8) & 0xFF)
+        .arg((bgr >> 16) & 0xFF);
+}
+
+QLabel* link_label(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(QString("<a href=\"#\">%1</a>").arg(text), parent);
+    l->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    return l;
+}
+
+}  // namespace
+
+FrmMain::FrmMain(StartupServices& services, MainWindowState& state, QWidget* parent)
+    : QMainWindow(parent), services_(services), state_(state) {
+    setObjectName("FrmMain");
+    setWindowTitle("Brantwell");
+    build_controls();
+    build_menus();
+    show_state();
+}
+
+QCheckBox* FrmMain::box(const char* name, const QString& caption, const QString& tip) {
+    auto* b = new QCheckBox(caption, this);
+    b->setObjectName(name);
+    if (!tip.isEmpty()) b->setToolTip(tip);
+    connect(b, &QCheckBox::released, this, [this, b] { on_box_released(b); });
+    return b;
+}
+
+void FrmMain::build_controls() {
+    auto* central = new QWidget(this);
+    auto* root = new QVBoxLayout(central);
+
+    auto* drive_row = new QHBoxLayout;
+    auto* label1 = new QLabel("Drive to Test", central);
+    DriveList_ = new QComboBox(central);
+    DriveList_->setObjectName("DriveList");
+    DriveList_->setMinimumWidth(420);
+    connect(DriveList_, &QComboBox::currentIndexChanged, this, &FrmMain::on_drive_selected);
+    drive_row->addWidget(label1);
+    drive_row->addWidget(DriveList_, 1);
+    root->addLayout(drive_row);
+
+    Label7_ = new QLabel(central);
+    Label7_->setObjectName("Label7");
+    Label7_->setWordWrap(true);
+    Label7_->setMinimumHeight(48);
+    Label7_->setFrameShape(QFrame::StyledPanel);
+    root->addWidget(Label7_);
+
+    auto* middle = new QHBoxLayout;
+    // Test choices.
+    auto* tests = new QGroupBox("Test", central);
+    auto* tests_layout = new QVBoxLayout(tests);
+    ChkRead_ = box("ChkRead", "Read Test");
+    ChkWrite_ = box("ChkWrite", "Write Test");
+    TestType_[0] = new QRadioButton("Functional Test", tests);
+    TestType_[0]->setObjectName("TestType0");
+    TestType_[0]->setToolTip("Will Read a File");
+    TestType_[1] = new QRadioButton("Performance Test", tests);
+    TestType_[1]->setObjectName("TestType1");
+    TestType_[1]->setToolTip("Will Read the Drive");
+    BasicOnly_ = box("BasicOnly", "Basic Test ONLY");
+    TestAllDrv_ = box("TestAllDrv", "Test All HD");
+    IgnoreME_ = box("IgnoreME", "Ignore Usage");
+    for (QWidget* w : std::initializer_list<QWidget*>{ChkRead_, ChkWrite_, TestType_[0],
+                                                      TestType_[1], BasicOnly_, TestAllDrv_,
+                                                      IgnoreME_})
+        tests_layout->addWidget(w);
+    tests_layout->addStretch();
+    middle->addWidget(tests);
+
+    // Multi-tasking.
+    auto* multi = new QGroupBox("Extended Test for  Deeper Disk Analysis", central);
+    auto* multi_layout = new QVBoxLayout(multi);
+    ChkMulti_ = box("ChkMulti", "Lite Multi-Task", "Two Read/Writes will be run concurrently");
+    ChkMultiH_ = box("ChkMultiH", "Heavy Mutli-Tasking", "Three Read/Write will be run concurrently");
+    ChkMultiHS_ = box("ChkMultiHS", "Intense Multi-Tasking (Write Test WILL be Performed)",
+                      "2 Reads 1 Wirte or 2 Writes and 1 Read will be run concurrently");
+    auto* label11 =
+        new QLabel("(Green or Black OK, Yellow heavy load on drive, Red not advised)", multi);
+    label11->setWordWrap(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{ChkMulti_, ChkMultiH_, ChkMultiHS_, label11})
+        multi_layout->addWidget(w);
+    multi_layout->addStretch();
+    middle->addWidget(multi, 1);
+
+    // Block sizes.
+    auto* blocks = new QVBoxLayout;
+    blocks->addWidget(new QLabel("Block Size", central));
+    SelBlock_ = new QListWidget(central);
+    SelBlock_->setObjectName("SelBlock");
+    SelBlock_->setSelectionMode(QAbstractItemView::MultiSelection);
+    SelBlock_->setToolTip("64KB is the most used copy Blocksize");
+    for (auto name : kBlockNames) SelBlock_->addItem(QString::fromUtf8(name.data(), int(name.size())));
+    SelBlock_->setMaximumWidth(110);
+    blocks->addWidget(SelBlock_);
+    auto* all_clear = new QHBoxLayout;
+    QLabel* label8 = link_label("All", central);
+    label8->setObjectName("Label8");
+    QLabel* label9 = link_label("Clear", central);
+    label9->setObjectName("Label9");
+    connect(label8, &QLabel::linkActivated, this, [this] { SelBlock_->selectAll(); });
+    connect(label9, &QLabel::linkActivated, this, [this] { SelBlock_->clearSelection(); });
+    all_clear->addWidget(label8);
+    all_clear->addWidget(label9);
+    blocks->addLayout(all_clear);
+    middle->addLayout(blocks);
+    root->addLayout(middle);
+
+    // Live figures.
+    auto* live = new QGridLayout;
+    CPULabel_ = new QLabel(central);
+    CPULabel_->setObjectName("CPULabel");
+    Label3_ = new QLabel("Drive", central);
+    Label3_->setObjectName("Label3");
+    Label4_ = new QLabel("Time:", central);
+    Label5_ = new QLabel("Transfer:", central);
+    DQueue_ = new QLabel(central);
+    DQueue_->setObjectName("DQueue");
+    DTransfer_ = new QLabel(central);
+    DTransfer_->setObjectName("DTransfer");
+    Label10_ = new QLabel("SSD Trim is ON", central);
+    Label10_->setObjectName("Label10");
+    Label10_->setToolTip("AHCI and TRIM are ON, does not mean Drive supports TRIM");
+    DStatus_ = new QLabel("CHECKING DISK USAGE", central);
+    DStatus_->setObjectName("DStatus");
+    DStatus_->hide();
+    live->addWidget(CPULabel_, 0, 0);
+    live->addWidget(Label3_, 0, 1);
+    live->addWidget(Label4_, 0, 2);
+    live->addWidget(DQueue_, 0, 3);
+    live->addWidget(Label5_, 0, 4);
+    live->addWidget(DTransfer_, 0, 5);
+    live->addWidget(Label10_, 1, 0, 1, 2);
+    live->addWidget(DStatus_, 1, 2, 1, 4);
+    root->addLayout(live);
+
+    auto* buttons = new QHBoxLayout;
+    Command1_ = new QPushButton("Run Test", central);
+    Command1_->setObjectName("Command1");
+    Command3_ = new QPushButton("Monitor Only", central);
+    Command3_->setObjectName("Command3");
+    Command2_ = new QPushButton("Done", central);
+    Command2_->setObjectName("Command2");
+    // The main test and the monitor arrive with their own windows.
+    Command1_->setEnabled(false);
+    Command3_->setEnabled(false);
+    connect(Command2_, &QPushButton::clicked, this, &QWidget::close);
+    buttons->addStretch();
+    for (QPushButton* b : {Command1_, Command3_, Command2_}) buttons->addWidget(b);
+    root->addLayout(buttons);
+
+    setCentralWidget(central);
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName("Timer1");
+}
+
+void FrmMain::build_menus() {
+    struct MenuItem {
+        const char* name;
+        const char* caption;
+    };
+    // Items whose windows are not part of this build are shown disabled.
+    static constexpr MenuItem kTools[] = {
+        {"mnupref", "Preferences"},           {"mnuBasicTest", "Run Basic Test"},
+        {"mnuMEM", "Test MEM/Cache Speeds"},  {"mnuGlowbox", "Glowbox"},
+        {"mnuMonitor", "Monitor My Hard Drives"}, {"mnuScan", "Scan Disk/Repair"},
+        {"mnuMyTest", "Compare My Test"},     {"mnuTuning", "HD/SSD Tuning"},
+        {"mnuTRIMTest", "TRIM Test (SSD Only)"},
+    };
+    static constexpr MenuItem kHelp[] = {
+        {"mnuTRIM", "What is TRIM"}, {"mnuhelp", "Help"}, {"mnuweb", "Website"}, {"mnuabout", "About"}};
+    QMenu* tools = menuBar()->addMenu("Tools");
+    tools->setObjectName("mnuopt");
+    for (const auto& item : kTools) {
+        QAction* a = tools->addAction(item.caption);
+        a->setObjectName(item.name);
+        a->setEnabled(false);
+    }
+    QAction* exit = menuBar()->addAction("Exit");
+    exit->setObjectName("mnnexit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    QMenu* about = menuBar()->addMenu("About");
+    about->setObjectName("mnua");
+    for (const auto& item : kHelp) {
+        QAction* a = about->addAction(item.caption);
+        a->setObjectName(item.name);
+        a->setEnabled(false);
+    }
+}
+
+void FrmMain::show_state() {
+    const MainOptions& o = state_.options;
+    auto show_box = [](QCheckBox* w, const CheckBox& b) {
+        w->setChecked(b.checked);
+        w->setEnabled(b.enabled);
+    };
+    show_box(ChkRead_, o.ChkRead);
+    show_box(ChkWrite_, o.ChkWrite);
+    show_box(ChkMulti_, o.ChkMulti);
+    show_box(ChkMultiH_, o.ChkMultiH);
+    show_box(ChkMultiHS_, o.ChkMultiHS);
+    show_box(BasicOnly_, o.BasicOnly);
+    show_box(TestAllDrv_, o.TestAllDrv);
+    show_box(IgnoreME_, o.IgnoreME);
+    TestType_[o.TestType == 0 ? 0 : 1]->setChecked(true);
+    for (int i = 0; i < SelBlock_->count(); ++i)
+        SelBlock_->item(i)->setSelected(o.SelBlock[static_cast<size_t>(i)]);
+
+    {
+        QSignalBlocker quiet(DriveList_);
+        DriveList_->clear();
+        for (const auto& entry : o.DriveList) DriveList_->addItem(q(entry));
+        DriveList_->setCurrentIndex(o.DriveListIndex);
+    }
+    ChkMulti_->setStyleSheet(colour_css(state_.colours.ChkMulti));
+    ChkMultiH_->setStyleSheet(colour_css(state_.colours.ChkMultiH));
+    ChkMultiHS_->setStyleSheet(colour_css(state_.colours.ChkMultiHS));
+    Label7_->setText(q(state_.Label7));
+    Label10_->setVisible(state_.trim_on_label);
+    const bool live = !o.TestAllDrv.checked;
+    for (QWidget* w : std::initializer_list<QWidget*>{Label3_, Label4_, Label5_, DQueue_, DTransfer_})
+        w->setVisible(live);
+}
+
+void FrmMain::read_state() {
+    MainOptions& o = state_.options;
+    auto read_box = [](QCheckBox* w, CheckBox& b) {
+        b.checked = w->isChecked();
+        b.enabled = w->isEnabled();
+    };
+    read_box(ChkRead_, o.ChkRead);
+    read_box(ChkWrite_, o.ChkWrite);
+    read_box(ChkMulti_, o.ChkMulti);
+    read_box(ChkMultiH_, o.ChkMultiH);
+    read_box(ChkMultiHS_, o.ChkMultiHS);
+    read_box(BasicOnly_, o.BasicOnly);
+    read_box(TestAllDrv_, o.TestAllDrv);
+    read_box(IgnoreME_, o.IgnoreME);
+    o.TestType = TestType_[0]->isChecked() ? 0 : 1;
+    for (int i = 0; i < SelBlock_->count(); ++i)
+        o.SelBlock[static_cast<size_t>(i)] = SelBlock_->item(i)->isSelected();
+    o.DriveListIndex = DriveList_->currentIndex();
+}
+
+void FrmMain::on_box_released(QCheckBox* released) {
+    read_state();
+    MainOptions& o = state_.options;
+    if (released == BasicOnly_) {
+        o.apply_basic_only();
+    } else if (released == ChkMulti_ || released == ChkMultiH_ || released == ChkMultiHS_) {
+        // The three multi-task levels exclude each other.
+        for (auto [w, b] : {std::pair{ChkMulti_, &o.ChkMulti}, std::pair{ChkMultiH_, &o.ChkMultiH},
+                            std::pair{ChkMultiHS_, &o.ChkMultiHS}})
+            if (w != released && released->isChecked()) b->checked = false;
+    } else if ((released == ChkRead_ || released == ChkWrite_) && o.ChkRead.checked &&
+               o.ChkWrite.checked) {
+        o.ChkMulti.checked = o.ChkMultiH.checked = o.ChkMultiHS.checked = false;
+    }
+    show_state();
+}
+
+void FrmMain::on_drive_selected(int index) {
+    state_.options.DriveListIndex = index;
+    const std::string entry = state_.options.selected_drive();
+    if (entry.size() > 4) state_.colours = CheckCAP(std::string_view(entry).substr(4));
+    if (!entry.empty() && services_.select_drive) state_.Label7 = services_.select_drive(entry);
+    show_state();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    if (!unloaded_) {
+        unloaded_ = true;
+        read_state();
+        FrmMainUnload(services_, state_.options);
+    }
+    event->accept();
+}
+
+}  // namespace bw

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+
+#include "core/Startup.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace bw {
+
+// The main window: the drive to test, the test options, live load figures, and the way to every
+// other window. Its state lives in MainWindowState; the window shows it and writes the user's
+// changes back.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    FrmMain(StartupServices& services, MainWindowState& state, QWidget* parent = nullptr);
+
+    // Shows the state (after the load, or after logic changed it).
+    void show_state();
+    // Copies the controls into the state.
+    void read_state();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build_controls();
+    void build_menus();
+    void on_box_released(QCheckBox* box);
+    void on_drive_selected(int index);
+    QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});
+
+    StartupServices& services_;
+    MainWindowState& state_;
+    bool unloaded_ = false;
+
+    QComboBox* DriveList_ = nullptr;
+    QCheckBox *ChkRead_ = nullptr, *ChkWrite_ = nullptr, *ChkMulti_ = nullptr,
+              *ChkMultiH_ = nullptr, *ChkMultiHS_ = nullptr, *BasicOnly_ = nullptr,
+              *TestAllDrv_ = nullptr, *IgnoreME_ = nullptr;
+    QRadioButton* TestType_[2] = {nullptr, nullptr};
+    QListWidget* SelBlock_ = nullptr;
+    QLabel *CPULabel_ = nullptr, *DQueue_ = nullptr, *DTransfer_ = nullptr, *Label3_ = nullptr,
+           *Label4_ = nullptr, *Label5_ = nullptr, *Label7_ = nullptr, *Label10_ = nullptr,
+           *DStatus_ = nullptr;
+    QPushButton *Command1_ = nullptr, *Command2_ = nullptr, *Command3_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+};
+
+}  // namespace bw
