@@ -290,6 +290,7 @@ void FrmMain::on_box_released(QCheckBox* released) {
 }
 
 void FrmMain::on_drive_selected(int index) {
+    read_state();  // keep what the user set elsewhere before the state is shown again
     state_.options.DriveListIndex = index;
     const std::string entry = state_.options.selected_drive();
     if (entry.size() > 4) state_.colours = CheckCAP(std::string_view(entry).substr(4));
