@@ -218,20 +218,19 @@ void FrmMain::build_menus() {
     }
 }
 
+std::vector<std::pair<QCheckBox*, CheckBox MainOptions::*>> FrmMain::bound_boxes() const {
+    return {{ChkRead_, &MainOptions::ChkRead},       {ChkWrite_, &MainOptions::ChkWrite},
+            {ChkMulti_, &MainOptions::ChkMulti},     {ChkMultiH_, &MainOptions::ChkMultiH},
+            {ChkMultiHS_, &MainOptions::ChkMultiHS}, {BasicOnly_, &MainOptions::BasicOnly},
+            {TestAllDrv_, &MainOptions::TestAllDrv}, {IgnoreME_, &MainOptions::IgnoreME}};
+}
+
 void FrmMain::show_state() {
     const MainOptions& o = state_.options;
-    auto show_box = [](QCheckBox* w, const CheckBox& b) {
-        w->setChecked(b.checked);
-        w->setEnabled(b.enabled);
-    };
-    show_box(ChkRead_, o.ChkRead);
-    show_box(ChkWrite_, o.ChkWrite);
-    show_box(ChkMulti_, o.ChkMulti);
-    show_box(ChkMultiH_, o.ChkMultiH);
-    show_box(ChkMultiHS_, o.ChkMultiHS);
-    show_box(BasicOnly_, o.BasicOnly);
-    show_box(TestAllDrv_, o.TestAllDrv);
-    show_box(IgnoreME_, o.IgnoreME);
+    for (const auto& [widget, field] : bound_boxes()) {
+        widget->setChecked((o.*field).checked);
+        widget->setEnabled((o.*field).enabled);
+    }
     TestType_[o.TestType == 0 ? 0 : 1]->setChecked(true);
     for (int i = 0; i < SelBlock_->count(); ++i)
         SelBlock_->item(i)->setSelected(o.SelBlock[static_cast<size_t>(i)]);
@@ -254,18 +253,10 @@ void FrmMain::show_state() {
 
 void FrmMain::read_state() {
     MainOptions& o = state_.options;
-    auto read_box = [](QCheckBox* w, CheckBox& b) {
-        b.checked = w->isChecked();
-        b.enabled = w->isEnabled();
-    };
-    read_box(ChkRead_, o.ChkRead);
-    read_box(ChkWrite_, o.ChkWrite);
-    read_box(ChkMulti_, o.ChkMulti);
-    read_box(ChkMultiH_, o.ChkMultiH);
-    read_box(ChkMultiHS_, o.ChkMultiHS);
-    read_box(BasicOnly_, o.BasicOnly);
-    read_box(TestAllDrv_, o.TestAllDrv);
-    read_box(IgnoreME_, o.IgnoreME);
+    for (const auto& [widget, field] : bound_boxes()) {
+        (o.*field).checked = widget->isChecked();
+        (o.*field).enabled = widget->isEnabled();
+    }
     o.TestType = TestType_[0]->isChecked() ? 0 : 1;
     for (int i = 0; i < SelBlock_->count(); ++i)
         o.SelBlock[static_cast<size_t>(i)] = SelBlock_->item(i)->isSelected();

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QMainWindow>
-#include <map>
+#include <utility>
+#include <vector>
 
 #include "core/Startup.h"
 
@@ -37,6 +38,8 @@ private:
     void on_box_released(QCheckBox* box);
     void on_drive_selected(int index);
     QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});
+    // Each option box with the state field it shows.
+    std::vector<std::pair<QCheckBox*, CheckBox MainOptions::*>> bound_boxes() const;
 
     StartupServices& services_;
     MainWindowState& state_;
