@@ -11,6 +11,13 @@
 namespace bw::cli {
 namespace {
 
+// The store reports nothing to its callers; the last failure of this thread says why.
+void report_failure() {
+    if (profile::last_error().empty()) return;
+    std::fprintf(stderr, "brantwell-cli: %s\n", profile::last_error().c_str());
+    exit_code() = 1;
+}
+
 struct IniArgs {
     std::string file, section, key, value;
 };
@@ -24,19 +31,26 @@ const RegisterVerb kIni([](CLI::App& app) {
     get->add_option("FILE", args->file)->required();
     get->add_option("SECTION", args->section)->required();
     get->add_option("KEY", args->key)->required();
-    get->callback([args] { std::printf("%s\n", ReadINI(args->file, args->section, args->key).c_str()); });
+    get->callback([args] {
+        // The value is printed as the program would read it (empty when missing); a file that
+        // cannot be read at all (a symlink, a folder, no permission) is also reported.
+        std::string value = ReadINI(args->file, args->section, args->key);
+        std::fwrite(value.data(), 1, value.size(), stdout);
+        std::fputc('\n', stdout);
+        report_failure();
+    });
 
-    CLI::App* set = ini->add_subcommand("set", "Write a key's value (creates the file if needed)");
+    CLI::App* set = ini->add_subcommand(
+        "set",
+        "Write a key's value (creates the file if needed); put -- before a value that "
+        "begins with -");
     set->add_option("FILE", args->file)->required();
     set->add_option("SECTION", args->section)->required();
     set->add_option("KEY", args->key)->required();
     set->add_option("VALUE", args->value)->required();
     set->callback([args] {
         WriteINI(args->file, args->section, args->key, std::string_view(args->value));
-        if (!profile::last_error().empty()) {
-            std::fprintf(stderr, "brantwell-cli: %s\n", profile::last_error().c_str());
-            exit_code() = 1;
-        }
+        report_failure();
     });
 });
 
