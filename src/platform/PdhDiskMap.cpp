@@ -152,6 +152,8 @@ CounterDiskMap DefaultCounterDiskMap(const Sysroot& root) {
     for (const auto& name : root.list("/sys/block")) {
         if (root.read_line("/sys/block/" + name + "/hidden") == "1") continue;
         if (is_empty_device(root, name)) continue;
+        // dm and md devices are volumes over disks, not disks.
+        if (!root.list("/sys/block/" + name + "/slaves").empty()) continue;
         names.push_back(name);
     }
     std::sort(names.begin(), names.end(), DiskNameLess);

@@ -35,7 +35,8 @@ std::string PhysicalInstanceName(const CounterDisk& disk);
 std::string LogicalInstanceName(const CounterVolume& volume);
 
 // Whole disks of /sys/block in natural name order (sda, sdb, ..., sdz, sdaa; loop2 before
-// loop10), without partitions, hidden disks and empty devices (unbound loops, unset zram);
+// loop10), without partitions, dm/md volumes, hidden disks and empty devices (unbound loops, unset
+// zram);
 // "/" gets C:, the other mounted block devices D: to Z: in mount-point order.
 CounterDiskMap DefaultCounterDiskMap(const Sysroot& root);
 

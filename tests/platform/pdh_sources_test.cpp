@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "counters/counter_machine.h"
+#include "platform/PdhSources.h"
+
+namespace bw {
+namespace {
+
+TEST(PdhSources, DiskStatsKeepEveryFieldTheKernelWrites) {
+    const std::string text =
+        "   8       0 sda 10 1 20 30 40 2 50 60 3 70 80\n"         // 4.17 and older: 11 fields
+        "   8       1 sda1 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\n"  // discard fields
+        " 254       0 vda 41176 9096 3370290 20425 40482 10330 2383744 8773 0 7112 29715 6743 30 "
+        "480640 397 3444 118\n"
+        "garbage line\n"
+        "   8       2 sdb 1 2 x 4 5 6 7 8 9 10 11\n"  // not a number: dropped
+        "   8       3 sdc 1 2 3\n";                   // cut short: dropped
+    const auto lines = ParseDiskStats(text);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].name, "sda");
+    EXPECT_EQ(lines[0].f[0], 10u);
+    EXPECT_EQ(lines[0].f[10], 80u);
+    EXPECT_EQ(lines[1].f[14], 15u);
+    EXPECT_EQ(lines[2].f[16], 118u);
+    EXPECT_EQ(lines[2].f[9], 7112u);
+}
+
+TEST(PdhSources, ProcStatGivesSummaryAndEachProcessor) {
+    const auto cpus = ParseProcStat(
+        "cpu  10 1 5 100 4 2 3 1 0 0\ncpu0 5 0 2 50 2 1 1 0 0 0\ncpu71 5 1 3 50 2 1 2 1 0 0\nintr "
+        "5 1\n");
+    ASSERT_EQ(cpus.size(), 3u);
+    EXPECT_EQ(cpus[0].cpu, -1);
+    EXPECT_EQ(cpus[0].total(), 126u);
+    EXPECT_EQ(cpus[0].idle_all(), 104u);
+    EXPECT_EQ(cpus[2].cpu, 71);
+    EXPECT_EQ(cpus[2].steal, 1u);
+}
+
+TEST(PdhSources, InterruptsAreSummedPerProcessorColumn) {
+    // Offline processors leave gaps in the header; summary rows (ERR, MIS) have one number.
+    const auto per_cpu = ParseInterrupts(
+        "           CPU0       CPU2\n"
+        "  0:         10          0   IO-APIC   2-edge      timer\n"
+        "  1:          1          5   IO-APIC   1-edge      i8042\n"
+        "LOC:        100        200   Local timer interrupts\n"
+        "ERR:          3\n");
+    ASSERT_EQ(per_cpu.size(), 3u);
+    EXPECT_EQ(per_cpu[0], 114u);
+    EXPECT_EQ(per_cpu[1], 0u);
+    EXPECT_EQ(per_cpu[2], 205u);
+}
+
+TEST(PdhSources, StatValuesMatchWholeKeysOnly) {
+    const std::string meminfo = "MemTotal:  100 kB\nMemAvailable:   42 kB\nCommitted_AS:  7 kB\n";
+    EXPECT_EQ(FindStatValue(meminfo, "MemAvailable"), 42u);
+    EXPECT_EQ(FindStatValue(meminfo, "Committed_AS"), 7u);
+    EXPECT_FALSE(FindStatValue(meminfo, "Mem").has_value());
+    const std::string vmstat = "pgfault_x 9\npgfault 12345\npgmajfault 3\n";
+    EXPECT_EQ(FindStatValue(vmstat, "pgfault"), 12345u);
+}
+
+TEST(PdhSources, ProcessStatSurvivesOddNames) {
+    // A name with blanks and parentheses; fields 14, 15, 22 are utime, stime, starttime.
+    const auto s = ParseProcessStat(
+        "77 (a) (b c) R 1 77 77 0 -1 4194560 10 0 0 0 123 45 0 0 20 0 1 0 9999 1 2\n");
+    ASSERT_TRUE(s.has_value());
+    EXPECT_EQ(s->utime, 123u);
+    EXPECT_EQ(s->stime, 45u);
+    EXPECT_EQ(s->start_time, 9999u);
+    EXPECT_FALSE(ParseProcessStat("77 (cut short) R 1 2").has_value());
+    EXPECT_FALSE(ParseProcessStat("").has_value());
+
+    const auto io = ParseProcessIo("rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\n");
+    ASSERT_TRUE(io.has_value());
+    EXPECT_EQ(io->syscw, 4u);
+    EXPECT_FALSE(ParseProcessIo("rchar: 1\n").has_value());
+}
+
+TEST(PdhSources, ProcessesAreFoundByImageNameWithoutCase) {
+    test::CounterMachine m;
+    m.set_process(300, "/tmp/w/LOADWorker.exe", 1, 1, 10);
+    m.set_process(200, "/tmp/w/loadworker.exe (deleted)", 1, 1, 10);
+    m.set_process(100, "/usr/bin/sleep", 1, 1, 10);
+    m.set_process(400, "/tmp/w/LOADWorker2.exe", 1, 1, 10);
+    // Another user's process: no exe link, only comm.
+    m.write("/proc/500/comm", "LOADWorker.exe\n");
+    const Sysroot root = m.sysroot();
+    EXPECT_EQ(FindProcesses(root, "LOADWorker.exe"), (std::vector<int>{200, 300, 500}));
+    EXPECT_EQ(FindProcesses(root, "LoadWorker"), (std::vector<int>{200, 300, 500}));
+    EXPECT_EQ(FindProcesses(root, "LOADWorker2.exe"), (std::vector<int>{400}));
+    EXPECT_TRUE(FindProcesses(root, "LOADWorker3.exe").empty());
+    EXPECT_EQ(ProcessImageName(root, 200), "loadworker.exe");
+    EXPECT_EQ(ProcessImageName(root, 999), "");
+}
+
+}  // namespace
+}  // namespace bw
