@@ -32,6 +32,16 @@ bool path_within(const std::string& path, const std::string& mount) {
            (path.size() == mount.size() || path[mount.size()] == '/');
 }
 
+// Kernel interface mounts live beneath these; they never hold user data.
+bool is_system_folder(const std::string& target) {
+    static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run"};
+    for (auto f : kSystemFolders)
+        if (target.compare(0, f.size(), f) == 0 &&
+            (target.size() == f.size() || target[f.size()] == '/'))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 const Volume* VolumeMap::find(char letter) const {
@@ -63,6 +73,8 @@ VolumeMap BuildVolumeMap(const SystemQuery& query, const std::filesystem::path& 
     for (const auto& m : mounts) {
         std::string dev = query.device_name(m.major, m.minor, m.source);
         if (dev.empty()) {
+            if (is_system_folder(m.target))
+                continue;  // proc, sysfs, devpts, cgroups: not worth a word
             const std::string why = is_network(m.fstype) ? "network filesystem" : "no block device";
             if (m.target == "/")
                 map.notes.push_back("/ is on " + m.fstype + " (" + why +

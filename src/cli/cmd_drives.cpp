@@ -1,0 +1,51 @@
+// drives [--json] [--sysroot DIR]: the drive list of this machine (or of a captured fixture) with
+// the disks, volumes and letters behind it.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/Verbs.h"
+#include "core/AppState.h"
+#include "drives/DriveReport.h"
+#include "platform/folders.h"
+
+namespace bw::cli {
+namespace {
+
+struct DrivesArgs {
+    bool json = false;
+    std::string sysroot = "/";
+};
+
+int RunDrives(const DrivesArgs& args) {
+    const SystemQuery query{Sysroot(args.sysroot)};
+    if (!query.sysroot().is_live() && !query.sysroot().is_dir("/sys/block")) {
+        std::fprintf(stderr, "brantwell-cli: %s has no sys/block: not a captured system\n",
+                     args.sysroot.c_str());
+        return 2;
+    }
+    InventoryRunOptions options;
+    // Letters are remembered for this machine only; a fixture is looked at, not changed.
+    if (query.sysroot().is_live()) {
+        if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
+        if (!app().program_folder.empty()) options.prefs = app().prefs_ini();
+    }
+    const InventoryRun run = TakeInventory(query, options);
+    if (args.json)
+        std::printf("%s\n", InventoryJson(run).dump(2).c_str());
+    else
+        std::fputs(RenderInventoryText(run).c_str(), stdout);
+    return 0;
+}
+
+const RegisterVerb kDrives([](CLI::App& app) {
+    auto args = std::make_shared<DrivesArgs>();
+    CLI::App* cmd = app.add_subcommand("drives", "List the drives to test, with disks and volumes");
+    cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine")
+        ->check(CLI::ExistingDirectory);
+    cmd->callback([args] { exit_code() = RunDrives(*args); });
+});
+
+}  // namespace
+}  // namespace bw::cli
