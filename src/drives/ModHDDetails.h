@@ -33,6 +33,11 @@ void DecodeDriveModel(std::string& model, int drive_number);
 // Name of the decoder that took the last model given to DecodeDriveModel ("" when none did).
 const std::string& LastDecoderName();
 
+// The decoding itself, without the stores: fills `spec` from `model` (changing `model` as
+// DecodeDriveModel does) and returns the name of the decoder that took it, "" when none did.
+// Fields that no rule writes keep what `spec` held.
+std::string_view DecodeModelText(std::string& model, DriveSpec& spec);
+
 bool IsSsdVendorModel(std::string_view model);
 
 void MapDriveLetterSpecs(std::string_view letter, int drive_number);
