@@ -65,6 +65,9 @@ Fd lock_for_write(const fs::path& file) {
 
 enum class Load { Ok, Missing, Failed };
 
+constexpr size_t kEditRoom = 4096;
+constexpr size_t kKeepBufferBytes = size_t{4} << 20;
+
 // Reads the whole file without following a symlink. A symlink or a directory in place of the
 // settings file is treated as unusable rather than followed.
 Load load(const fs::path& file, std::string& text, struct stat* st_out = nullptr) {
@@ -81,20 +84,47 @@ Load load(const fs::path& file, std::string& text, struct stat* st_out = nullptr
         return Load::Failed;
     }
     if (st_out) *st_out = st;
-    text.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
+    // Straight into the buffer; room for a few new lines so an edit rarely has to grow it.
+    const size_t expected = static_cast<size_t>(st.st_size);
+    text.reserve(expected + kEditRoom);
+    size_t done = 0;
     for (;;) {
-        ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (text.size() < done + 1) text.resize(std::max(done + 1, expected + 1));
+        ssize_t n = ::read(fd.get(), text.data() + done, text.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
+            text.clear();
             set_error(errno_text(file, "cannot read"));
             return Load::Failed;
         }
         if (n == 0) break;
-        text.append(buf, static_cast<size_t>(n));
+        done += static_cast<size_t>(n);
+        if (done == text.size()) text.resize(done * 2);  // the file grew since fstat
     }
+    text.resize(done);
     return Load::Ok;
 }
+
+// The text of a file is read into one buffer per thread that keeps its capacity between calls: a
+// fresh allocation of the file's size for every call cost more (in page faults) than finding and
+// editing the key. A buffer grown by an unusually large file is given back.
+class ThreadBuffer {
+  public:
+    ThreadBuffer() : text_(buffer()) { text_.clear(); }
+    ~ThreadBuffer() {
+        if (text_.capacity() > kKeepBufferBytes) std::string().swap(text_);
+    }
+    ThreadBuffer(const ThreadBuffer&) = delete;
+    ThreadBuffer& operator=(const ThreadBuffer&) = delete;
+    std::string& text() { return text_; }
+
+  private:
+    static std::string& buffer() {
+        thread_local std::string b;
+        return b;
+    }
+    std::string& text_;
+};
 
 std::string_view unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -177,15 +207,16 @@ bool write_changes(const fs::path& file, std::string_view section,
                    const std::vector<text::Edit>& edits) {
     Fd lock = lock_for_write(file);
     if (!lock.ok()) return false;
-    std::string current;
+    ThreadBuffer buffer;
+    std::string& content = buffer.text();
     struct stat st {};
-    Load l = load(file, current, &st);
+    Load l = load(file, content, &st);
     if (l == Load::Failed) return false;
-    std::string updated = current;
-    for (const auto& edit : edits) text::apply_edit(updated, section, edit);
+    bool changed = false;
+    for (const auto& edit : edits) changed |= text::apply_edit(content, section, edit);
     // Nothing changed (or a removal from a missing file): leave the file as it is.
-    if (updated == current) return true;
-    return store(file, updated, l == Load::Ok ? &st : nullptr);
+    if (!changed) return true;
+    return store(file, content, l == Load::Ok ? &st : nullptr);
 }
 
 // The text of the file under a shared lock; false when it is missing or unusable.
@@ -203,7 +234,8 @@ const std::string& last_error() {
 
 std::string get_string(const fs::path& file, std::string_view section, std::string_view key,
                        std::string_view def) {
-    std::string content;
+    ThreadBuffer buffer;
+    std::string& content = buffer.text();
     if (read_text(file, content)) {
         if (auto v = text::find_value(content, clean_name(section), clean_name(key)))
             return clean_value(unquote(*v)).substr(0, kMaxValueChars);
@@ -212,13 +244,15 @@ std::string get_string(const fs::path& file, std::string_view section, std::stri
 }
 
 std::vector<std::string> get_keys(const fs::path& file, std::string_view section) {
-    std::string content;
+    ThreadBuffer buffer;
+    std::string& content = buffer.text();
     if (!read_text(file, content)) return {};
     return text::key_names(content, clean_name(section));
 }
 
 std::vector<std::string> get_sections(const fs::path& file) {
-    std::string content;
+    ThreadBuffer buffer;
+    std::string& content = buffer.text();
     if (!read_text(file, content)) return {};
     return text::section_names(content);
 }

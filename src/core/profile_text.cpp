@@ -132,19 +132,19 @@ std::vector<std::string> section_names(std::string_view text) {
     return names;
 }
 
-void apply_edit(std::string& text, std::string_view section, const Edit& edit) {
+bool apply_edit(std::string& text, std::string_view section, const Edit& edit) {
     SectionSpan span = find_section(text, section);
     if (edit.key.empty() && !edit.value) {
-        if (span.found) text.erase(span.header, span.end - span.header);
-        return;
+        if (!span.found) return false;
+        text.erase(span.header, span.end - span.header);
+        return true;
     }
     const bool crlf = uses_crlf(text);
     if (!span.found) {
-        if (edit.value)
-            insert_lines(
-                text, text.size(),
-                line_of("[", section, "]", crlf) + line_of(edit.key, "=", *edit.value, crlf));
-        return;
+        if (!edit.value) return false;
+        insert_lines(text, text.size(),
+                     line_of("[", section, "]", crlf) + line_of(edit.key, "=", *edit.value, crlf));
+        return true;
     }
     LineCursor cursor(std::string_view(text).substr(0, span.end), span.body);
     Line line;
@@ -152,16 +152,19 @@ void apply_edit(std::string& text, std::string_view section, const Edit& edit) {
         if (line.kind != Line::Entry || !iequals(line.name, edit.key)) continue;
         if (!edit.value) {
             text.erase(line.begin, line.end - line.begin);
-        } else {
-            // The key keeps its spelling and its line end.
-            std::string replacement = line_of(line.name, "=", *edit.value, line.cr);
-            text.replace(line.begin, line.end - line.begin, replacement);
+            return true;
         }
-        return;
+        // The key keeps its spelling and its line end.
+        std::string replacement = line_of(line.name, "=", *edit.value, line.cr);
+        if (text.compare(line.begin, line.end - line.begin, replacement) == 0) return false;
+        text.replace(line.begin, line.end - line.begin, replacement);
+        return true;
     }
     // A new key goes after the section's last line that is not blank, so blank separators stay
     // between sections.
-    if (edit.value) insert_lines(text, span.last_used, line_of(edit.key, "=", *edit.value, crlf));
+    if (!edit.value) return false;
+    insert_lines(text, span.last_used, line_of(edit.key, "=", *edit.value, crlf));
+    return true;
 }
 
 }  // namespace bw::profile::text

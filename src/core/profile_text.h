@@ -56,10 +56,11 @@ std::vector<std::string> section_names(std::string_view text);
 
 // One change: set `key` to `value`; without a value remove the key; with an empty key and no
 // value remove the whole section. Names and values must already be clean (no line breaks).
+// Returns whether the text changed.
 struct Edit {
     std::string key;
     std::optional<std::string> value;
 };
-void apply_edit(std::string& text, std::string_view section, const Edit& edit);
+bool apply_edit(std::string& text, std::string_view section, const Edit& edit);
 
 }  // namespace bw::profile::text
