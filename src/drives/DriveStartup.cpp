@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "drives/DosApp.h"
 #include "drives/ModHDDetails.h"
+#include "platform/PdhQuery.h"
 
 namespace bw {
 
@@ -20,7 +21,26 @@ DriveQueries& current_queries() {
 
 void PrepareVolumes() {
     volume_map() = BuildVolumeMap(system_query(), app().prefs_ini());
+    pdh().set_disk_map(ToCounterDiskMap(system_query().disks(), volume_map()));
     set_free_space_refresh([](char letter) { RefreshFreeSpace(letter); });
+}
+
+CounterDiskMap ToCounterDiskMap(const std::vector<DiskInfo>& disks, const VolumeMap& map) {
+    CounterDiskMap out;
+    for (const auto& d : disks) {
+        CounterDisk cd;
+        cd.index = d.index;
+        cd.kernel_name = d.name;
+        for (const auto& v : map.volumes)
+            if (v.letter && v.type != DriveType::Optical &&
+                std::find(v.disks.begin(), v.disks.end(), d.name) != v.disks.end())
+                cd.letters += v.letter;
+        out.disks.push_back(cd);
+    }
+    for (const auto& v : map.volumes)
+        if (v.letter && v.type != DriveType::Optical)
+            out.volumes.push_back({v.letter, v.device_name, v.mount_point});
+    return out;
 }
 
 void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,

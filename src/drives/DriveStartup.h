@@ -9,13 +9,18 @@
 
 #include "drives/DriveInventory.h"
 #include "drives/VolumeMap.h"
+#include "platform/PdhDiskMap.h"
 #include "platform/SystemQuery.h"
 
 namespace bw {
 
 // Before the counters list their disk instances: the volume map of the machine (letters
-// remembered in the preferences file) and the free-space refresh of SelectDriveSpecs.
+// remembered in the preferences file), handed to the counter layer so that its disk instances
+// carry the same numbers and letters, and the free-space refresh of SelectDriveSpecs.
 void PrepareVolumes();
+
+// The disks and lettered volumes as the counter layer names its instances.
+CounterDiskMap ToCounterDiskMap(const std::vector<DiskInfo>& disks, const VolumeMap& map);
 
 // The counter instance names of the volume map, as the disk objects list them; for a run without
 // the counter layer (the command-line front end).

@@ -168,3 +168,22 @@ TEST(InventoryFixtures, WritesTheDiskSectionsAndInterfaceSlots) {
 
 }  // namespace
 }  // namespace bw
+
+namespace bw {
+namespace {
+
+TEST(InventoryFixtures, CounterLayerGetsTheSameNumbersAndLetters) {
+    SystemQuery query(Sysroot(test::fixture("sysroots/sata-desktop")));
+    auto disks = query.disks();
+    auto map = BuildVolumeMap(query, {});
+    auto counter_map = ToCounterDiskMap(disks, map);
+    std::vector<std::string> names;
+    for (const auto& d : counter_map.disks) names.push_back(PhysicalInstanceName(d));
+    EXPECT_EQ(PhysicalDiskInstances(disks, map), names);
+    ASSERT_EQ(3u, counter_map.volumes.size());  // the DVD drive has no counters
+    EXPECT_EQ('E', counter_map.volumes[2].letter);
+    EXPECT_EQ("sdb2", counter_map.volumes[2].kernel_name);
+}
+
+}  // namespace
+}  // namespace bw
