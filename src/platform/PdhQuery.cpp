@@ -544,6 +544,12 @@ PdhStatus PdhLibrary::CollectQueryData(PdhHandle query) {
     return kPdhOk;
 }
 
+double PdhLibrary::CollectInterval(PdhHandle query) const {
+    const auto q = impl_->queries.find(query);
+    if (q == impl_->queries.end() || !q->second.prev.taken) return 0;
+    return (q->second.cur.time_ms - q->second.prev.time_ms) / 1000.0;
+}
+
 double PdhLibrary::GetDoubleCounterValue(PdhHandle counter, PdhStatus* status, bool cap100) {
     PdhStatus local = kPdhOk;
     PdhStatus& st = status ? *status : local;

@@ -36,6 +36,9 @@ class PdhLibrary {
     // kPdhNoInstance, as long as the object itself is usable.
     PdhStatus AddCounter(PdhHandle query, std::string_view path, PdhHandle* counter);
     PdhStatus CollectQueryData(PdhHandle query);
+    // Seconds between the query's last two collects (0 before the second): a rate times this is
+    // what moved in between.
+    double CollectInterval(PdhHandle query) const;
     // Value from the last two collects. Percentages are held to 0..100 unless cap100 is false.
     // Never fails: anything wrong reads 0, with the reason in `status`.
     double GetDoubleCounterValue(PdhHandle counter, PdhStatus* status = nullptr,
