@@ -156,6 +156,27 @@ TEST_F(InventoryE2E, DirtyCheckReadsTheRealSuperblock) {
     EXPECT_TRUE(dirty) << LastDirtyCheck().detail << " " << LastDirtyCheck().reason;
 }
 
+TEST_F(InventoryE2E, CapturedMachineShowsTheSameDriveList) {
+    test::ScratchLoop loop({32, 512, {12, 12}, "ext4", true});
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    test::TempDir dir;
+    const auto dest = dir / "machine";
+    std::string out;
+    ASSERT_EQ(0, test::run_shell((test::source_dir() / "scripts/capture-sysroot.sh").string() +
+                                     " " + dest.string(),
+                                 &out))
+        << out;
+    auto live = TakeInventory(SystemQuery(), {});
+    auto captured = TakeInventory(SystemQuery(Sysroot(dest)), {});
+    EXPECT_EQ(live.inv.DriveList, captured.inv.DriveList);
+    EXPECT_EQ(live.inv.PhysicalList, captured.inv.PhysicalList);
+    ASSERT_EQ(live.disks.size(), captured.disks.size());
+    for (size_t i = 0; i < live.disks.size(); ++i) {
+        EXPECT_EQ(live.disks[i].caption, captured.disks[i].caption);
+        EXPECT_EQ(live.disks[i].size_bytes, captured.disks[i].size_bytes);
+    }
+}
+
 TEST_F(InventoryE2E, CommandLineListsThisMachine) {
     std::string out;
     const auto cli = test::binary_dir() / "src/cli/brantwell-cli";
