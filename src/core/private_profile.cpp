@@ -49,7 +49,10 @@ Fd lock_for_read(const fs::path& file) {
 }
 
 Fd lock_for_write(const fs::path& file) {
-    Fd fd(::open(lock_path(file).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+    // Read-only is enough for flock, so a lock file made by another user (a run under sudo)
+    // still serves; O_NONBLOCK keeps a FIFO planted in its place from hanging the open.
+    Fd fd(::open(lock_path(file).c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
+                 0644));
     if (!fd.ok()) {
         set_error(errno_text(lock_path(file), "cannot lock"));
         return fd;
@@ -178,6 +181,9 @@ bool store(const fs::path& file, const std::string& text, const struct stat* old
     }
     Fd fd(raw);
     ::fchmod(fd.get(), old ? (old->st_mode & 07777) : 0644);
+    // A run as root (sudo) must not take the user's own settings file away from them.
+    if (old && ::geteuid() == 0 && (old->st_uid != 0 || old->st_gid != 0))
+        (void)::fchown(fd.get(), old->st_uid, old->st_gid);
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd.get(), text.data() + done, text.size() - done);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
@@ -309,6 +310,59 @@ TEST(HostileSettings, FifoAsLockFileNeverHangs) {
     EXPECT_EQ(ReadINI(file, "Settings", "Read"), "1");
     WriteINI(file, "Settings", "Read", "0");
     EXPECT_EQ(ReadINI(file, "Settings", "Read"), "0");
+}
+
+// Runs `work` in a child process as the user `uid`; true when it returned true there.
+bool as_user(uid_t uid, const std::function<bool()>& work) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(uid) != 0 || ::setuid(uid) != 0) ::_exit(2);
+        ::_exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(HostileSettings, RunAsRootLeavesTheUserTheirOwnFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as two users";
+    constexpr uid_t kUser = 65534;
+    TempDir dir;
+    ASSERT_EQ(::chown(dir.path().c_str(), kUser, kUser), 0);
+    const fs::path file = dir / "DariDozodaz.dat";
+    ASSERT_TRUE(
+        as_user(kUser, [&] { return profile::write_string(file, "Settings", "Read", "1"); }));
+    ASSERT_EQ(::unlink((dir / "DariDozodaz.dat.lock").c_str()), 0);
+
+    // Root writes first: its lock file and its rewrite must not shut the user out.
+    ASSERT_TRUE(profile::write_string(file, "Settings", "Write", "1")) << profile::last_error();
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kUser);
+    EXPECT_EQ(st.st_gid, kUser);
+    EXPECT_TRUE(
+        as_user(kUser, [&] { return profile::write_string(file, "Settings", "Block", "5"); }));
+    EXPECT_EQ(ReadINI(file, "Settings", "Block"), "5");
+    EXPECT_EQ(ReadINI(file, "Settings", "Read"), "1");
+}
+
+TEST(HostileSettings, UnreadableFileOfAnotherUserReadsEmptyAndIsNotReplaced) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    constexpr uid_t kUser = 65534;
+    TempDir dir;
+    ASSERT_EQ(::chown(dir.path().c_str(), kUser, kUser), 0);
+    const fs::path file = dir / "DariDozodaz.dat";
+    write_file(file, "[Settings]\nRead=1\n");
+    ASSERT_EQ(::chown(file.c_str(), kUser, kUser), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    // The user may write the folder, but cannot read the file: the write must not replace what
+    // it could not read.
+    EXPECT_TRUE(as_user(kUser, [&] {
+        return ReadINI(file, "Settings", "Read").empty() && !profile::last_error().empty() &&
+               !profile::write_string(file, "Settings", "Write", "1") &&
+               profile::last_error().find(std::strerror(EACCES)) != std::string::npos;
+    }));
+    EXPECT_EQ(read_file(file), "[Settings]\nRead=1\n");
 }
 
 // A small tmpfs of our own, so "disk full" is real and costs nothing. Needs root to mount.
