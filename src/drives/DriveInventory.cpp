@@ -357,6 +357,7 @@ DriveSelection DriveListClick(DriveInventory& inv, int index, const SystemQuery&
     s.select_functional_test = contains(entry, "SSD");
     s.checkcap_key = entry.size() > 4 ? entry.substr(4) : "";
     s.space = LetterFreeSpace(query, map, EntryLetter(entry));
+    CurrentFreeSpace() = s.space;
 
     const long long slot = ValInt(inv.selected_disk);
     if (!inv.selected_disk.empty() && slot >= 0 && slot < kDriveSlots) {

@@ -52,8 +52,7 @@ void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,
 void GetDriveStep(const std::function<void()>& progress) {
     auto disks = system_query().disks();
     current_queries() = RunDriveQueries(system_query(), disks, volume_map());
-    GetDrive(drive_inventory(), current_queries(),
-             {app().working_ini(), system_facts().MEMS, progress});
+    GetDrive(drive_inventory(), current_queries(), {app().working_ini(), app().mems, progress});
     QueryControllers(drive_inventory(), current_queries());
 }
 

@@ -27,7 +27,11 @@ CounterDiskMap ToCounterDiskMap(const std::vector<DiskInfo>& disks, const Volume
 void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,
                        const VolumeMap& map);
 
-// "Physical DRV" .. "Check USB": the inventory's queries, the controller query and the USB query.
+// The main window's inventory over the machine: page files, logical disks and disk drives into
+// drive_inventory() and the working settings file. RAM drives are classed with the memory speed
+// the start-up read from the cached facts (app().mems).
+void GetDrive(const std::function<void()>& progress = {});
+// "Physical DRV" .. "Check USB": GetDrive with the controller query, then the USB query.
 void GetDriveStep(const std::function<void()>& progress);
 void CheckUsbStep();
 // "Check Drives" and "Compare Data".

@@ -84,6 +84,7 @@ char EntryLetter(std::string_view entry) {
 std::optional<std::string> EntryDiskField(std::string_view entry) {
     auto at = entry.find("[PD");
     if (at == std::string_view::npos) return std::nullopt;
+    if (at + 4 >= entry.size()) return std::string();  // "[PD" at the very end
     return std::string(entry.substr(at + 4, 2));
 }
 

@@ -185,6 +185,10 @@ std::vector<DiskInfo> SystemQuery::disks() const {
                         [&](std::string_view p) { return name.rfind(p, 0) == 0; }))
             continue;
         if (root_.read_line(base + "/hidden") == "1") continue;
+        // eMMC boot and replay-protected areas are parts of the card, not disks of their own.
+        if (name.rfind("mmcblk", 0) == 0 &&
+            (name.find("boot") != std::string::npos || name.find("rpmb") != std::string::npos))
+            continue;
         if (!root_.list(base + "/slaves").empty()) continue;  // stacked on other disks
         // Loop devices without a backing file and zram devices without a size are not set up.
         if (name.rfind("loop", 0) == 0 && !root_.exists(base + "/loop/backing_file")) continue;

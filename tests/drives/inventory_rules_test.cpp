@@ -168,6 +168,17 @@ TEST(Selection, DiskFieldSsdAndSpecifications) {
     spec = DriveSpec{};
 }
 
+TEST(Selection, OddEntriesDoNotThrow) {
+    for (const char* entry : {"", "X", "X: [PD", "X: [PD ", "X: [PD 7", "[PD 12 (Volume)]"}) {
+        DriveInventory inv;
+        inv.DriveList = {entry};
+        SystemQuery query(Sysroot("/nonexistent"));
+        EXPECT_NO_THROW(DriveListClick(inv, 0, query, VolumeMap{})) << entry;
+        EXPECT_NO_THROW(DriveListClick(inv, 5, query, VolumeMap{})) << entry;
+    }
+    EXPECT_EQ("7", *EntryDiskField("X: [PD 7"));
+}
+
 TEST(DiskNames, NaturalOrder) {
     std::vector<std::string> names = {"sdaa", "loop10",  "sdb",      "vda",     "loop2", "sdz",
                                       "sda",  "nvme0n1", "nvme10n1", "nvme2n1", "zram0"};
