@@ -254,9 +254,10 @@ std::vector<DiskInfo> SystemQuery::disks() const {
             d.size_bytes = *n * 512ULL;
         else
             d.reasons.push_back(error.empty() ? base + "/size: not a number" : error);
-        auto lbs = text::to_u64(root_.read_line(base + "/queue/logical_block_size"));
-        if (lbs && *lbs > 0 && *lbs <= 65536)
-            d.bytes_per_sector = static_cast<std::uint32_t>(*lbs);
+        const auto lbs =
+            text::to_u64(root_.read_line(base + "/queue/logical_block_size")).value_or(0);
+        if (lbs > 0 && lbs <= 65536)
+            d.bytes_per_sector = static_cast<std::uint32_t>(lbs);
         else
             d.reasons.push_back(base + "/queue/logical_block_size: unreadable");
         d.removable = root_.read_line(base + "/removable") == "1";
