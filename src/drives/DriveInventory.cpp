@@ -5,6 +5,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/private_profile.h"
 #include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
 
@@ -185,9 +186,13 @@ void GetDrive(DriveInventory& inv, const DriveQueries& q, const GetDriveOptions&
     inv.ssd_present = inv.hdd_present = false;
     inv.windows_drive = app().windows_drive;
     inv.page_file_letters.clear();
+    // Each disk's keys go into its section in one rewrite of the working file (a file shared with
+    // the testers, rewritten whole under its lock at every write: one write per key made the
+    // start-up of a machine with many disks wait).
     const auto& ini = options.working_ini;
-    auto write = [&](const std::string& section, std::string_view key, const std::string& value) {
-        if (!ini.empty()) WriteINI(ini, section, key, std::string_view(value));
+    auto write_section = [&](const std::string& section,
+                             const std::vector<std::pair<std::string, std::string>>& entries) {
+        if (!ini.empty()) profile::write_strings(ini, section, entries);
     };
 
     for (const auto& pf : q.page_files)
@@ -214,13 +219,13 @@ void GetDrive(DriveInventory& inv, const DriveQueries& q, const GetDriveOptions&
     }
 
     for (const auto& dd : q.disk_drives) {
-        const std::string section = "Drive" + std::to_string(dd.Index);
-        write(section, "Interface Type P", dd.InterfaceType);
         const std::string iface = ClassifyInterface(dd, options.mems, inv);
-        write(section, "Caption", dd.Caption);
-        write(section, "Interface Type", iface);
-        write(section, "Size", dd.Size);
-        write(section, "Bytes Per Sector", dd.BytesPerSector);
+        write_section("Drive" + std::to_string(dd.Index),
+                      {{"Interface Type P", dd.InterfaceType},
+                       {"Caption", dd.Caption},
+                       {"Interface Type", iface},
+                       {"Size", dd.Size},
+                       {"Bytes Per Sector", dd.BytesPerSector}});
         const std::string field = IndexField(dd.Index);
         inv.PhysicalList2.push_back(field + iface);
         inv.PhysicalList3.push_back(field + dd.Caption);
@@ -231,8 +236,11 @@ void GetDrive(DriveInventory& inv, const DriveQueries& q, const GetDriveOptions&
         tick(options.progress);
     }
     // The decoded interface of every slot; written once, after the last disk was decoded.
+    std::vector<std::pair<std::string, std::string>> interfaces;
     for (int slot = 0; slot < kDriveSlots; ++slot)
-        write("Settings", "Interface" + std::to_string(slot), DriveSpecTable()[slot].Interface);
+        interfaces.emplace_back("Interface" + std::to_string(slot),
+                                DriveSpecTable()[slot].Interface);
+    write_section("Settings", interfaces);
 }
 
 void QueryUsbHubs(DriveInventory& inv, const DriveQueries& q) {
