@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -261,6 +263,40 @@ TEST(PrivateProfile, SeveralKeysInOneRewrite) {
     // One bad name refuses the whole batch.
     EXPECT_FALSE(profile::write_strings(file, "Hard Drive Test 2", {{"Time", "X"}, {"", "1"}}));
     EXPECT_EQ(profile::get_string(file, "Hard Drive Test 2", "Time"), "");
+}
+
+// Several processes at once, as the program and its testers: every key of every writer lands.
+// (The figures under heavier load are in bench/settings_reliability_bench.)
+TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
+    TempDir dir;
+    const fs::path file = dir / "DariDozodaz.dat";
+    constexpr int kWriters = 4, kKeys = 60;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            bool ok = true;
+            for (int k = 0; k < kKeys; ++k)
+                ok &= profile::write_string(file, w % 2 ? "Status" : "Settings",
+                                            "W" + std::to_string(w) + "K" + std::to_string(k),
+                                            std::to_string(k));
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int w = 0; w < kWriters; ++w)
+        for (int k = 0; k < kKeys; ++k)
+            EXPECT_EQ(profile::get_string(file, w % 2 ? "Status" : "Settings",
+                                          "W" + std::to_string(w) + "K" + std::to_string(k)),
+                      std::to_string(k));
+    EXPECT_EQ(profile::get_keys(file, "Settings").size() + profile::get_keys(file, "Status").size(),
+              static_cast<size_t>(kWriters * kKeys));
+    EXPECT_EQ(profile::get_sections(file).size(), 2u);
 }
 
 TEST(PrivateProfile, ReadTakesTheLockOnlyWhenItExists) {
