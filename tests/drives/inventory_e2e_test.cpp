@@ -69,9 +69,22 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
     test::ScratchLoop loop({64, 512, {24, 24}, "ext4", true});
     ASSERT_TRUE(loop.ok()) << loop.error();
 
+    // Other processes on the machine may add or remove devices meanwhile: take the inventory
+    // between two lsblk runs that agree.
+    auto signature = [](const std::vector<LsblkDevice>& ds) {
+        std::string s;
+        for (const auto& d : ds) s += d.name + ":" + std::to_string(d.size) + ",";
+        return s;
+    };
     SystemQuery query;
-    auto run = TakeInventory(query, {});
-    const auto devices = lsblk();
+    InventoryRun run;
+    std::vector<LsblkDevice> devices;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        auto before = lsblk();
+        run = TakeInventory(query, {});
+        devices = lsblk();
+        if (signature(before) == signature(devices)) break;
+    }
     ASSERT_FALSE(devices.empty());
 
     // Every disk lsblk shows (set-up loop and zram devices included) is a disk of ours, with the
