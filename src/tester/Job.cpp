@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 
 #include "core/INIReadWrite.h"
 
@@ -140,6 +141,27 @@ Region region_of(std::uint64_t total, int index, int count, std::uint64_t align)
     if (count < 1 || align == 0) return {};
     std::uint64_t each = total / static_cast<std::uint64_t>(count) / align * align;
     return {each * static_cast<std::uint64_t>(index), each};
+}
+
+std::string encode_part(const Part& part) {
+    std::ostringstream out;
+    out << part.step << ' ' << (part.side == Side::Read ? 'R' : 'W') << ' ' << part.region.offset
+        << ' ' << part.region.length << ' ' << part.block << ' ' << part.until_ms << ' '
+        << part.target;
+    return out.str();
+}
+
+bool decode_part(std::string_view text, Part& part) {
+    std::istringstream in{std::string(text)};
+    char side = 0;
+    if (!(in >> part.step >> side >> part.region.offset >> part.region.length >> part.block >>
+          part.until_ms))
+        return false;
+    if (side != 'R' && side != 'W') return false;
+    part.side = side == 'R' ? Side::Read : Side::Write;
+    in.get();  // the blank before the path
+    std::getline(in, part.target);
+    return !part.target.empty() && part.block > 0 && part.region.length >= part.block;
 }
 
 }  // namespace bw::tester

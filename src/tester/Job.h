@@ -91,4 +91,21 @@ struct Region {
 // The `index`-th of `count` equal regions of `total` bytes, starting on `align` boundaries.
 Region region_of(std::uint64_t total, int index, int count, std::uint64_t align);
 
+// What the first tester hands the second or third for one step. It travels as the one value
+// [Hard Drive Test N] "Part" (so a helper learns its work with a single read of the working
+// file): step id, "R" or "W", offset, length, bytes per operation, deadline on the shared
+// monotonic clock in ms, and the target's path last (it may hold blanks).
+struct Part {
+    std::string step;
+    Side side = Side::Read;
+    Region region;
+    std::uint64_t block = 0;
+    std::int64_t until_ms = 0;
+    std::string target;
+};
+
+std::string encode_part(const Part& part);
+// False for a damaged or empty value.
+bool decode_part(std::string_view text, Part& part);
+
 }  // namespace bw::tester

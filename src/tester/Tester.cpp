@@ -49,10 +49,6 @@ IoBuffer& buffer_for(std::uint64_t bytes, std::uint64_t align) {
     return *buffer;
 }
 
-std::string side_flag(Side s, Side want) {
-    return s == want ? "1" : "0";
-}
-
 class Tester {
   public:
     Tester(int number, const fs::path& folder) : number_(number), folder_(folder), watch_(folder) {}
@@ -163,7 +159,7 @@ Stop Tester::run_job() {
     file.reset();
     device.reset();
     remove_recorded_test_files(folder_);
-    for (int n : {2, 3}) put(test_section(n), {{"Run", "0"}});
+    for (int n : {2, 3}) put(test_section(n), {{"Part", ""}});
     put("Tester Function", tester_function_keys(nullptr));
     if (stop == Stop::None) put(section, {{"Finished", "1"}});
     return stop;
@@ -205,20 +201,8 @@ Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarge
         for (const Assignment& a : parts) {
             if (a.tester == 1) continue;
             helpers.push_back(a.tester);
-            put(test_section(a.tester), {{"Drive", std::string(1, job.drive)},
-                                         {"Type", std::to_string(static_cast<int>(job.type))},
-                                         {"Blocks", std::string(1, block_code(step.block))},
-                                         {"Multi", std::to_string(step.level)},
-                                         {"Read", side_flag(a.side, Side::Read)},
-                                         {"Write", side_flag(a.side, Side::Write)},
-                                         {"Time", std::to_string(job.seconds)},
-                                         {"Target", a.target},
-                                         {"Offset", std::to_string(a.region.offset)},
-                                         {"Length", std::to_string(a.region.length)},
-                                         {"Block Bytes", std::to_string(a.block)},
-                                         {"Until", std::to_string(until)},
-                                         {"Step", serial},
-                                         {"Run", "1"}});
+            Part part{serial, a.side, a.region, a.block, until, a.target};
+            put(test_section(a.tester), {{"Part", encode_part(part)}});
         }
         put("Tester Function", tester_function_keys(&step));
 
@@ -255,52 +239,43 @@ void Tester::wait_for_reports(const std::vector<int>& testers, const std::string
 
 Stop Tester::poll_assignment() {
     const std::string section = test_section(number_);
-    if (get(section, "Run") != "1") return Stop::None;
-    std::string serial = get(section, "Step");
-    if (serial.empty() || serial == last_step_) return Stop::None;
-    last_step_ = serial;
+    Part part;
+    if (!decode_part(get(section, "Part"), part) || part.step == last_step_) return Stop::None;
+    last_step_ = part.step;
 
-    const std::int64_t until = ValInt(get(section, "Until"));
     const std::int64_t now = monotonic_ms();
     // A deadline already past, or absurdly far (a file from before a reboot), is not work.
-    if (until <= now || until - now > (std::int64_t{86400} + 60) * 1000 ||
+    if (part.until_ms <= now || part.until_ms - now > (std::int64_t{86400} + 60) * 1000 ||
         watch_.state() != Stop::None)
         return watch_.state();
-    const Side side = get(section, "Write") == "1" ? Side::Write : Side::Read;
-    const std::string target = get(section, "Target");
-    Region region{
-        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Offset")))),
-        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Length"))))};
-    std::uint64_t block =
-        static_cast<std::uint64_t>(std::max<long long>(0, ValInt(get(section, "Block Bytes"))));
 
     std::string reason;
     struct stat st {};
     std::optional<OpenTarget> t;
-    if (::stat(target.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
+    if (::stat(part.target.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
         // Block devices are only ever read.
-        if (side == Side::Read)
-            t = open_device(target, &reason);
+        if (part.side == Side::Read)
+            t = open_device(part.target, &reason);
         else
-            reason = "A tester never writes a block device (" + target + ").";
+            reason = "A tester never writes a block device (" + part.target + ").";
     } else {
-        t = open_test_file(target, side, &reason);
+        t = open_test_file(part.target, part.side, &reason);
     }
     TransferResult r;
     if (t) {
-        block = aligned_block(block, t->align);
-        if (block == 0 || block > (64u << 20)) {
-            reason = "bad block size in the step";
+        std::uint64_t block = aligned_block(part.block, t->align);
+        if (block > block_bytes(kBlockCount) * 16) {
+            reason = "The step asks for a block of " + std::to_string(block) + " bytes.";
         } else {
-            TransferPlan plan{t->fd.get(), side, block, region, until, false};
+            TransferPlan plan{t->fd.get(), part.side, block, part.region, part.until_ms, false};
             r = run_transfer(plan, buffer_for(block, t->align), watch_);
             if (r.error != 0)
                 reason = "Brantwell could not " +
-                         std::string(side == Side::Read ? "read " : "write ") + target + ": " +
-                         std::strerror(r.error);
+                         std::string(part.side == Side::Read ? "read " : "write ") + part.target +
+                         ": " + std::strerror(r.error);
         }
     }
-    Entries report{{"Done", serial}};
+    Entries report{{"Done", part.step}};
     if (!reason.empty()) report.push_back({"Error", reason});
     put(section, report);
     return r.stop;

@@ -218,6 +218,31 @@ TEST(Regions, DistinctAlignedAndInside) {
     }
 }
 
+TEST(Part, TravelsAsOneValueWithBlanksInThePath) {
+    Part part{"123.456.7", Side::Write, {1 << 20, 64 << 20},
+              98304,       987654321,   "/mnt/my disk/TestB.tmp"};
+    std::string text = encode_part(part);
+    EXPECT_EQ(text, "123.456.7 W 1048576 67108864 98304 987654321 /mnt/my disk/TestB.tmp");
+    Part back;
+    ASSERT_TRUE(decode_part(text, back));
+    EXPECT_EQ(back.step, part.step);
+    EXPECT_EQ(back.side, Side::Write);
+    EXPECT_EQ(back.region.offset, part.region.offset);
+    EXPECT_EQ(back.region.length, part.region.length);
+    EXPECT_EQ(back.block, part.block);
+    EXPECT_EQ(back.until_ms, part.until_ms);
+    EXPECT_EQ(back.target, part.target);
+}
+
+TEST(Part, DamagedValuesAreNoWork) {
+    for (const char* text :
+         {"", "1.2.3", "1.2.3 X 0 8192 4096 5 /dev/zram1", "1.2.3 R 0 8192 4096 5",
+          "1.2.3 R 0 8192 0 5 /f", "1.2.3 R 0 4096 8192 5 /f", "1.2.3 R zero 8192 4096 5 /f"}) {
+        Part part;
+        EXPECT_FALSE(decode_part(text, part)) << '"' << text << '"';
+    }
+}
+
 TEST(TesterNumber, FromTheExecutableName) {
     EXPECT_EQ(tester_number("LOADWorker.exe"), 1);
     EXPECT_EQ(tester_number("LoadWorker2.exe"), 2);

@@ -24,7 +24,9 @@ TEST(Cells, EveryByteRoundTripsAndSmallValuesTakeOneDigitAndABlank) {
         all.push_back(static_cast<char>(b));
         std::string cell = EncodeCell(static_cast<unsigned char>(b));
         ASSERT_EQ(cell.size(), 2u);
-        if (b < 0x10) EXPECT_EQ(cell[1], ' ') << b;
+        if (b < 0x10) {
+            EXPECT_EQ(cell[1], ' ') << b;
+        }
         piece += cell;
     }
     EXPECT_EQ(piece.substr(0, 6), "0 1 2 ");
