@@ -3,9 +3,12 @@
 
 #include <fmt/format.h>
 
+#include <cctype>
+
 #include "core/AppState.h"
 #include "counters/Counters.h"
 #include "platform/PdhQuery.h"
+#include "platform/PdhSnapshot.h"
 #include "platform/PdhSources.h"
 #include "platform/clock.h"
 
@@ -17,7 +20,13 @@ namespace {
 // false when none runs.
 bool cumulative_time(std::string_view image, double* cumulative) {
     const Sysroot& root = pdh().sysroot();
-    const auto pids = FindProcesses(root, image);
+    // Names of processes already seen are remembered, so a call costs a listing of /proc.
+    static ProcessImageCache images;
+    std::string want = ProcessInstanceName(image);
+    for (auto& c : want) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::vector<int> pids;
+    for (const auto& [pid, name] : ScanProcesses(root, images, clock().now_ms()))
+        if (name == want) pids.push_back(pid);
     static const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
     const double processors = std::max(app().processor_count, 1);
     double sum = 0;

@@ -34,6 +34,7 @@ struct CounterRec {
 struct QueryRec {
     PdhNeeds needs;
     PdhSnapshot prev, cur;
+    ProcessImageCache images;
     double cache_peak = 0;
 };
 
@@ -537,7 +538,7 @@ PdhStatus PdhLibrary::CollectQueryData(PdhHandle query) {
     auto q = impl_->queries.find(query);
     if (q == impl_->queries.end()) return kPdhInvalidHandle;
     QueryRec& rec = q->second;
-    PdhSnapshot next = TakeSnapshot(impl_->root, rec.needs, rec.cur, clock().now_ms());
+    PdhSnapshot next = TakeSnapshot(impl_->root, rec.needs, rec.cur, clock().now_ms(), rec.images);
     rec.prev = std::move(rec.cur);
     rec.cur = std::move(next);
     if (rec.cur.memory_ok) rec.cache_peak = std::max(rec.cache_peak, rec.cur.cache);

@@ -1,5 +1,6 @@
 #include "platform/PdhSnapshot.h"
 
+#include <dirent.h>
 #include <sys/statvfs.h>
 
 #include <algorithm>
@@ -78,9 +79,9 @@ bool read_process(const Sysroot& root, int pid, ProcessSnap& out) {
 }
 
 void read_processes(const Sysroot& root, const PdhNeeds& needs, const PdhSnapshot& previous,
-                    PdhSnapshot& s) {
-    // PID and image of every process, read at most once per collect and only when a process
-    // that was wanted is not where it was last time.
+                    PdhSnapshot& s, ProcessImageCache& images) {
+    // The process table is scanned at most once per collect, and only when a wanted process is
+    // not where it was last time.
     std::vector<std::pair<int, std::string>> table;
     bool scanned = false;
     for (const auto& key : needs.processes) {
@@ -92,16 +93,11 @@ void read_processes(const Sysroot& root, const PdhNeeds& needs, const PdhSnapsho
                 s.processes[key] = snap;
                 continue;
             }
+            images.by_pid.erase(prev->second.pid);  // ended, or its PID went to another process
         }
         if (!scanned) {
             scanned = true;
-            for (const auto& entry : root.list("/proc")) {
-                if (entry.empty() || !std::all_of(entry.begin(), entry.end(), ::isdigit)) continue;
-                const int pid = std::atoi(entry.c_str());
-                const std::string image = ProcessImageName(root, pid);
-                if (!image.empty()) table.emplace_back(pid, lower(ProcessInstanceName(image)));
-            }
-            std::sort(table.begin(), table.end());
+            table = ScanProcesses(root, images, s.time_ms);
         }
         std::string name;
         int index = 0;
@@ -119,6 +115,41 @@ void read_processes(const Sysroot& root, const PdhNeeds& needs, const PdhSnapsho
 
 }  // namespace
 
+std::vector<std::pair<int, std::string>> ScanProcesses(const Sysroot& root,
+                                                       ProcessImageCache& cache,
+                                                       std::int64_t now_ms) {
+    if (now_ms - cache.last_scan_ms > kProcessCacheMs || cache.root != root.root().string())
+        cache.by_pid.clear();
+    cache.last_scan_ms = now_ms;
+    cache.root = root.root().string();
+    std::vector<std::pair<int, std::string>> table;
+    std::unordered_map<int, ProcessImageCache::Entry> still_there;
+    if (DIR* dir = ::opendir(root.path("/proc").c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            const char* n = e->d_name;
+            if (*n < '1' || *n > '9') continue;
+            const int pid = std::atoi(n);
+            auto& entry = still_there[pid];
+            if (auto known = cache.by_pid.find(pid); known != cache.by_pid.end())
+                entry = known->second;
+            if (entry.looks < 2) {
+                const std::string image = ProcessImageName(root, pid);
+                if (image.empty()) {
+                    still_there.erase(pid);  // gone in between
+                    continue;
+                }
+                entry.image = lower(ProcessInstanceName(image));
+                ++entry.looks;
+            }
+            table.emplace_back(pid, entry.image);
+        }
+        ::closedir(dir);
+    }
+    cache.by_pid = std::move(still_there);
+    std::sort(table.begin(), table.end());
+    return table;
+}
+
 void SplitProcessKey(const std::string& key, std::string* name, int* index) {
     const size_t hash = key.rfind('#');
     *index = 0;
@@ -131,7 +162,7 @@ void SplitProcessKey(const std::string& key, std::string* name, int* index) {
 }
 
 PdhSnapshot TakeSnapshot(const Sysroot& root, const PdhNeeds& needs, const PdhSnapshot& previous,
-                         std::int64_t now_ms) {
+                         std::int64_t now_ms, ProcessImageCache& images) {
     PdhSnapshot s;
     s.taken = true;
     s.time_ms = now_ms;
@@ -149,7 +180,7 @@ PdhSnapshot TakeSnapshot(const Sysroot& root, const PdhNeeds& needs, const PdhSn
                 s.page_faults = static_cast<double>(*v);
                 s.vmstat_ok = true;
             }
-    if (!needs.processes.empty()) read_processes(root, needs, previous, s);
+    if (!needs.processes.empty()) read_processes(root, needs, previous, s, images);
     return s;
 }
 

@@ -53,12 +53,33 @@ struct PdhSnapshot {
     std::map<std::string, ProcessSnap> processes;  // by process key; absent = not running
 };
 
+// Image names of the processes seen by earlier scans. A PID is looked at when it first shows up
+// and once more on the next scan (a freshly spawned process may not have run its exec yet);
+// after that its name is taken from here, so a scan costs a listing of /proc and the new PIDs.
+// Only scans in quick succession share names: a PID that ended and was handed to a new process
+// between two scans far apart would otherwise keep the old name.
+struct ProcessImageCache {
+    struct Entry {
+        std::string image;  // lower case, without ".exe"
+        int looks = 0;
+    };
+    std::unordered_map<int, Entry> by_pid;
+    std::int64_t last_scan_ms = 0;
+    std::string root;  // the sysroot the names belong to
+};
+inline constexpr std::int64_t kProcessCacheMs = 3000;
+
+// PID and lower-case instance name of every process, in PID order.
+std::vector<std::pair<int, std::string>> ScanProcesses(const Sysroot& root,
+                                                       ProcessImageCache& cache,
+                                                       std::int64_t now_ms);
+
 // Splits a process key "loadworker#1" into name and index (0 when there is no suffix).
 void SplitProcessKey(const std::string& key, std::string* name, int* index);
 
 // Reads everything `needs` asks for. `previous` gives the PIDs found last time, so a running
 // process is not searched for again.
 PdhSnapshot TakeSnapshot(const Sysroot& root, const PdhNeeds& needs, const PdhSnapshot& previous,
-                         std::int64_t now_ms);
+                         std::int64_t now_ms, ProcessImageCache& images);
 
 }  // namespace bw

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include <unistd.h>
+
 #include "platform/PdhPath.h"
 
 namespace bw {
@@ -157,14 +159,19 @@ std::optional<ProcessIo> ParseProcessIo(std::string_view text) {
 
 std::string ProcessImageName(const Sysroot& root, int pid) {
     const std::string dir = "/proc/" + std::to_string(pid);
-    if (auto exe = root.read_link(dir + "/exe")) {
-        std::string name = *exe;
+    char target[4096];
+    const ssize_t n = ::readlink(root.path(dir + "/exe").c_str(), target, sizeof target - 1);
+    if (n > 0) {
+        std::string_view name(target, static_cast<size_t>(n));
         // A replaced executable reads "/path/name (deleted)".
         static constexpr std::string_view kDeleted = " (deleted)";
         if (name.size() > kDeleted.size() && name.ends_with(kDeleted))
-            name.resize(name.size() - kDeleted.size());
-        return name.substr(name.rfind('/') + 1);
+            name.remove_suffix(kDeleted.size());
+        const size_t slash = name.rfind('/');
+        return std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
     }
+    // Another user's process hides its executable but shows its comm, the first 15 characters of
+    // the name ("LOADWorker2.exe" fits); kernel threads have only a comm.
     return root.read_line(dir + "/comm");
 }
 

@@ -158,6 +158,29 @@ TEST_F(PdhCounters, ProcessIoRatesFollowTheProcessUntilItEnds) {
     EXPECT_EQ(st, kPdhNoInstance);
 }
 
+TEST_F(PdhCounters, ATesterSeenBeforeItsExecIsFoundAfterIt) {
+    // posix_spawn: the child shows under the parent's name until its exec.
+    m_.set_process(600, "/usr/bin/brantwell", 0, 0, 10);
+    open();
+    const PdhHandle pid = add("\\Process(LoadWorker)\\ID Process");
+    collect_after(0);
+    PdhStatus st = kPdhOk;
+    EXPECT_EQ(value(pid, &st), 0);
+    m_.set_process(600, "/w/LOADWorker.exe", 0, 0, 10);
+    collect_after(1000);
+    EXPECT_DOUBLE_EQ(value(pid), 600);
+}
+
+TEST_F(PdhCounters, APidHandedOnLongAfterTheLastScanIsLookedAtAgain) {
+    m_.set_process(700, "/bin/sleep", 0, 0, 10);
+    open();
+    const PdhHandle pid = add("\\Process(LoadWorker)\\ID Process");
+    for (int i = 0; i < 3; ++i) collect_after(1000);  // 700 is known as sleep by now
+    m_.set_process(700, "/w/LOADWorker.exe", 0, 0, 99999);
+    collect_after(60000);
+    EXPECT_DOUBLE_EQ(value(pid), 700);
+}
+
 TEST_F(PdhCounters, SeveralProcessesOfOneNameAreNumbered) {
     m_.set_process(10, "/bin/worker", 0, 0, 1);
     m_.set_process(20, "/bin/worker", 0, 0, 1);
