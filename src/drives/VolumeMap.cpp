@@ -111,7 +111,9 @@ VolumeMap BuildVolumeMap(const SystemQuery& query, const std::filesystem::path& 
     for (auto& [dev, v] : by_device) {
         if (dev.rfind("sr", 0) == 0) v.type = DriveType::Optical;
         v.holds_root = dev == root_device;
-        auto id = query.identify(dev);
+        // An optical drive without a disc is not opened (that may spin it up for nothing).
+        auto id = v.type == DriveType::Optical && v.mount_point.empty() ? FsIdentity{}
+                                                                        : query.identify(dev);
         if (v.fstype.empty()) v.fstype = id.type;
         v.uuid = id.uuid;
         v.label = id.label;
@@ -189,6 +191,31 @@ VolumeMap BuildVolumeMap(const SystemQuery& query, const std::filesystem::path& 
     });
     map.volumes = std::move(candidates);
     return map;
+}
+
+std::filesystem::path LetterTestFolder(const SystemQuery& query, const VolumeMap& map, char letter,
+                                       const std::vector<std::string>& candidates,
+                                       std::string* reason) {
+    auto say = [&](const std::string& why) {
+        if (reason) *reason = why;
+        return std::filesystem::path();
+    };
+    const Volume* v = map.find(letter);
+    if (!v) return say(std::string(1, letter) + ": is not a drive letter of this machine");
+    if (v->mount_point.empty()) return say(std::string(1, letter) + ": nothing is mounted");
+    if (query.writable_folder(v->mount_point)) return v->mount_point;
+    const auto fs_id = query.filesystem_id(v->mount_point);
+    for (const auto& c : candidates)
+        if (fs_id && path_within(c, v->mount_point) && query.filesystem_id(c) == fs_id &&
+            query.writable_folder(c))
+            return c;
+    return say(v->mount_point + " is not writable, and no writable folder of " +
+               std::string(1, letter) + ": was found");
+}
+
+std::string LetterDevice(const VolumeMap& map, char letter) {
+    const Volume* v = map.find(letter);
+    return v && !v->device_name.empty() ? "/dev/" + v->device_name : std::string();
 }
 
 VolumeMap& volume_map() {

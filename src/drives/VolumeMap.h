@@ -36,6 +36,15 @@ struct VolumeMap {
     const Volume* volume_of_path(const std::string& path) const;
 };
 
+// Where the tests of a letter put their files: the mount point when this process may write there,
+// else a writable folder of the same filesystem among `candidates` (home, working folder, /var/tmp,
+// /tmp). Empty, with the reason, when there is none.
+std::filesystem::path LetterTestFolder(const SystemQuery& query, const VolumeMap& map, char letter,
+                                       const std::vector<std::string>& candidates,
+                                       std::string* reason);
+// The block device of a letter ("/dev/sda1"), "" when it has none.
+std::string LetterDevice(const VolumeMap& map, char letter);
+
 // Preferences section holding the remembered letters: key = letter, value = "UUID=..." or
 // "OPTICAL=sr0".
 inline constexpr std::string_view kDriveLetterSection = "Drive Letters";

@@ -118,6 +118,9 @@ class SystemQuery {
     std::optional<std::string> fs_statistic(const std::string& fstype,
                                             const std::string& device_name,
                                             const std::string& key) const;
+    // A folder this process may create files in, and the filesystem it is on (live system only).
+    bool writable_folder(const std::string& path) const;
+    std::optional<std::uint64_t> filesystem_id(const std::string& path) const;
     // Error counters of a mounted btrfs (summed over its devices), nullopt when not exposed.
     std::optional<std::uint64_t> btrfs_error_count(const std::string& uuid) const;
 

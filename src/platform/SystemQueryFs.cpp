@@ -3,6 +3,7 @@
 #include <blkid/blkid.h>
 #include <fcntl.h>
 #include <libmount/libmount.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -220,6 +221,20 @@ std::optional<std::string> SystemQuery::fs_statistic(const std::string& fstype,
     auto v = root_.read("/sys/fs/" + fstype + "/" + device_name + "/" + key);
     if (!v) return std::nullopt;
     return text::trim(*v);
+}
+
+bool SystemQuery::writable_folder(const std::string& path) const {
+    if (!root_.is_live() || path.empty()) return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+std::optional<std::uint64_t> SystemQuery::filesystem_id(const std::string& path) const {
+    if (!root_.is_live() || path.empty()) return std::nullopt;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_dev);
 }
 
 std::optional<std::uint64_t> SystemQuery::btrfs_error_count(const std::string& uuid) const {

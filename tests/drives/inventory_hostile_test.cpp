@@ -210,6 +210,28 @@ TEST(VolumeLetters, RememberedByUuidAcrossRuns) {
     EXPECT_EQ("UUID=uuid-sda2", ReadINI(prefs, kDriveLetterSection, "D"));
 }
 
+TEST(VolumeLetters, TestFolderAndDevice) {
+    test::TempDir dir;
+    VolumeMap map;
+    Volume v;
+    v.letter = 'D';
+    v.mount_point = dir.path().string();
+    v.device_name = "sdb1";
+    map.volumes.push_back(v);
+    std::string reason;
+    EXPECT_EQ(dir.path(), LetterTestFolder(SystemQuery(), map, 'D', {}, &reason));
+    EXPECT_EQ("/dev/sdb1", LetterDevice(map, 'D'));
+    EXPECT_EQ("", LetterDevice(map, 'Q'));
+    EXPECT_TRUE(LetterTestFolder(SystemQuery(), map, 'Q', {}, &reason).empty());
+    EXPECT_NE(std::string::npos, reason.find("not a drive letter"));
+    // A captured machine has no folders to write to.
+    reason.clear();
+    EXPECT_TRUE(LetterTestFolder(SystemQuery(Sysroot(test::fixture("sysroots/vm"))), map, 'D',
+                                 {"/tmp"}, &reason)
+                    .empty());
+    EXPECT_NE(std::string::npos, reason.find("not writable"));
+}
+
 TEST(Dirty, ExtSuperblockStates) {
     struct Case {
         const char* name;
