@@ -69,6 +69,9 @@ Fd lock_for_write(const fs::path& file) {
 enum class Load { Ok, Missing, Failed };
 
 constexpr size_t kEditRoom = 4096;
+// Settings files hold a few KB. Anything far larger (a huge or sparse file put in its place) is
+// refused rather than read into memory.
+constexpr size_t kMaxFileBytes = size_t{64} << 20;
 constexpr size_t kKeepBufferBytes = size_t{4} << 20;
 
 // Reads the whole file without following a symlink. A symlink or a directory in place of the
@@ -84,6 +87,11 @@ Load load(const fs::path& file, std::string& text, struct stat* st_out = nullptr
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         set_error(file.string() + " is not a regular file");
+        return Load::Failed;
+    }
+    if (static_cast<unsigned long long>(st.st_size) > kMaxFileBytes) {
+        set_error(file.string() + " is larger than " + std::to_string(kMaxFileBytes >> 20) +
+                  " MiB: not a settings file");
         return Load::Failed;
     }
     if (st_out) *st_out = st;
@@ -102,7 +110,14 @@ Load load(const fs::path& file, std::string& text, struct stat* st_out = nullptr
         }
         if (n == 0) break;
         done += static_cast<size_t>(n);
-        if (done == text.size()) text.resize(done * 2);  // the file grew since fstat
+        if (done == text.size()) {  // the file grew since fstat
+            if (done > kMaxFileBytes) {
+                text.clear();
+                set_error(file.string() + " keeps growing: not a settings file");
+                return Load::Failed;
+            }
+            text.resize(done * 2);
+        }
     }
     text.resize(done);
     return Load::Ok;

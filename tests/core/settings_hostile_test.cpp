@@ -277,6 +277,19 @@ TEST_P(OddSettingsPath, ReadsEmptyAndWriteFailsLeavingEverythingAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Paths, OddSettingsPath, testing::ValuesIn(kOddPaths),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(HostileSettings, HugeFileIsRefusedNotLoaded) {
+    TempDir dir;
+    const fs::path file = dir / "DariDozodaz.dat";
+    write_file(file, "[Settings]\nRead=1\n");
+    fs::resize_file(file, std::uintmax_t{8} << 30);  // sparse: costs no disk
+    EXPECT_EQ(ReadINI(file, "Settings", "Read"), "");
+    EXPECT_NE(profile::last_error().find("not a settings file"), std::string::npos)
+        << profile::last_error();
+    WriteINI(file, "Settings", "Read", "0");
+    EXPECT_NE(profile::last_error(), "");
+    EXPECT_EQ(fs::file_size(file), std::uintmax_t{8} << 30);
+}
+
 TEST(HostileSettings, SymlinkedLockFileIsNeverFollowed) {
     TempDir dir;
     const fs::path file = dir / "DariDozodaz.dat";
