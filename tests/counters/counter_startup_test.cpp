@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Startup.h"
-#include "counters/CounterServices.h"
 #include "counters/Counters.h"
 #include "counters/counters_scenario.h"
 #include "counters/frmRepair.h"
@@ -171,41 +169,6 @@ TEST_F(CounterStartup, AMissingTesterCounterIsRetriedOnceBeforeAsking) {
     EXPECT_FALSE(RunCounterGroup(memory));
     EXPECT_EQ(clock_.paused_total(), 100);
     EXPECT_EQ(prompt_.shown().size(), 1u);
-}
-
-}  // namespace
-}  // namespace bw
-
-namespace bw {
-namespace {
-
-class CounterServicesTest : public test::CountersScenario {};
-
-TEST_F(CounterServicesTest, TheLoadGetsEveryCounterStep) {
-    library();
-    StartupServices s;
-    ConnectCounterServices(s);
-    ASSERT_TRUE(s.open_counter_query && s.add_committed_bytes && s.windows_error_prompt);
-    ASSERT_TRUE(s.list_physical_disks && s.list_logical_disks && s.add_processor_counters);
-    ASSERT_TRUE(s.available_memory_bytes && s.close_counter_query);
-    std::vector<std::string> labels;
-    for (const auto& g : s.counter_groups) labels.push_back(g.label);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Chk Memory", "Load Disk", "Processes",
-                                                "Processes 2", "Processes 3"}));
-
-    m_.write("/proc/meminfo", "MemAvailable: 3000000 kB\n");
-    EXPECT_TRUE(s.open_counter_query());
-    EXPECT_TRUE(s.add_committed_bytes());
-    s.list_physical_disks();
-    s.list_logical_disks();
-    for (const auto& g : s.counter_groups) {
-        g.add();
-        EXPECT_TRUE(g.probe_ok()) << g.label;
-    }
-    s.add_processor_counters();
-    EXPECT_DOUBLE_EQ(s.available_memory_bytes(), 3000000 * 1024.0);
-    s.close_counter_query();
-    EXPECT_EQ(counters().SharedQuery, 0u);
 }
 
 }  // namespace
