@@ -22,6 +22,8 @@ namespace bw::profile {
 inline constexpr std::size_t kMaxValueChars = 1023;
 
 // Value of `key` in `section`, or `def` when the file, section or key is missing or unreadable.
+// A symlink, a folder or a file over 64 MiB in place of the settings file reads as unreadable
+// (last_error() says why). The value never holds a NUL or a line break.
 std::string get_string(const std::filesystem::path& file, std::string_view section,
                        std::string_view key, std::string_view def = "");
 
@@ -33,8 +35,11 @@ std::vector<std::string> get_sections(const std::filesystem::path& file);
 
 // Writes key=value into section. A missing `value` removes the key; a missing `key` removes the
 // whole section. NULs are dropped and a value is cut at its first line break, so a value can never
-// smuggle in a line of its own. Returns false when the file cannot be written (its folder is not
-// writable, it is a directory or a symlink, the disk is full); the old file is then untouched.
+// smuggle in a line of its own. A name the file could not hold as itself is refused (an empty
+// key, a key with "=" or beginning with "[", a section with "]"). Returns false when the write
+// is refused or the file cannot be written (its folder is not writable, it is a directory or a
+// symlink, its lock file is a symlink, the disk is full); the old file is then untouched. A
+// rewrite keeps the file's mode, its owner when run as root, and its CR LF line ends.
 bool write_string(const std::filesystem::path& file, std::string_view section,
                   std::optional<std::string_view> key, std::optional<std::string_view> value);
 
