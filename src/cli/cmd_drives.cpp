@@ -14,6 +14,7 @@ namespace {
 
 struct DrivesArgs {
     bool json = false;
+    bool dirty = false;
     std::string sysroot = "/";
 };
 
@@ -31,10 +32,29 @@ int RunDrives(const DrivesArgs& args) {
         if (!app().program_folder.empty()) options.prefs = app().prefs_ini();
     }
     const InventoryRun run = TakeInventory(query, options);
-    if (args.json)
-        std::printf("%s\n", InventoryJson(run).dump(2).c_str());
-    else
+    auto json = InventoryJson(run);
+    std::string dirty_text;
+    if (args.dirty) {
+        auto& checks = json["dirty_check"] = nlohmann::ordered_json::array();
+        for (const auto& entry : run.inv.DriveList) {
+            CheckDirty(entry.front(), query, run.map);
+            const DirtyResult& r = LastDirtyCheck();
+            checks.push_back({{"letter", entry.substr(0, 1)},
+                              {"dirty", r.dirty},
+                              {"checked", r.checked},
+                              {"detail", r.detail},
+                              {"reason", r.reason}});
+            dirty_text += entry.substr(0, 2) + (r.dirty ? " dirty" : " clean") +
+                          (r.detail.empty() || r.detail == "clean" ? "" : " (" + r.detail + ")") +
+                          (r.reason.empty() ? "" : ": " + r.reason) + "\n";
+        }
+    }
+    if (args.json) {
+        std::printf("%s\n", json.dump(2).c_str());
+    } else {
         std::fputs(RenderInventoryText(run).c_str(), stdout);
+        if (args.dirty) std::printf("\nDirty check:\n%s", dirty_text.c_str());
+    }
     return 0;
 }
 
@@ -42,6 +62,8 @@ const RegisterVerb kDrives([](CLI::App& app) {
     auto args = std::make_shared<DrivesArgs>();
     CLI::App* cmd = app.add_subcommand("drives", "List the drives to test, with disks and volumes");
     cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_flag("--dirty", args->dirty,
+                  "Also tell whether each volume is marked dirty (reads superblocks; root)");
     cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine")
         ->check(CLI::ExistingDirectory);
     cmd->callback([args] { exit_code() = RunDrives(*args); });

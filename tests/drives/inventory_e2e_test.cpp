@@ -199,6 +199,12 @@ TEST_F(InventoryE2E, CommandLineListsThisMachine) {
     EXPECT_EQ("C:", j["drive_list"][0].get<std::string>().substr(0, 2));
     ASSERT_EQ(0, test::run_shell(cli.string() + " sysinfo --json </dev/null", &out)) << out;
     EXPECT_NE(std::string::npos, out.find("\"Win Ver\""));
+    ASSERT_EQ(0, test::run_shell(cli.string() + " drives --dirty --json", &out)) << out;
+    j = json::parse(out.substr(out.find('{')));
+    EXPECT_EQ(j["drive_list"].size(), j["dirty_check"].size());
+    ASSERT_EQ(0, test::run_shell(cli.string() + " sysinfo --drive C", &out)) << out;
+    EXPECT_NE(std::string::npos, out.find("***** Drive Size *****"));
+    EXPECT_NE(0, test::run_shell(cli.string() + " sysinfo --drive Q", &out)) << out;
 }
 
 }  // namespace
