@@ -106,7 +106,7 @@ fi
 while read -r _ _ devno _rest; do
     [ -e "$DEST/run/udev/data/b$devno" ] && continue
     name=$(basename "$(readlink -f "/sys/dev/block/$devno" 2>/dev/null)")
-    [ -n "$name" ] && [ -b "/dev/$name" ] || continue
+    if [ -z "$name" ] || [ ! -b "/dev/$name" ]; then continue; fi
     lines=$(blkid -o udev "/dev/$name" 2>/dev/null | grep -E '^ID_FS_(TYPE|UUID|LABEL)=' | sed -e 's/^/E:/')
     [ -n "$lines" ] || continue
     mkdir -p "$DEST/run/udev/data"
@@ -127,7 +127,7 @@ while read -r _ _ devno _ _ _ rest; do
     fstype=$(printf '%s' "$rest" | sed -e 's/.* - //' | cut -d' ' -f1)
     case "$fstype" in ext2 | ext3 | ext4) ;; *) continue ;; esac
     name=$(basename "$(readlink -f "/sys/dev/block/$devno" 2>/dev/null)")
-    [ -n "$name" ] && [ -b "/dev/$name" ] || continue
+    if [ -z "$name" ] || [ ! -b "/dev/$name" ]; then continue; fi
     mkdir -p "$DEST/dev"
     dd if="/dev/$name" of="$DEST/dev/$name" bs=2048 count=1 status=none 2>/dev/null ||
         rm -f "$DEST/dev/$name"
