@@ -180,6 +180,10 @@ Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarge
             a.side = role.side;
             a.device = role.side == Side::Read && job.type == TestType::Performance;
             OpenTarget* t = a.device ? device : file;
+            if (!t) {
+                report_error("The test has no target for one of its parts.");
+                return Stop::Cancel;
+            }
             a.target = a.device ? device_path : file_path.string();
             a.block = aligned_block(block_bytes(step.block), t->align);
             parts.push_back(a);
