@@ -53,14 +53,15 @@ bool copy_executable(const fs::path& from, const fs::path& to) {
 }  // namespace
 
 void StopTesters() {
+    const fs::path dir = app().working_folder;
     for (auto name : kTesterFiles) {
-        if (WindowHandle w = FindProcessWindow(name)) {
+        if (WindowHandle w = FindProcessWindow(name, dir)) {
             CloseWindowProcess(w, kCloseWaitMs);
             KillWindowProcess(w);
         }
     }
     for (auto name : kTesterFiles)
-        if (FindProcessWindow(name)) ForceStopByName(name);
+        if (FindProcessWindow(name, dir)) ForceStopByName(name, dir);
 }
 
 void EnsureTesterCopies() {
@@ -75,7 +76,7 @@ void EnsureTesterCopies() {
 void StartMissingTesters() {
     const fs::path dir = app().working_folder;
     for (auto name : kTesterFiles) {
-        if (FindProcessWindow(name) == 0) {
+        if (FindProcessWindow(name, dir) == 0) {
             std::string error;
             proc::spawn(dir / name, {"-R"}, dir, &error);
             advance_progress();

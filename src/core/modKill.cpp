@@ -23,18 +23,26 @@ std::string trimmed_upper(std::string_view s) {
     return out;
 }
 
+bool matches(pid_t pid, const std::string& want, const std::filesystem::path& folder) {
+    const std::filesystem::path exe = proc::image_path(pid);
+    if (trimmed_upper(exe.filename().string()) != want) return false;
+    return folder.empty() || exe.parent_path() == folder.lexically_normal();
+}
+
 }  // namespace
 
-pid_t GetProcessIdByName(std::string_view exe_name) {
+pid_t GetProcessIdByName(std::string_view exe_name, const std::filesystem::path& folder) {
     const std::string want = trimmed_upper(exe_name);
     if (want.empty()) return 0;
     proc::reap_children();
     for (pid_t pid : proc::list_pids())
-        if (trimmed_upper(proc::image_name(pid)) == want) return pid;
+        if (matches(pid, want, folder)) return pid;
     return 0;
 }
 
-WindowHandle FindProcessWindow(std::string_view exe_name) { return GetProcessIdByName(exe_name); }
+WindowHandle FindProcessWindow(std::string_view exe_name, const std::filesystem::path& folder) {
+    return GetProcessIdByName(exe_name, folder);
+}
 
 void KillWindowProcess(WindowHandle window) {
     if (window > 0) proc::send_signal(window, SIGKILL);
@@ -54,10 +62,10 @@ bool CloseWindowProcess(WindowHandle window, int wait_ms) {
     return !proc::alive(window);
 }
 
-void ForceStopByName(std::string_view exe_name) {
+void ForceStopByName(std::string_view exe_name, const std::filesystem::path& folder) {
     const std::string want = trimmed_upper(exe_name);
     for (pid_t pid : proc::list_pids())
-        if (trimmed_upper(proc::image_name(pid)) == want) proc::send_signal(pid, SIGKILL);
+        if (matches(pid, want, folder)) proc::send_signal(pid, SIGKILL);
     proc::reap_children();
 }
 

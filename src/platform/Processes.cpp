@@ -39,17 +39,17 @@ std::vector<pid_t> list_pids() {
     return pids;
 }
 
-std::string image_name(pid_t pid) {
+fs::path image_path(pid_t pid) {
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
+    std::string exe = fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec).string();
     if (ec) return {};
-    std::string name = exe.filename().string();
-    // A replaced or deleted executable reads "name (deleted)"; it is still that program.
+    // A replaced or deleted executable reads "path (deleted)"; it is still that program.
     constexpr std::string_view kDeleted = " (deleted)";
-    if (name.size() > kDeleted.size() && name.ends_with(kDeleted))
-        name.resize(name.size() - kDeleted.size());
-    return name;
+    if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted)) exe.resize(exe.size() - kDeleted.size());
+    return exe;
 }
+
+std::string image_name(pid_t pid) { return image_path(pid).filename().string(); }
 
 bool alive(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");

@@ -18,6 +18,10 @@ std::vector<pid_t> list_pids();
 // process cannot be inspected (another user's, a zombie, gone).
 std::string image_name(pid_t pid);
 
+// Full path of the process's executable (without a " (deleted)" mark); empty when it cannot be
+// inspected.
+std::filesystem::path image_path(pid_t pid);
+
 // True while the process exists and is not a zombie.
 bool alive(pid_t pid);
 

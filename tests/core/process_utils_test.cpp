@@ -38,17 +38,32 @@ pid_t start_named(const fs::path& dir, const std::string& name) {
 }
 
 TEST(ProcessLookup, MatchesImageNamesWithoutCaseAndBlanks) {
+    // Looked up within the folder: other testers may run on this machine at the same time.
     TempDir dir;
     pid_t pid = start_named(dir.path(), "LoadWorker.exe");
     for (const char* wanted : {"LoadWorker.exe", "loadworker.exe", "LOADWORKER.EXE", " LOADWorker.exe "})
-        EXPECT_EQ(GetProcessIdByName(wanted), pid) << wanted;
-    EXPECT_EQ(GetProcessIdByName("LoadWorker2.exe"), 0);
-    EXPECT_EQ(GetProcessIdByName(""), 0);
-    EXPECT_EQ(FindProcessWindow("loadworker.exe"), pid);
+        EXPECT_EQ(GetProcessIdByName(wanted, dir.path()), pid) << wanted;
+    EXPECT_EQ(GetProcessIdByName("LoadWorker2.exe", dir.path()), 0);
+    EXPECT_EQ(GetProcessIdByName("", dir.path()), 0);
+    EXPECT_EQ(FindProcessWindow("loadworker.exe", dir.path()), pid);
+    TempDir elsewhere;
+    EXPECT_EQ(FindProcessWindow("loadworker.exe", elsewhere.path()), 0)
+        << "a program of the same name in another folder is not ours";
     KillWindowProcess(pid);
-    for (int i = 0; i < 200 && GetProcessIdByName("LoadWorker.exe"); ++i)
+    for (int i = 0; i < 200 && GetProcessIdByName("LoadWorker.exe", dir.path()); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(GetProcessIdByName("LoadWorker.exe"), 0);
+    EXPECT_EQ(GetProcessIdByName("LoadWorker.exe", dir.path()), 0);
+}
+
+TEST(ProcessLookup, WithoutAFolderAnyProgramOfTheNameCounts) {
+    TempDir dir;
+    const std::string name = "bw-lookup-" + std::to_string(::getpid()) + ".EXE";
+    pid_t pid = start_named(dir.path(), name);
+    EXPECT_EQ(GetProcessIdByName(name), pid);
+    ForceStopByName(name);
+    for (int i = 0; i < 200 && GetProcessIdByName(name); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(GetProcessIdByName(name), 0);
 }
 
 TEST(ProcessLookup, LongNamesAreNotCutLikeComm) {
@@ -67,7 +82,7 @@ TEST(Testers, StopTestersEndsAllThreeAndStartCopiesTheMissingFiles) {
     std::vector<pid_t> pids;
     for (auto name : kTesterFiles) pids.push_back(start_named(dir.path(), std::string(name)));
     StopTesters();
-    for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name), 0) << name;
+    for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
 
     fs::remove(dir / "LOADWorker2.exe");
     fs::remove(dir / "LOADWorker3.exe");
