@@ -92,7 +92,15 @@ DirtyResult CheckVolumeDirty(const SystemQuery& query, const Volume& v) {
         return r;
     }
     if (v.fstype == "xfs") {
-        r.reason = "XFS keeps no dirty flag outside its log";
+        // XFS keeps no dirty flag outside its log; its driver reports metadata it found damaged.
+        std::string error;
+        if (auto health = query.xfs_health(v.mount_point, &error)) {
+            r.checked = true;
+            r.dirty = health->sick != 0;
+            r.detail = r.dirty ? "damaged metadata reported by the XFS driver" : "clean";
+            return r;
+        }
+        r.reason = "XFS keeps no dirty flag outside its log; " + error;
         return r;
     }
     r.reason = (v.fstype.empty() ? std::string("unknown filesystem") : v.fstype) +

@@ -121,6 +121,12 @@ class SystemQuery {
     // A folder this process may create files in, and the filesystem it is on (live system only).
     bool writable_folder(const std::string& path) const;
     std::optional<std::uint64_t> filesystem_id(const std::string& path) const;
+    // Health of a mounted XFS as its kernel driver knows it: metadata found damaged (`sick`) among
+    // the parts it has checked. nullopt with the reason when the driver does not say (live only).
+    struct XfsHealth {
+        std::uint32_t sick = 0, checked = 0;
+    };
+    std::optional<XfsHealth> xfs_health(const std::string& mount_point, std::string* error) const;
     // Error counters of a mounted btrfs (summed over its devices), nullopt when not exposed.
     std::optional<std::uint64_t> btrfs_error_count(const std::string& uuid) const;
 

@@ -3,6 +3,7 @@
 #include <blkid/blkid.h>
 #include <fcntl.h>
 #include <libmount/libmount.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
@@ -18,6 +19,20 @@
 namespace bw {
 
 namespace {
+
+// The filesystem geometry an XFS reports (version 5 of the structure, with its health fields).
+struct XfsGeometryV5 {
+    std::uint32_t blocksize, rtextsize, agblocks, agcount, logblocks, sectsize, inodesize, imaxpct;
+    std::uint64_t datablocks, rtblocks, rtextents, logstart;
+    unsigned char uuid[16];
+    std::uint32_t sunit, swidth;
+    std::int32_t version;
+    std::uint32_t flags, logsectsize, rtsectsize, dirblocksize, logsunit;
+    std::uint32_t sick, checked;
+    std::uint64_t reserved[17];
+};
+static_assert(sizeof(XfsGeometryV5) == 256);
+inline constexpr unsigned long kXfsIocFsGeometry = _IOR('X', 126, XfsGeometryV5);
 
 // In a fixture, what statvfs said for each mount point when the fixture was captured.
 inline constexpr std::string_view kCapturedStatvfs = "/brantwell-capture/statvfs";
@@ -235,6 +250,21 @@ std::optional<std::uint64_t> SystemQuery::filesystem_id(const std::string& path)
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return std::nullopt;
     return static_cast<std::uint64_t>(st.st_dev);
+}
+
+std::optional<SystemQuery::XfsHealth> SystemQuery::xfs_health(const std::string& mount_point,
+                                                              std::string* error) const {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return std::nullopt;
+    };
+    if (!root_.is_live()) return fail("XFS health is only known on the running system");
+    UniqueFd fd(::open(mount_point.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.ok()) return fail(mount_point + ": " + std::strerror(errno));
+    XfsGeometryV5 geo{};
+    if (::ioctl(fd.get(), kXfsIocFsGeometry, &geo) != 0)
+        return fail(mount_point + ": XFS geometry: " + std::strerror(errno));
+    return XfsHealth{geo.sick, geo.checked};
 }
 
 std::optional<std::uint64_t> SystemQuery::btrfs_error_count(const std::string& uuid) const {

@@ -169,6 +169,19 @@ TEST_F(InventoryE2E, DirtyCheckReadsTheRealSuperblock) {
     EXPECT_TRUE(dirty) << LastDirtyCheck().detail << " " << LastDirtyCheck().reason;
 }
 
+TEST_F(InventoryE2E, DirtyCheckAsksTheXfsDriver) {
+    test::ScratchLoop loop({320, 512, {}, "xfs", true});
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    SystemQuery query;
+    auto map = BuildVolumeMap(query, {});
+    const Volume* v = map.volume_of_path(loop.mounts().at(0).string());
+    ASSERT_NE(nullptr, v);
+    ASSERT_EQ("xfs", v->fstype);
+    CheckDirty(v->letter, query, map);
+    EXPECT_TRUE(LastDirtyCheck().checked) << LastDirtyCheck().reason;
+    EXPECT_FALSE(DirtyFlag());
+}
+
 TEST_F(InventoryE2E, CapturedMachineShowsTheSameDriveList) {
     test::ScratchLoop loop({32, 512, {12, 12}, "ext4", true});
     ASSERT_TRUE(loop.ok()) << loop.error();
