@@ -284,6 +284,8 @@ void FrmMain::on_drive_selected(int index) {
     read_state();  // keep what the user set elsewhere before the state is shown again
     state_.options.DriveListIndex = index;
     const std::string entry = state_.options.selected_drive();
+    // A solid-state drive is tested through a file.
+    if (entry.find("SSD") != std::string::npos) state_.options.TestType = 0;
     if (entry.size() > 4) state_.colours = CheckCAP(std::string_view(entry).substr(4));
     if (!entry.empty() && services_.select_drive) state_.Label7 = services_.select_drive(entry);
     show_state();

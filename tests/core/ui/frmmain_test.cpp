@@ -94,6 +94,18 @@ private slots:
         find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
         QCOMPARE(QString::fromStdString(selected), QString("D:\\  [2.00TB] [PD 1]"));
         QCOMPARE(find<QLabel>(w, "Label7")->text(), QString("specs of D:"));
+        QVERIFY(find<QRadioButton>(w, "TestType1")->isChecked());
+    }
+
+    void selecting_an_ssd_chooses_the_functional_test() {
+        StartupServices services;
+        MainWindowState state;
+        state.options.DriveList = {"C:\  [20GB] [PD 0] {OS}", "E:\  [250GB SSD] [PD 1]"};
+        state.options.DriveListIndex = 0;
+        state.options.TestType = 1;
+        FrmMain w(services, state);
+        find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
+        QVERIFY(find<QRadioButton>(w, "TestType0")->isChecked());
     }
 
     void closing_saves_the_options() {
