@@ -1,6 +1,7 @@
-// counters PATH... [--interval MS] [--count N] [--json]: collects the counter layer once per
-// interval and prints every path's value, the way to hold any counter against another tool.
-// counters --list OBJECT prints an object's counters and instances.
+// counters PATH... [--interval MS] [--count N] [--json] [--sysroot DIR]: collects the counter
+// layer once per interval and prints every path's value, the way to hold any counter against
+// another tool. counters --list OBJECT prints an object's counters and instances. The disk
+// instances carry the same numbers and letters as the drive list ("drives").
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -10,9 +11,12 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Verbs.h"
+#include "core/AppState.h"
+#include "drives/DriveStartup.h"
 #include "platform/PdhPath.h"
 #include "platform/PdhQuery.h"
 #include "platform/clock.h"
+#include "platform/folders.h"
 
 namespace bw::cli {
 namespace {
@@ -24,7 +28,24 @@ struct CountersArgs {
     int count = 1;
     bool json = false;
     bool nocap = false;
+    std::string sysroot = "/";
 };
+
+// The counter layer over this machine (or a captured one), its disks named as the inventory
+// names them.
+std::unique_ptr<PdhLibrary> make_library(const CountersArgs& a) {
+    auto lib = std::make_unique<PdhLibrary>(Sysroot(a.sysroot));
+    const SystemQuery query{Sysroot(a.sysroot)};
+    InventoryRunOptions options;
+    // Letters are remembered for this machine only; a fixture is looked at, not changed.
+    if (query.sysroot().is_live()) {
+        if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
+        if (!app().program_folder.empty()) options.prefs = app().prefs_ini();
+    }
+    const InventoryRun run = TakeInventory(query, options);
+    lib->set_disk_map(ToCounterDiskMap(run.disks, run.map));
+    return lib;
+}
 
 std::vector<std::string> split_nul(const std::string& list) {
     std::vector<std::string> out;
@@ -37,9 +58,9 @@ std::vector<std::string> split_nul(const std::string& list) {
     return out;
 }
 
-int list_object(const CountersArgs& a) {
+int list_object(const CountersArgs& a, PdhLibrary& lib) {
     std::string names, instances;
-    const PdhStatus st = pdh().EnumObjectItems("", a.list, &names, &instances);
+    const PdhStatus st = lib.EnumObjectItems("", a.list, &names, &instances);
     if (st != kPdhOk) {
         std::fprintf(stderr, "brantwell-cli: cannot list %s: %s\n", a.list.c_str(),
                      std::string(pdh_status_text(st)).c_str());
@@ -70,13 +91,20 @@ int list_object(const CountersArgs& a) {
 }
 
 int run_counters(const CountersArgs& a) {
-    if (!a.list.empty()) return list_object(a);
-    if (a.paths.empty()) {
+    if (a.list.empty() && a.paths.empty()) {
         std::fprintf(stderr,
                      "brantwell-cli: counters: give at least one counter path or --list OBJECT\n");
         return 2;
     }
-    PdhLibrary& lib = pdh();
+    if (a.sysroot != "/" &&
+        !std::filesystem::is_directory(std::filesystem::path(a.sysroot) / "proc")) {
+        std::fprintf(stderr, "brantwell-cli: %s has no proc: not a captured system\n",
+                     a.sysroot.c_str());
+        return 2;
+    }
+    const auto owned = make_library(a);
+    PdhLibrary& lib = *owned;
+    if (!a.list.empty()) return list_object(a, lib);
     PdhHandle query = 0;
     if (PdhStatus st = lib.OpenQuery(&query); st != kPdhOk) {
         std::fprintf(stderr, "brantwell-cli: cannot open a counter query: %s\n",
@@ -164,6 +192,7 @@ const RegisterVerb kCounters([](CLI::App& app) {
         ->check(CLI::NonNegativeNumber);
     cmd->add_flag("--json", args->json, "One JSON object per sample");
     cmd->add_flag("--nocap", args->nocap, "Do not hold percentages to 100");
+    cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine");
     cmd->callback([args] { exit_code() = run_counters(*args); });
 });
 
