@@ -22,9 +22,10 @@ void ResetCounterState() {
 std::string CounterPath(std::string_view object_path) {
     CounterState& s = counters();
     if (s.MachinePrefix.empty()) {
-        const std::string& name =
-            app().computer_name.empty() ? pdh().computer_name() : app().computer_name;
-        s.MachinePrefix = "\\\\" + name;
+        // The program's computer name is the one its paths carry; the layer answers to it.
+        if (!app().computer_name.empty() && app().computer_name != pdh().computer_name())
+            pdh().set_computer_name(app().computer_name);
+        s.MachinePrefix = "\\\\" + pdh().computer_name();
     }
     return s.MachinePrefix + std::string(object_path);
 }
