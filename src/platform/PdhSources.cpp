@@ -49,6 +49,8 @@ std::string_view strip_exe(std::string_view name) {
 
 }  // namespace
 
+inline constexpr std::uint64_t kMaxProcessors = 1 << 16;
+
 std::vector<DiskStatLine> ParseDiskStats(std::string_view text) {
     std::vector<DiskStatLine> out;
     for_lines(text, [&](std::string_view line) {
@@ -72,7 +74,7 @@ std::vector<CpuTimes> ParseProcStat(std::string_view text) {
         CpuTimes t;
         if (w[0].size() > 3) {
             std::uint64_t n = 0;
-            if (!to_u64(w[0].substr(3), n)) return;
+            if (!to_u64(w[0].substr(3), n) || n >= kMaxProcessors) return;
             t.cpu = static_cast<int>(n);
         }
         std::uint64_t* fields[] = {&t.user,   &t.nice, &t.system,  &t.idle,
@@ -93,7 +95,8 @@ std::vector<std::uint64_t> ParseInterrupts(std::string_view text) {
             header = false;
             for (auto word : w) {
                 std::uint64_t n = 0;
-                if (word.substr(0, 3) == "CPU" && to_u64(word.substr(3), n))
+                // A damaged header must not make the table huge.
+                if (word.substr(0, 3) == "CPU" && to_u64(word.substr(3), n) && n < kMaxProcessors)
                     columns.push_back(static_cast<int>(n));
             }
             if (!columns.empty())

@@ -51,6 +51,28 @@ TEST(PdhSources, InterruptsAreSummedPerProcessorColumn) {
     EXPECT_EQ(per_cpu[2], 205u);
 }
 
+TEST(PdhSources, DamagedFilesGiveWhatCanBeReadAndNeverCrash) {
+    static constexpr const char* kGarbage[] = {
+        "",
+        "\n\n\n",
+        "           CPU4000000000 CPU99999999999999999999999\n  0: 1 2\n",
+        "cpu\ncpu0\ncpu99999999999 1 2 3 4 5 6 7 8\ncpuX 1 2 3 4\n",
+        "8 0 sda 18446744073709551615 0 18446744073709551615 0 0 0 0 0 0 0 0\n",
+        "1 (unterminated R 1 2 3",
+        "rchar: \nwchar: x\n",
+        "\0\0\0binary\xff\xfe",
+    };
+    for (const char* text : kGarbage) {
+        SCOPED_TRACE(text);
+        EXPECT_LE(ParseDiskStats(text).size(), 1u);
+        for (const auto& c : ParseProcStat(text)) EXPECT_LT(c.cpu, 1 << 16);
+        EXPECT_LE(ParseInterrupts(text).size(), 1u << 16);
+        ParseProcessStat(text);
+        EXPECT_FALSE(ParseProcessIo(text).has_value());
+        FindStatValue(text, "pgfault");
+    }
+}
+
 TEST(PdhSources, StatValuesMatchWholeKeysOnly) {
     const std::string meminfo = "MemTotal:  100 kB\nMemAvailable:   42 kB\nCommitted_AS:  7 kB\n";
     EXPECT_EQ(FindStatValue(meminfo, "MemAvailable"), 42u);
