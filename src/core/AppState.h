@@ -18,6 +18,7 @@ struct AppState {
     int repair_state = 0;                  // 1 once the counter repair succeeded
     bool basic_only_mode = false;          // counters unusable: only the basic test is offered
     int pass_counter = 0;                  // test passes run in this session
+    bool busy = false;  // a test, the monitor or the disk check is open: the main display rests
 
     // Preferences read at start-up.
     std::string test_time = "30";  // seconds per block

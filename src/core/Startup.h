@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/CompareData.h"
+#include "core/LiveFigures.h"
 #include "core/MainOptions.h"
 #include "platform/sysroot.h"
 
@@ -48,6 +49,8 @@ struct StartupServices {
     // The drive selection handler: free space and decoded specifications; returns Label7's text.
     std::function<std::string(const std::string& entry)> select_drive;
     std::function<bool()> ahci_on;                      // TRIM/AHCI advice
+    // The main window's periodic display, for the selected drive entry.
+    std::function<LiveFigures(const std::string& entry)> sample_live;
     // Main window unload.
     std::function<void()> close_counter_query;
     std::function<void()> write_starter;  // writes and opens the starter after many passes

@@ -4,6 +4,7 @@
 #include "counters/CounterStartup.h"
 #include "counters/Counters.h"
 #include "counters/CounterState.h"
+#include "counters/MainDisplay.h"
 #include "core/Splash.h"
 #include "drives/DosApp.h"
 #include "drives/DriveInventory.h"
@@ -29,6 +30,7 @@ StartupServices program_services() {
         return CounterValue(counters().memory_probe());
     };
     s.close_counter_query = [] { CloseCounterQuery(); };
+    s.sample_live = [](const std::string& entry) { return SampleMainDisplay(entry); };
 
     // The volume letters come first: the disk instances of the counters are named by them.
     // The counter layer lists the disk instances; the inventory reads the same lists.

@@ -92,5 +92,6 @@ int main(int argc, char** argv) {
     splash.hide();
     main_window.show_state();
     main_window.show();
+    main_window.start_display();
     return qapp.exec();
 }

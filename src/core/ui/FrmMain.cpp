@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/AppState.h"
+#include "core/LiveFigures.h"
 #include "core/MainOptions.h"
 
 namespace bw {
@@ -182,6 +184,8 @@ void FrmMain::build_controls() {
     setCentralWidget(central);
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName("Timer1");
+    Timer1_->setInterval(1000);
+    connect(Timer1_, &QTimer::timeout, this, &FrmMain::Timer1_Timer);
 }
 
 void FrmMain::build_menus() {
@@ -291,7 +295,30 @@ void FrmMain::on_drive_selected(int index) {
     show_state();
 }
 
+void FrmMain::start_display() {
+    if (!services_.sample_live) return;
+    Timer1_Timer();
+    Timer1_->start();
+}
+
+void FrmMain::Timer1_Timer() {
+    if (!services_.sample_live) return;
+    const LiveFigures f = services_.sample_live(state_.options.selected_drive());
+    CPULabel_->setText(q(cpu_text(f.cpu_percent)));
+    CPULabel_->setStyleSheet(colour_css(cpu_colour(f.cpu_percent)));
+    if (state_.Label7.empty()) Label7_->setText(q(f.memory_text));
+    if (app().busy) {
+        DQueue_->setText("0.00%");
+        DTransfer_->setText("0 Bytes");
+        return;
+    }
+    Label3_->setText(f.physical ? "Drive (P)" : "Drive (L)");
+    DQueue_->setText(QString::number(f.disk_time_percent, 'f', 2) + "%");
+    DTransfer_->setText(q(transfer_text(f.bytes_per_sec)));
+}
+
 void FrmMain::closeEvent(QCloseEvent* event) {
+    Timer1_->stop();
     if (!unloaded_) {
         unloaded_ = true;
         read_state();

@@ -28,6 +28,10 @@ public:
     void show_state();
     // Copies the controls into the state.
     void read_state();
+    // Starts the periodic display (once the load is done).
+    void start_display();
+    // One tick of it.
+    void Timer1_Timer();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

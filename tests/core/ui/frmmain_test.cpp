@@ -133,6 +133,38 @@ private slots:
         app() = AppState{};
     }
 
+    void periodic_display_shows_load_drive_and_memory() {
+        StartupServices services;
+        LiveFigures figures;
+        figures.cpu_percent = 12.5;
+        figures.physical = false;
+        figures.disk_time_percent = 3.14159;
+        figures.bytes_per_sec = 2'500'000;
+        figures.memory_text = "Memory   Used: 1 MB   Free: 2 MB";
+        services.sample_live = [&](const std::string&) { return figures; };
+        MainWindowState state;
+        state.options.DriveList = {"C:\ a"};
+        state.options.DriveListIndex = 0;
+        FrmMain w(services, state);
+        w.Timer1_Timer();
+        QCOMPARE(find<QLabel>(w, "CPULabel")->text(), QString("CPU: 12.5%"));
+        QVERIFY(find<QLabel>(w, "CPULabel")->styleSheet().contains("255,0,0"));
+        QCOMPARE(find<QLabel>(w, "Label3")->text(), QString("Drive (L)"));
+        QCOMPARE(find<QLabel>(w, "DQueue")->text(), QString("3.14%"));
+        QCOMPARE(find<QLabel>(w, "DTransfer")->text(), QString("2.5 MB"));
+        QCOMPARE(find<QLabel>(w, "Label7")->text(), QString::fromStdString(figures.memory_text));
+
+        // Decoded specifications stay; a busy program shows no drive activity.
+        state.Label7 = "Size: 2 TB";
+        w.show_state();
+        app().busy = true;
+        w.Timer1_Timer();
+        QCOMPARE(find<QLabel>(w, "Label7")->text(), QString("Size: 2 TB"));
+        QCOMPARE(find<QLabel>(w, "DQueue")->text(), QString("0.00%"));
+        QCOMPARE(find<QLabel>(w, "DTransfer")->text(), QString("0 Bytes"));
+        app().busy = false;
+    }
+
     void splash_shows_step_and_dots() {
         Loading splash;
         set_splash(&splash);
