@@ -45,11 +45,13 @@ void Run(const DecodeArgs& args) {
     if (args.json) {
         nlohmann::ordered_json out;
         out["model"] = given;
-        out["decoder"] = decoder.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(decoder);
+        out["decoder"] =
+            decoder.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(decoder);
         for (const auto& [name, value] : Fields(spec)) out[name] = *value;
         // Model texts may hold any bytes; invalid UTF-8 is replaced rather than refused.
-        std::printf("%s\n",
-                    out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+        std::printf(
+            "%s\n",
+            out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
         return;
     }
     std::printf("Model:        \"%s\"\n", given.c_str());
