@@ -61,19 +61,6 @@ void reset_tester_sections() {
     WriteINI(work, "Hard Drive Test 3", "Run", "0");
 }
 
-// Runs a counter group; an empty probe gets one more try, then the repair question, and after a
-// successful repair one last try.
-void run_counter_group(const StartupServices& s, const StartupServices::CounterGroup& g) {
-    show_step(g.label);
-    if (g.add) g.add();
-    if (!g.probe_ok || g.probe_ok()) return;
-    Pause(100);
-    if (g.add) g.add();
-    if (g.probe_ok()) return;
-    if (s.windows_error_prompt) s.windows_error_prompt();
-    if (app().repair_state == 1 && g.add) g.add();
-}
-
 }  // namespace
 
 void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
@@ -104,10 +91,7 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     step_done();
 
     show_step("Verify Version");
-    if (s.open_counter_query && !s.open_counter_query() && s.windows_error_prompt)
-        s.windows_error_prompt();
-    if (s.add_committed_bytes && !s.add_committed_bytes() && s.windows_error_prompt)
-        s.windows_error_prompt();
+    if (s.verify_counter_query) s.verify_counter_query();
     step_done();
 
     show_step("Temp DIR");
@@ -153,9 +137,11 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     reset_tester_sections();
     step_done();
 
-    for (const auto& group : s.counter_groups) {
-        run_counter_group(s, group);
-        step_done();
+    if (s.counter_steps) {
+        s.counter_steps([&](const std::string& label) {
+            show_step(label);
+            step_done();
+        });
     }
     if (a.basic_only_mode) o.enter_basic_only_mode();
 

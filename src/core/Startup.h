@@ -27,9 +27,8 @@ struct StartupServices {
     std::function<void()> check_version;           // when "Check Update" is "1"
     std::function<void()> download_results;        // when "Download Results" is "1"
     std::function<void()> gather_system_info;      // when the cached "Win Ver" is empty
-    std::function<bool()> open_counter_query;      // false when it cannot be opened
-    std::function<bool()> add_committed_bytes;     // false when the probe counter fails
-    std::function<void()> windows_error_prompt;    // the repair question and its outcome
+    // "Verify Version": opens the counter query and its probe, asking for the repair on failure.
+    std::function<void()> verify_counter_query;
     std::function<void()> list_physical_disks;     // "Physical DRV"
     std::function<void()> list_logical_disks;      // "Logical DRV"
     std::function<void()> get_drive;               // inventory, controller query
@@ -37,12 +36,11 @@ struct StartupServices {
     std::function<std::vector<std::string>()> build_drive_list;  // "Check Drives"
     // "Compare Data": drives that only the logical-disk query found join the list.
     std::function<void(std::vector<std::string>& drive_list)> add_logical_only_drives;
-    struct CounterGroup {
-        std::string label;
-        std::function<void()> add;
-        std::function<bool()> probe_ok;
-    };
-    std::vector<CounterGroup> counter_groups;           // "Chk Memory", "Load Disk", "Processes", ...
+    // "Chk Memory", "Load Disk", "Processes", ...: the counter groups, each shown on the splash
+    // with `show_step`; a group that stays empty asks for the repair, and a declined or failed
+    // repair leaves the program in basic-test-only mode.
+    std::function<void(const std::function<void(const std::string& label)>& show_step)>
+        counter_steps;
     std::function<bool(const std::string& entry)> is_dirty;  // "Dirty Check"
     std::function<void()> add_processor_counters;       // "Load CPU"
     std::function<double()> available_memory_bytes;     // "Load CPU"

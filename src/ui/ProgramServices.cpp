@@ -19,11 +19,10 @@ StartupServices program_services() {
 
     s.gather_system_info = [] { SysInfo(); };
 
-    s.open_counter_query = [] { return OpenCounterQuery(); };
-    s.add_committed_bytes = [] { return AddCommittedBytesProbe(); };
-    s.windows_error_prompt = [] { WindowsErrorPrompt(); };
-    for (auto& group : CounterStartupGroups())
-        s.counter_groups.push_back({group.label, group.add, group.probe_ok});
+    s.verify_counter_query = [] { VerifyCounterQueryStep(); };
+    s.counter_steps = [](const std::function<void(const std::string&)>& show_step) {
+        StartCounterGroupsStep(show_step);
+    };
     s.add_processor_counters = [] { AddProcessorCounters(); };
     s.available_memory_bytes = [] {
         CollectCounters();

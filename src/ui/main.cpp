@@ -15,6 +15,7 @@
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
+#include "counters/ui/frmRepair.h"
 #include "ui/ProgramServices.h"
 
 namespace {
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
     bw::set_prompt(&prompt);
     bw::QtClock clock;
     bw::set_clock(&clock);
+    bw::InstallRepairWindow();
 
     bw::StartupServices services = bw::program_services();
     bw::Loading splash;

@@ -151,7 +151,10 @@ TEST_F(StartupTest, SecondInstanceEndsSilently) {
 }
 
 TEST_F(StartupTest, SplashShowsTheStepsInOrderAndNeverMoreThanTwentyDots) {
-    services_.counter_groups = {{"Chk Memory", nullptr, nullptr}, {"Load Disk", nullptr, nullptr}};
+    services_.counter_steps = [](const std::function<void(const std::string&)>& show) {
+        show("Chk Memory");
+        show("Load Disk");
+    };
     start();
     const std::vector<std::string> expected = {
         "Support Files", "System Info",  "Checking Windows", "Verify Version", "Temp DIR",
@@ -182,41 +185,20 @@ TEST_F(StartupTest, UnloadSavesOptionsAndTellsTestersToStop) {
     EXPECT_EQ(block_code(restored.options.SelBlock), "15B");
 }
 
-TEST_F(StartupTest, CounterGroupRetriesThenAsksForTheRepair) {
-    struct Case {
-        const char* name;
-        std::vector<bool> probe_results;  // what successive probes return
-        bool repaired;
-        int adds_expected, prompts_expected;
-        bool basic_only_expected;
-    };
-    const Case cases[] = {
-        {"works at once", {true}, false, 1, 0, false},
-        {"works on the retry", {false, true}, false, 2, 0, false},
-        {"repair declined", {false, false}, false, 2, 1, true},
-        {"repaired, tried once more", {false, false}, true, 3, 1, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        int adds = 0, prompts = 0;
-        size_t probes = 0;
-        services_.counter_groups = {{"Chk Memory", [&] { ++adds; },
-                                     [&] { return c.probe_results[std::min(probes++, c.probe_results.size() - 1)]; }}};
-        services_.windows_error_prompt = [&] {
-            ++prompts;
-            app().repair_state = c.repaired ? 1 : 0;
-            app().basic_only_mode = !c.repaired;
+TEST_F(StartupTest, CountersLeftUnrepairedGiveTheBasicTestOnly) {
+    for (bool repaired : {false, true}) {
+        SCOPED_TRACE(repaired ? "repaired" : "declined");
+        services_.counter_steps = [&](const std::function<void(const std::string&)>&) {
+            app().basic_only_mode = !repaired;
         };
         auto state = start();
-        EXPECT_EQ(adds, c.adds_expected);
-        EXPECT_EQ(prompts, c.prompts_expected);
-        EXPECT_EQ(state.options.BasicOnly.checked, c.basic_only_expected);
-        EXPECT_EQ(state.options.ChkMultiHS.enabled, !c.basic_only_expected);
+        EXPECT_EQ(state.options.BasicOnly.checked, !repaired);
+        EXPECT_EQ(state.options.BasicOnly.enabled, repaired);
+        EXPECT_EQ(state.options.ChkMultiHS.enabled, repaired);
         clean_exit(state);
         // The unload saved the basic-only box; the next case starts from a clear choice.
         WriteINI(app().prefs_ini(), "Settings", "Basic Only", "0");
         app().basic_only_mode = false;
-        app().repair_state = 0;
     }
 }
 
