@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,225 +18,176 @@ namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::names_in;
 using test::read_file;
 using test::TempDir;
 using test::write_file;
+using Names = std::vector<std::string>;
 
-// Everything in a folder except the given names: a write must leave no temporary files behind.
-std::vector<std::string> names_in(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-TEST(PrivateProfile, MissingFileReadsDefaultAndCreatesNothing) {
+TEST(PrivateProfile, ReadsCreateNothing) {
     TempDir dir;
     const fs::path file = dir / "DariDozodaz.dat";
-    EXPECT_EQ(profile::get_string(file, "Settings", "Read"), "");
     EXPECT_EQ(profile::get_string(file, "Settings", "Read", "dflt"), "dflt");
     EXPECT_TRUE(profile::get_keys(file, "Settings").empty());
     EXPECT_TRUE(profile::get_sections(file).empty());
     EXPECT_TRUE(profile::last_error().empty()) << "a missing file is not an error";
     EXPECT_TRUE(names_in(dir.path()).empty()) << "no file, no lock file";
-}
-
-TEST(PrivateProfile, MissingFolderReadsEmptyAndWriteFails) {
-    TempDir dir;
-    const fs::path file = dir / "no-such-folder" / "DariDozodaz.dat";
-    EXPECT_EQ(profile::get_string(file, "Settings", "Read"), "");
-    EXPECT_FALSE(profile::write_string(file, "Settings", "Read", "1"));
+    // An existing file is read without making its lock file either.
+    write_file(file, "[S]\nK=v\n");
+    EXPECT_EQ(profile::get_string(file, "S", "K"), "v");
+    EXPECT_EQ(names_in(dir.path()), Names{"DariDozodaz.dat"});
+    // Removing from a missing file is a success that makes no file.
+    EXPECT_TRUE(profile::write_string(dir / "g.dat", "A", std::nullopt, std::nullopt));
+    EXPECT_FALSE(fs::exists(dir / "g.dat"));
+    // A missing folder is not made by a write.
+    EXPECT_FALSE(profile::write_string(dir / "no-such" / "f.dat", "S", "K", "1"));
     EXPECT_FALSE(profile::last_error().empty());
-    EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
+    EXPECT_FALSE(fs::exists(dir / "no-such"));
 }
 
-TEST(PrivateProfile, FirstWriteCreatesFileAndLeavesOnlyItAndItsLock) {
+TEST(PrivateProfile, WriteLeavesOnlyTheFileAndItsLockAndKeepsTheMode) {
     TempDir dir;
     const fs::path file = dir / "DariDozodaz.dat";
     ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "1"));
-    EXPECT_EQ(read_file(file), "[Settings]\nRead=1\n");
-    EXPECT_EQ(names_in(dir.path()),
-              (std::vector<std::string>{"DariDozodaz.dat", "DariDozodaz.dat.lock"}));
+    EXPECT_EQ(names_in(dir.path()), (Names{"DariDozodaz.dat", "DariDozodaz.dat.lock"}));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                   fs::perms::others_read);
-}
-
-TEST(PrivateProfile, RewriteKeepsTheFileMode) {
-    TempDir dir;
-    const fs::path file = dir / "DariDozodaz.dat";
-    write_file(file, "[Settings]\nRead=1\n");
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "0"));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST(PrivateProfile, NamesMatchWithoutRegardToCase) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    ASSERT_TRUE(profile::write_string(file, "Hard Drive Test 1", "Run", "1"));
-    ASSERT_TRUE(profile::write_string(file, "HARD DRIVE TEST 1", "RUN", "2"));
-    ASSERT_TRUE(profile::write_string(file, "hard drive test 1", "drive", "D"));
-    // One section, one Run key: the first spelling of each name stays.
-    EXPECT_EQ(read_file(file), "[Hard Drive Test 1]\nRun=2\ndrive=D\n");
-    EXPECT_EQ(profile::get_string(file, "hArD dRiVe TeSt 1", "rUn"), "2");
-    EXPECT_EQ(profile::get_string(file, "Hard Drive Test 1", "DRIVE"), "D");
-}
-
-TEST(PrivateProfile, NamesAreTrimmedOnReadAndWrite) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    write_file(file, "  [ Settings ]  \n  Test Time  =  30  \n");
-    EXPECT_EQ(profile::get_string(file, "Settings", "Test Time"), "30");
-    EXPECT_EQ(profile::get_string(file, " Settings ", " Test Time "), "30");
-    ASSERT_TRUE(profile::write_string(file, " Settings", "Test Time ", "45"));
-    EXPECT_EQ(profile::get_string(file, "Settings", "Test Time"), "45");
-    EXPECT_EQ(profile::get_keys(file, "Settings"), std::vector<std::string>{"Test Time"});
-}
-
-// What a written value reads back as.
-struct RoundTrip {
-    const char* name;
-    std::string written;
-    std::string read_back;
-};
-
-class ValueRoundTrip : public testing::TestWithParam<RoundTrip> {};
-
-TEST_P(ValueRoundTrip, ReadsBackAsStored) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    ASSERT_TRUE(profile::write_string(file, "S", "Before", "b"));
-    ASSERT_TRUE(profile::write_string(file, "S", "K", GetParam().written));
-    ASSERT_TRUE(profile::write_string(file, "S", "After", "a"));
-    EXPECT_EQ(profile::get_string(file, "S", "K"), GetParam().read_back);
-    // Whatever the value held, the file still has exactly its three keys in one section.
-    EXPECT_EQ(profile::get_sections(file), std::vector<std::string>{"S"});
-    EXPECT_EQ(profile::get_keys(file, "S"), (std::vector<std::string>{"Before", "K", "After"}));
-    EXPECT_EQ(profile::get_string(file, "S", "After"), "a");
-}
-
-const std::string k1100(1100, 'x');
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, ValueRoundTrip,
-    testing::Values(
-        RoundTrip{"plain", "30", "30"}, RoundTrip{"empty", "", ""},
-        RoundTrip{"nul_removed", std::string("A\0B", 3), "AB"},
-        RoundTrip{"only_nuls", std::string("\0\0", 2), ""},
-        RoundTrip{"cut_at_1023", k1100, k1100.substr(0, 1023)},
-        RoundTrip{"exactly_1023", k1100.substr(0, 1023), k1100.substr(0, 1023)},
-        RoundTrip{"equals_inside", "a=b=c", "a=b=c"},
-        RoundTrip{"brackets", "[Settings]", "[Settings]"},
-        RoundTrip{"blanks_trimmed", "  x y  ", "x y"},
-        RoundTrip{"quotes_removed", "\"quoted\"", "quoted"},
-        RoundTrip{"lone_quote_kept", "\"half", "\"half"},
-        RoundTrip{"drive_entry", "C: 120 GB SSD [PD 0] {OS-SWAP}",
-                  "C: 120 GB SSD [PD 0] {OS-SWAP}"},
-        RoundTrip{"utf8",
-                  "Gr\xc3\xb6\xc3\x9f"
-                  "e",
-                  "Gr\xc3\xb6\xc3\x9f"
-                  "e"},
-        // A line break would start a line of its own ("[Evil]", "Run=1"): the value ends there.
-        RoundTrip{"lf_cut", "1\n[Evil]\nRun=1", "1"}, RoundTrip{"crlf_cut", "1\r\nRun=1", "1"},
-        RoundTrip{"cr_cut", "1\rRun=1", "1"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PrivateProfile, LineBreakInValueCannotInjectASectionOrKey) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    ASSERT_TRUE(profile::write_string(file, "Hard Drive Test 1", "Drive", "D\n[Settings]\nRun=1"));
-    EXPECT_EQ(read_file(file), "[Hard Drive Test 1]\nDrive=D\n");
-    EXPECT_EQ(profile::get_string(file, "Settings", "Run"), "");
-}
-
-// Names that would change the file's structure are refused, the file stays as it was.
-struct BadName {
-    const char* name;
-    std::string section, key;
-};
-
-class StructuralName : public testing::TestWithParam<BadName> {};
-
-TEST_P(StructuralName, IsRefusedAndFileUntouched) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    write_file(file, "[S]\nK=1\n");
-    EXPECT_FALSE(profile::write_string(file, GetParam().section, GetParam().key, "v"));
-    EXPECT_FALSE(profile::last_error().empty());
-    EXPECT_EQ(read_file(file), "[S]\nK=1\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, StructuralName,
-                         testing::Values(BadName{"empty_key", "S", ""},
-                                         BadName{"blank_key", "S", "   "},
-                                         BadName{"key_with_equals", "S", "a=b"},
-                                         BadName{"key_opening_a_section", "S", "[T"},
-                                         BadName{"section_with_bracket", "S]x", "K"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PrivateProfile, WriteChangesOnlyTheLineItMust) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    const std::string before =
-        "; notes kept by hand\n"
-        "[Settings]\n"
-        "Read=1\n"
-        "Write = 0\n"
-        "\n"
-        "[Status]\n"
-        "Program 1=0\n";
-    write_file(file, before);
-    ASSERT_TRUE(profile::write_string(file, "settings", "WRITE", "1"));
-    EXPECT_EQ(read_file(file),
-              "; notes kept by hand\n[Settings]\nRead=1\nWrite=1\n\n[Status]\nProgram 1=0\n");
-    // A new key goes after the section's last entry, before the blank separator.
-    ASSERT_TRUE(profile::write_string(file, "Settings", "Block", "5"));
-    EXPECT_EQ(read_file(file),
-              "; notes kept by hand\n[Settings]\nRead=1\nWrite=1\nBlock=5\n\n[Status]\n"
-              "Program 1=0\n");
     // Writing the value a key already has leaves the file alone (same inode).
     struct stat st1 {
     }, st2{};
     ::stat(file.c_str(), &st1);
-    ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "1"));
+    ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "0"));
     ::stat(file.c_str(), &st2);
     EXPECT_EQ(st1.st_ino, st2.st_ino);
 }
 
-TEST(PrivateProfile, DuplicateSectionsAndKeysUseTheFirst) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    write_file(file, "[S]\nK=first\nK=second\n[S]\nK=third\nL=later\n");
-    EXPECT_EQ(profile::get_string(file, "S", "K"), "first");
-    // Only the first section of a name counts, as for the classic functions.
-    EXPECT_EQ(profile::get_string(file, "S", "L"), "");
-    ASSERT_TRUE(profile::write_string(file, "S", "K", "new"));
-    EXPECT_EQ(read_file(file), "[S]\nK=new\nK=second\n[S]\nK=third\nL=later\n");
+// Edits of a file: the bytes before, the writes (no key: remove the section, no value: remove the
+// key), the bytes after. Each row is one rule of where a write lands and what it keeps.
+struct Write {
+    std::string section;
+    std::optional<std::string> key, value;
+};
+struct Edit {
+    const char* name;
+    std::string before;
+    std::vector<Write> writes;
+    std::string after;
+    std::vector<std::array<std::string, 3>> reads = {};  // section, key, value read afterwards
+};
+
+const Edit kEdits[] = {
+    {"creates_the_file", "", {{"Settings", "Read", "1"}}, "[Settings]\nRead=1\n"},
+    {"names_match_without_case",
+     "",
+     {{"Hard Drive Test 1", "Run", "1"},
+      {"HARD DRIVE TEST 1", "RUN", "2"},
+      {"hard drive test 1", "drive", "D"}},
+     "[Hard Drive Test 1]\nRun=2\ndrive=D\n",
+     {{"hArD dRiVe TeSt 1", "rUn", "2"}, {"Hard Drive Test 1", "DRIVE", "D"}}},
+    {"names_are_trimmed",
+     "  [ Settings ]  \n  Test Time  =  30  \n",
+     {{" Settings", "Test Time ", "45"}},
+     "  [ Settings ]  \nTest Time=45\n",
+     {{" Settings ", " Test Time ", "45"}}},
+    {"changes_only_its_line_and_appends_before_the_blank",
+     "; notes kept by hand\n[Settings]\nRead=1\nWrite = 0\n\n[Status]\nProgram 1=0\n",
+     {{"settings", "WRITE", "1"}, {"Settings", "Block", "5"}},
+     "; notes kept by hand\n[Settings]\nRead=1\nWrite=1\nBlock=5\n\n[Status]\nProgram 1=0\n"},
+    {"first_of_duplicates_is_the_one",
+     "[S]\nK=first\nK=second\n[S]\nK=third\nL=later\n",
+     {{"S", "K", "new"}},
+     "[S]\nK=new\nK=second\n[S]\nK=third\nL=later\n",
+     {{"S", "L", ""}}},
+    {"removes_keys_and_sections",
+     "[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n",
+     {{"a", "X", std::nullopt},
+      {"b", std::nullopt, std::nullopt},
+      {"B", std::nullopt, std::nullopt},
+      {"A", "nothing", std::nullopt}},
+     "[A]\ny=2\n[C]\nw=4\n"},
+    {"line_break_cannot_inject_a_section",
+     "",
+     {{"Hard Drive Test 1", "Drive", "D\n[Settings]\nRun=1"}},
+     "[Hard Drive Test 1]\nDrive=D\n"},
+    {"each_line_keeps_its_own_line_end",
+     "[Settings]\r\nRead=1\r\nWrite=0\n\r\n[Status]\r\n",
+     {{"Settings", "Read", "0"},
+      {"Settings", "Write", "1"},
+      {"Settings", "Block", "5"},
+      {"Status", "Program 1", "1"}},
+     "[Settings]\r\nRead=0\r\nWrite=1\nBlock=5\r\n\r\n[Status]\r\nProgram 1=1\r\n"},
+};
+
+TEST(PrivateProfile, WritesEditTheFileAsTheRulesSay) {
+    for (const auto& e : kEdits) {
+        SCOPED_TRACE(e.name);
+        TempDir dir;
+        const fs::path file = dir / "f.dat";
+        if (!e.before.empty()) write_file(file, e.before);
+        for (const auto& w : e.writes)
+            EXPECT_TRUE(profile::write_string(file, w.section, w.key, w.value));
+        EXPECT_EQ(read_file(file), e.after);
+        for (const auto& [section, key, value] : e.reads)
+            EXPECT_EQ(profile::get_string(file, section, key), value);
+    }
 }
 
-TEST(PrivateProfile, RemoveKeyAndSection) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    write_file(file, "[A]\nx=1\ny=2\n[B]\nz=3\n[C]\nw=4\n");
-    ASSERT_TRUE(profile::write_string(file, "a", "X", std::nullopt));
-    EXPECT_EQ(read_file(file), "[A]\ny=2\n[B]\nz=3\n[C]\nw=4\n");
-    ASSERT_TRUE(profile::write_string(file, "b", std::nullopt, std::nullopt));
-    EXPECT_EQ(read_file(file), "[A]\ny=2\n[C]\nw=4\n");
-    // Removing what is not there is a success that changes nothing.
-    ASSERT_TRUE(profile::write_string(file, "B", std::nullopt, std::nullopt));
-    ASSERT_TRUE(profile::write_string(file, "A", "nothing", std::nullopt));
-    EXPECT_EQ(read_file(file), "[A]\ny=2\n[C]\nw=4\n");
-    EXPECT_EQ(profile::get_sections(file), (std::vector<std::string>{"A", "C"}));
+// What a written value reads back as.
+const std::string k1100(1100, 'x');
+const struct RoundTrip {
+    const char* name;
+    std::string written, read_back;
+} kRoundTrips[] = {{"plain", "30", "30"},
+                   {"empty", "", ""},
+                   {"nul_removed", std::string("A\0B", 3), "AB"},
+                   {"cut_at_1023", k1100, k1100.substr(0, 1023)},
+                   {"exactly_1023", k1100.substr(0, 1023), k1100.substr(0, 1023)},
+                   {"equals_inside", "a=b=c", "a=b=c"},
+                   {"brackets", "C: 120 GB SSD [PD 0] {OS-SWAP}", "C: 120 GB SSD [PD 0] {OS-SWAP}"},
+                   {"blanks_trimmed", "  x y  ", "x y"},
+                   {"quotes_removed", "\"quoted\"", "quoted"},
+                   {"lone_quote_kept", "\"half", "\"half"},
+                   {"utf8", "Gr\xc3\xb6\xc3\x9f", "Gr\xc3\xb6\xc3\x9f"},
+                   {"lf_cut", "1\n[Evil]\nRun=1", "1"},
+                   {"cr_cut", "1\rRun=1", "1"}};
+
+TEST(PrivateProfile, ValuesReadBackAsStored) {
+    for (const auto& c : kRoundTrips) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path file = dir / "f.dat";
+        ASSERT_TRUE(profile::write_string(file, "S", "Before", "b"));
+        ASSERT_TRUE(profile::write_string(file, "S", "K", c.written));
+        ASSERT_TRUE(profile::write_string(file, "S", "After", "a"));
+        EXPECT_EQ(profile::get_string(file, "S", "K"), c.read_back);
+        // Whatever the value held, the file still has exactly its three keys in one section.
+        EXPECT_EQ(profile::get_sections(file), Names{"S"});
+        EXPECT_EQ(profile::get_keys(file, "S"), (Names{"Before", "K", "After"}));
+    }
 }
 
-TEST(PrivateProfile, RemovingFromAMissingFileCreatesNothing) {
+TEST(PrivateProfile, NamesThatWouldChangeTheStructureAreRefused) {
+    const struct {
+        const char *section, *key;
+    } kBad[] = {{"S", ""}, {"S", "   "}, {"S", "a=b"}, {"S", "[T"}, {"S]x", "K"}};
     TempDir dir;
     const fs::path file = dir / "f.dat";
-    EXPECT_TRUE(profile::write_string(file, "A", std::nullopt, std::nullopt));
-    EXPECT_FALSE(fs::exists(file));
+    write_file(file, "[S]\nK=1\n");
+    for (const auto& c : kBad) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_FALSE(profile::write_string(file, c.section, c.key, "v"));
+        EXPECT_FALSE(profile::last_error().empty());
+    }
+    // One bad name refuses a whole batch.
+    EXPECT_FALSE(profile::write_strings(file, "S", {{"Time", "X"}, {"", "1"}}));
+    EXPECT_EQ(read_file(file), "[S]\nK=1\n");
+    ASSERT_TRUE(profile::write_strings(file, "T", {{"Run", "0"}, {"Drive", "0"}, {"run", "1"}}));
+    EXPECT_EQ(read_file(file), "[S]\nK=1\n[T]\nRun=1\nDrive=0\n");
 }
 
 TEST(PrivateProfile, KeysAndSectionsInFileOrder) {
@@ -244,25 +195,11 @@ TEST(PrivateProfile, KeysAndSectionsInFileOrder) {
     const fs::path file = dir / "f.dat";
     write_file(file,
                "orphan=1\n[Drive1]\nSize=5\nno equals sign\nCaption=x\n[Drive0]\n[Drive2]\nA=\n");
-    EXPECT_EQ(profile::get_sections(file),
-              (std::vector<std::string>{"Drive1", "Drive0", "Drive2"}));
-    EXPECT_EQ(profile::get_keys(file, "drive1"), (std::vector<std::string>{"Size", "Caption"}));
+    EXPECT_EQ(profile::get_sections(file), (Names{"Drive1", "Drive0", "Drive2"}));
+    EXPECT_EQ(profile::get_keys(file, "drive1"), (Names{"Size", "Caption"}));
     EXPECT_TRUE(profile::get_keys(file, "Drive0").empty());
-    EXPECT_EQ(profile::get_keys(file, "Drive2"), std::vector<std::string>{"A"});
-    // A key before any section belongs to none.
-    EXPECT_EQ(profile::get_string(file, "", "orphan"), "");
-}
-
-TEST(PrivateProfile, SeveralKeysInOneRewrite) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    ASSERT_TRUE(profile::write_string(file, "Other", "Keep", "1"));
-    ASSERT_TRUE(profile::write_strings(
-        file, "Hard Drive Test 2", {{"Run", "0"}, {"Drive", "0"}, {"Blocks", "X"}, {"run", "1"}}));
-    EXPECT_EQ(read_file(file), "[Other]\nKeep=1\n[Hard Drive Test 2]\nRun=1\nDrive=0\nBlocks=X\n");
-    // One bad name refuses the whole batch.
-    EXPECT_FALSE(profile::write_strings(file, "Hard Drive Test 2", {{"Time", "X"}, {"", "1"}}));
-    EXPECT_EQ(profile::get_string(file, "Hard Drive Test 2", "Time"), "");
+    EXPECT_EQ(profile::get_keys(file, "Drive2"), Names{"A"});
+    EXPECT_EQ(profile::get_string(file, "", "orphan"), "") << "a key before any section is in none";
 }
 
 // Several processes at once, as the program and its testers: every key of every writer lands.
@@ -271,15 +208,15 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
     TempDir dir;
     const fs::path file = dir / "DariDozodaz.dat";
     constexpr int kWriters = 4, kKeys = 60;
+    auto section = [](int w) { return w % 2 ? "Status" : "Settings"; };
+    auto key = [](int w, int k) { return "W" + std::to_string(w) + "K" + std::to_string(k); };
     std::vector<pid_t> children;
     for (int w = 0; w < kWriters; ++w) {
         pid_t pid = ::fork();
         if (pid == 0) {
             bool ok = true;
             for (int k = 0; k < kKeys; ++k)
-                ok &= profile::write_string(file, w % 2 ? "Status" : "Settings",
-                                            "W" + std::to_string(w) + "K" + std::to_string(k),
-                                            std::to_string(k));
+                ok &= profile::write_string(file, section(w), key(w, k), std::to_string(k));
             ::_exit(ok ? 0 : 1);
         }
         children.push_back(pid);
@@ -291,20 +228,9 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
     }
     for (int w = 0; w < kWriters; ++w)
         for (int k = 0; k < kKeys; ++k)
-            EXPECT_EQ(profile::get_string(file, w % 2 ? "Status" : "Settings",
-                                          "W" + std::to_string(w) + "K" + std::to_string(k)),
-                      std::to_string(k));
+            EXPECT_EQ(profile::get_string(file, section(w), key(w, k)), std::to_string(k));
     EXPECT_EQ(profile::get_keys(file, "Settings").size() + profile::get_keys(file, "Status").size(),
               static_cast<size_t>(kWriters * kKeys));
-    EXPECT_EQ(profile::get_sections(file).size(), 2u);
-}
-
-TEST(PrivateProfile, ReadTakesTheLockOnlyWhenItExists) {
-    TempDir dir;
-    const fs::path file = dir / "f.dat";
-    write_file(file, "[S]\nK=v\n");
-    EXPECT_EQ(profile::get_string(file, "S", "K"), "v");
-    EXPECT_FALSE(fs::exists(dir / "f.dat.lock")) << "a read never creates the lock file";
 }
 
 }  // namespace

@@ -3,13 +3,11 @@
 #include "platform/folders.h"
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <string>
 
@@ -36,299 +34,217 @@ std::string own_name() {
     return "brantwell-" + std::to_string(::geteuid());
 }
 
-mode_t mode_of(const fs::path& p) {
+mode_t mode_of(const fs::path& p) {  // 0 when there is nothing
     struct stat st {};
     ::lstat(p.c_str(), &st);
     return st.st_mode & 07777;
 }
 
 // A folder nobody may write: a read-only tmpfs for root (root writes anywhere else), mode 0555
-// otherwise.
-class UnwritableFolder {
-  public:
-    explicit UnwritableFolder(const fs::path& at) : at_(at) {
-        fs::create_directory(at);
-        if (::geteuid() != 0) {
-            fs::permissions(at, fs::perms::owner_read | fs::perms::owner_exec);
-            return;
-        }
-        if (::mount("tmpfs", at.c_str(), "tmpfs", MS_RDONLY, "size=16k") == 0)
-            mounted_ = true;
-        else
-            error_ = std::strerror(errno);
+// otherwise. error() is empty when it worked.
+struct UnwritableFolder {
+    explicit UnwritableFolder(const fs::path& at)
+        : made(fs::create_directory(at)), tmpfs(at, "size=16k", true) {
+        if (::geteuid() != 0) fs::permissions(at, fs::perms::owner_read | fs::perms::owner_exec);
     }
-    ~UnwritableFolder() {
-        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
-    }
-    const std::string& error() const { return error_; }
-
-  private:
-    fs::path at_;
-    bool mounted_ = false;
-    std::string error_;
+    std::string error() const { return ::geteuid() == 0 ? tmpfs.error() : std::string(); }
+    bool made;
+    test::TmpfsMount tmpfs;
 };
 
-// Which variable names the working folder, by what is set.
-struct Precedence {
-    const char* name;
-    bool temp, tmpdir;
-    const char* expected;  // "TEMP", "TMPDIR" or "/tmp"
-};
-
-constexpr Precedence kPrecedence[] = {
-    {"temp_wins", true, true, "TEMP"},
-    {"tmpdir_when_no_temp", false, true, "TMPDIR"},
-    {"temp_alone", true, false, "TEMP"},
-    {"tmp_when_neither", false, false, "/tmp"},
-};
-
+// Which variable names the working folder; "{t}" and "{d}" are two private folders. An empty
+// variable counts as unset, trailing slashes do not matter, and /tmp, shared, gets our own folder.
 TEST(WorkingFolder, TempThenTmpdirThenTmp) {
-    TempDir temp, tmpdir;
-    fs::permissions(temp.path(), fs::perms::owner_all);
-    fs::permissions(tmpdir.path(), fs::perms::owner_all);
-    for (const auto& c : kPrecedence) {
-        SCOPED_TRACE(c.name);
+    TempDir t, d;
+    fs::permissions(t.path(), fs::perms::owner_all);
+    fs::permissions(d.path(), fs::perms::owner_all);
+    const struct {
+        const char *temp, *tmpdir;
+        fs::path expected;
+    } kCases[] = {
+        {"{t}", "{d}", t.path()},
+        {nullptr, "{d}", d.path()},
+        {"{t}", nullptr, t.path()},
+        {"", "{d}//", d.path()},
+        {nullptr, nullptr, fs::path("/tmp") / own_name()},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.expected);
         Env env;
-        if (c.temp) env.vars["TEMP"] = temp.path();
-        if (c.tmpdir) env.vars["TMPDIR"] = tmpdir.path();
+        auto at = [&](std::string v) {
+            return v.starts_with("{") ? (v[1] == 't' ? t : d).path().string() + v.substr(3) : v;
+        };
+        if (c.temp) env.vars["TEMP"] = at(c.temp);
+        if (c.tmpdir) env.vars["TMPDIR"] = at(c.tmpdir);
         FolderResult r = choose_working_folder(env.lookup());
         ASSERT_TRUE(r.error.empty()) << r.error;
-        if (std::string(c.expected) == "TEMP")
-            EXPECT_EQ(r.path, temp.path());
-        else if (std::string(c.expected) == "TMPDIR")
-            EXPECT_EQ(r.path, tmpdir.path());
-        else  // /tmp is shared: our own folder inside it
-            EXPECT_EQ(r.path, fs::path("/tmp") / own_name());
+        EXPECT_EQ(r.path, c.expected);
+        // A private folder is used as it is.
+        EXPECT_TRUE(c.expected == fs::path("/tmp") / own_name() ||
+                    (r.note.empty() && !fs::exists(r.path / own_name())));
     }
 }
 
-TEST(WorkingFolder, EmptyVariableCountsAsUnset) {
-    TempDir tmpdir;
-    fs::permissions(tmpdir.path(), fs::perms::owner_all);
-    Env env;
-    env.vars["TEMP"] = "";
-    env.vars["TMPDIR"] = tmpdir.path().string() + "//";
-    EXPECT_EQ(choose_working_folder(env.lookup()).path, tmpdir.path());
-}
-
-TEST(WorkingFolder, PrivateFolderIsUsedAsItIs) {
-    TempDir temp;
-    fs::permissions(temp.path(), fs::perms::owner_all);
-    Env env;
-    env.vars["TEMP"] = temp.path();
-    FolderResult r = choose_working_folder(env.lookup());
-    EXPECT_EQ(r.path, temp.path());
-    EXPECT_TRUE(r.note.empty());
-    EXPECT_FALSE(fs::exists(temp / own_name()));
-}
-
+// A shared folder gets a private subfolder of ours, made private again if it was left open, and
+// found again at the next start.
 TEST(WorkingFolder, SharedFolderGetsAPrivateSubfolder) {
-    for (mode_t shared : {01777, 01770, 01757}) {
+    for (mode_t shared : {01777, 01770, 01757, 0}) {
         SCOPED_TRACE(shared);
         TempDir temp;
-        ASSERT_EQ(::chmod(temp.path().c_str(), shared), 0);
+        ASSERT_EQ(::chmod(temp.path().c_str(), shared ? shared : 01777), 0);
+        if (!shared) {  // ours, left open
+            fs::create_directory(temp / own_name());
+            ASSERT_EQ(::chmod((temp / own_name()).c_str(), 0777), 0);
+        }
         Env env;
         env.vars["TEMP"] = temp.path();
         FolderResult r = choose_working_folder(env.lookup());
         ASSERT_TRUE(r.error.empty()) << r.error;
         EXPECT_EQ(r.path, temp / own_name());
         EXPECT_FALSE(r.note.empty());
-        EXPECT_EQ(mode_of(r.path), 0700u);
         struct stat st {};
         ::lstat(r.path.c_str(), &st);
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
         EXPECT_EQ(st.st_uid, ::geteuid());
-        // A second start finds and keeps it.
         EXPECT_EQ(choose_working_folder(env.lookup()).path, r.path);
     }
 }
 
-TEST(WorkingFolder, OwnSubfolderLeftOpenIsMadePrivateAgain) {
-    TempDir temp;
-    ASSERT_EQ(::chmod(temp.path().c_str(), 01777), 0);
-    fs::create_directory(temp / own_name());
-    ASSERT_EQ(::chmod((temp / own_name()).c_str(), 0777), 0);
-    Env env;
-    env.vars["TEMP"] = temp.path();
-    EXPECT_EQ(choose_working_folder(env.lookup()).path, temp / own_name());
-    EXPECT_EQ(mode_of(temp / own_name()), 0700u);
-}
-
-// What another user could have planted in a shared temporary folder, and the reason we give.
-struct Planted {
+// What another user could have planted, in a shared folder (its own subfolder, "~") or as TEMP
+// itself, and the reason we give. A symlink points at "elsewhere" (an empty folder) or "nowhere".
+enum class Plant { Nothing, Folder, File, Symlink, Dangling };
+const struct Planted {
     const char* name;
-    bool needs_root;  // chown to another user
-    void (*plant)(const fs::path& temp, const fs::path& own);
+    const char* at;  // under the shared folder, "~" for our subfolder
+    Plant plant;
+    mode_t mode;       // 0: as made
+    bool other_user;   // needs root
+    const char* temp;  // under the shared folder
     const char* reason;
+} kPlanted[] = {
+    {"subfolder_is_symlink", "~", Plant::Symlink, 0, false, "", "is a symlink"},
+    {"subfolder_is_dangling_symlink", "~", Plant::Dangling, 0, false, "", "is a symlink"},
+    {"subfolder_is_a_file", "~", Plant::File, 0, false, "", "is not a folder"},
+    {"subfolder_of_another_user", "~", Plant::Folder, 0777, true, "", "belongs to another user"},
+    {"temp_is_symlink", "link", Plant::Symlink, 0, false, "link", "is a symlink"},
+    {"temp_is_symlink_with_slash", "link", Plant::Symlink, 0, false, "link/", "is a symlink"},
+    {"temp_missing", "", Plant::Nothing, 0, false, "nowhere", "does not exist"},
+    {"temp_is_a_file", "file", Plant::File, 0, false, "file", "is not a folder"},
+    {"temp_without_sticky_bit", "", Plant::Folder, 0777, false, "", "no sticky bit"},
+    {"temp_of_another_user", "", Plant::Folder, 0700, true, "", "belongs to another user"},
 };
 
-const Planted kPlanted[] = {
-    {"subfolder_is_symlink", false,
-     [](const fs::path& temp, const fs::path& own) {
-         fs::create_directory(temp / "elsewhere");
-         fs::create_directory_symlink(temp / "elsewhere", own);
-     },
-     "is a symlink"},
-    {"subfolder_is_dangling_symlink", false,
-     [](const fs::path& temp, const fs::path& own) {
-         fs::create_directory_symlink(temp / "nowhere", own);
-     },
-     "is a symlink"},
-    {"subfolder_is_a_file", false,
-     [](const fs::path&, const fs::path& own) { test::write_file(own, "x"); }, "is not a folder"},
-    {"subfolder_of_another_user", true,
-     [](const fs::path&, const fs::path& own) {
-         fs::create_directory(own);
-         ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
-         ASSERT_EQ(::chmod(own.c_str(), 0777), 0);
-     },
-     "belongs to another user"},
-};
-
-TEST(WorkingFolder, PlantedSubfolderIsRefusedWithAReason) {
+TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
     for (const auto& c : kPlanted) {
         SCOPED_TRACE(c.name);
-        if (c.needs_root && ::geteuid() != 0) continue;
-        TempDir temp;
-        ASSERT_EQ(::chmod(temp.path().c_str(), 01777), 0);
-        const fs::path own = temp / own_name();
-        c.plant(temp.path(), own);
-        const mode_t elsewhere_mode = mode_of(temp / "elsewhere");
+        if (c.other_user && ::geteuid() != 0) continue;
+        TempDir outer;
+        const fs::path dir = outer / "shared";
+        fs::create_directory(dir);
+        ASSERT_EQ(::chmod(dir.c_str(), 01777), 0);
+        const fs::path own = dir / own_name(), at = c.at == std::string("~") ? own : dir / c.at;
+        fs::create_directory(dir / "elsewhere");
+        if (c.plant == Plant::Folder) fs::create_directory(at);
+        if (c.plant == Plant::File) test::write_file(at, "x");
+        if (c.plant == Plant::Symlink) fs::create_directory_symlink(dir / "elsewhere", at);
+        if (c.plant == Plant::Dangling) fs::create_directory_symlink(dir / "nowhere", at);
+        ASSERT_EQ(c.mode ? ::chmod(at.c_str(), c.mode) : 0, 0);
+        ASSERT_EQ(c.other_user ? ::chown(at.c_str(), 65534, 65534) : 0, 0);
         Env env;
-        env.vars["TEMP"] = temp.path();
+        env.vars["TEMP"] = (dir / c.temp).string();
+        const bool planted_own = fs::symlink_status(own).type() != fs::file_type::not_found;
+        const mode_t own_mode = mode_of(own);
         FolderResult r = choose_working_folder(env.lookup());
         EXPECT_TRUE(r.path.empty());
-        EXPECT_NE(r.error.find(own.string()), std::string::npos) << r.error;
         EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
-        if (c.needs_root) EXPECT_EQ(mode_of(own), 0777u) << "another user's folder is not touched";
-        if (fs::exists(temp / "elsewhere")) {
-            EXPECT_TRUE(fs::is_empty(temp / "elsewhere"));
-            EXPECT_EQ(mode_of(temp / "elsewhere"), elsewhere_mode) << "not made private";
+        if (planted_own) {
+            EXPECT_NE(r.error.find(own.string()), std::string::npos) << r.error;
         }
-        EXPECT_FALSE(fs::exists(temp / "nowhere")) << "nothing is made behind a symlink";
+        EXPECT_EQ(mode_of(own), own_mode) << "nothing is made or changed in a refused folder";
+        EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+        EXPECT_FALSE(fs::exists(dir / "nowhere")) << "nothing is made behind a symlink";
     }
 }
 
-TEST(WorkingFolder, UnusableTempIsRefusedWithAReason) {
-    TempDir outer;
-    const fs::path real = outer / "real";
-    fs::create_directory(real);
-    fs::permissions(real, fs::perms::owner_all);
-    fs::create_directory_symlink(real, outer / "link");
-    test::write_file(outer / "file", "x");
-    fs::create_directory(outer / "open");
-    ASSERT_EQ(::chmod((outer / "open").c_str(), 0777), 0);  // shared, no sticky bit
+// The program folder by where the executable is and what is set; "{o}" is a scratch folder holding
+// bin-w (writable), bin-ro and ro (unwritable), data, home and a-file. Either a path or an error.
+const struct ProgramCase {
+    const char* name;
+    const char* exe_dir;
+    std::map<std::string, std::string> env;
+    const char* path;
+    const char* says;  // part of the note with a path, of the error without
+} kProgramCases[] = {
+    {"writable_executable_folder", "{o}/bin-w", {}, "{o}/bin-w", ""},
+    {"unwritable_falls_back_to_xdg",
+     "{o}/bin-ro",
+     {{"XDG_DATA_HOME", "{o}/data"}, {"HOME", "{o}/home"}},
+     "{o}/data/brantwell",
+     "not writable"},
+    {"empty_xdg_falls_back_under_home",
+     "{o}/bin-ro",
+     {{"XDG_DATA_HOME", ""}, {"HOME", "{o}/home"}},
+     "{o}/home/.local/share/brantwell",
+     ""},
+    {"relative_xdg_is_ignored",
+     "{o}/bin-ro",
+     {{"XDG_DATA_HOME", "relative/data"}, {"HOME", "{o}/home"}},
+     "{o}/home/.local/share/brantwell",
+     ""},
+    {"brantwell_home_wins_and_is_made",
+     "{o}/bin-w",
+     {{"BRANTWELL_HOME", "{o}/mine"}, {"XDG_DATA_HOME", "{o}/data"}},
+     "{o}/mine",
+     "BRANTWELL_HOME"},
+    // An unusable BRANTWELL_HOME is an error, not a reason to fall back.
+    {"brantwell_home_a_file",
+     "{o}/bin-w",
+     {{"BRANTWELL_HOME", "{o}/a-file"}},
+     nullptr,
+     "BRANTWELL_HOME"},
+    {"brantwell_home_unwritable",
+     "{o}/bin-w",
+     {{"BRANTWELL_HOME", "{o}/ro"}},
+     nullptr,
+     "not a writable folder"},
+    {"no_usable_fallback",
+     "{o}/ro",
+     {{"XDG_DATA_HOME", "{o}/ro"}},
+     nullptr,
+     "Cannot create the program folder"},
+};
 
-    struct Case {
-        fs::path temp;
-        const char* reason;
-    } cases[] = {
-        {outer / "link", "is a symlink"},      {outer / "link/", "is a symlink"},
-        {outer / "missing", "does not exist"}, {outer / "file", "is not a folder"},
-        {outer / "open", "no sticky bit"},
+TEST(ProgramFolder, ChoiceAndFallbacks) {
+    TempDir outer;
+    auto at = [&](std::string s) {
+        if (s.rfind("{o}", 0) == 0) s.replace(0, 3, outer.path().string());
+        return s;
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.temp);
+    fs::create_directory(outer / "bin-w");
+    fs::create_directory(outer / "data");
+    test::write_file(outer / "a-file", "x");
+    UnwritableFolder bin_ro(outer / "bin-ro"), ro(outer / "ro");
+    if (!ro.error().empty())
+        std::cerr << "cannot make an unwritable folder: " << ro.error() << "\n";
+    for (const auto& c : kProgramCases) {
+        SCOPED_TRACE(c.name);
+        bool needs_unwritable = std::string_view(c.exe_dir).ends_with("ro");
+        for (const auto& [name, value] : c.env) needs_unwritable |= value.ends_with("ro");
+        if (needs_unwritable && !ro.error().empty()) continue;
         Env env;
-        env.vars["TEMP"] = c.temp;
-        FolderResult r = choose_working_folder(env.lookup());
-        EXPECT_TRUE(r.path.empty());
-        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
-    }
-    EXPECT_TRUE(fs::is_empty(real)) << "nothing was made behind the symlink";
-    EXPECT_TRUE(fs::is_empty(outer / "open"));
-}
-
-TEST(WorkingFolder, TempOfAnotherUserIsRefused) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
-    TempDir outer;
-    const fs::path theirs = outer / "theirs";
-    fs::create_directory(theirs);
-    ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
-    ASSERT_EQ(::chmod(theirs.c_str(), 0700), 0);
-    Env env;
-    env.vars["TEMP"] = theirs;
-    FolderResult r = choose_working_folder(env.lookup());
-    EXPECT_TRUE(r.path.empty());
-    EXPECT_NE(r.error.find("belongs to another user"), std::string::npos) << r.error;
-    EXPECT_TRUE(fs::is_empty(theirs));
-}
-
-TEST(ProgramFolder, WritableExecutableFolderIsUsed) {
-    TempDir exe;
-    Env env;
-    FolderResult r = choose_program_folder(exe.path(), env.lookup());
-    EXPECT_EQ(r.path, exe.path());
-    EXPECT_TRUE(r.error.empty());
-}
-
-TEST(ProgramFolder, UnwritableExecutableFolderFallsBackToXdgDataHome) {
-    TempDir outer, data;
-    UnwritableFolder exe(outer / "bin");
-    if (!exe.error().empty()) GTEST_SKIP() << "cannot make an unwritable folder: " << exe.error();
-    ASSERT_NE(::access((outer / "bin").c_str(), W_OK), 0);
-    Env env;
-    env.vars["XDG_DATA_HOME"] = data.path();
-    env.vars["HOME"] = (outer / "home").string();
-    FolderResult r = choose_program_folder(outer / "bin", env.lookup());
-    ASSERT_TRUE(r.error.empty()) << r.error;
-    EXPECT_EQ(r.path, data / "brantwell");
-    EXPECT_TRUE(fs::is_directory(r.path));
-    EXPECT_NE(r.note.find("not writable"), std::string::npos);
-}
-
-TEST(ProgramFolder, WithoutXdgDataHomeFallsBackUnderHome) {
-    TempDir outer;
-    UnwritableFolder exe(outer / "bin");
-    if (!exe.error().empty()) GTEST_SKIP() << "cannot make an unwritable folder: " << exe.error();
-    for (const char* xdg : {"", "relative/data"}) {
-        SCOPED_TRACE(xdg);
-        Env env;
-        env.vars["HOME"] = (outer / "home").string();
-        env.vars["XDG_DATA_HOME"] = xdg;
-        FolderResult r = choose_program_folder(outer / "bin", env.lookup());
-        EXPECT_EQ(r.path, outer / "home/.local/share/brantwell");
-        EXPECT_TRUE(fs::is_directory(r.path));
+        for (const auto& [name, value] : c.env) env.vars[name] = at(value);
+        FolderResult r = choose_program_folder(at(c.exe_dir), env.lookup());
+        if (c.path) {
+            ASSERT_TRUE(r.error.empty()) << r.error;
+            EXPECT_EQ(r.path, at(c.path));
+            EXPECT_TRUE(fs::is_directory(r.path));
+            EXPECT_NE(r.note.find(c.says), std::string::npos) << r.note;
+        } else {
+            EXPECT_TRUE(r.path.empty());
+            EXPECT_NE(r.error.find(c.says), std::string::npos) << r.error;
+        }
     }
     EXPECT_FALSE(fs::exists("relative")) << "a relative XDG_DATA_HOME is ignored";
-}
-
-TEST(ProgramFolder, BrantwellHomeOverridesEverything) {
-    TempDir exe, home;
-    Env env;
-    env.vars["BRANTWELL_HOME"] = (home / "mine").string();
-    env.vars["XDG_DATA_HOME"] = home.path();
-    FolderResult r = choose_program_folder(exe.path(), env.lookup());
-    EXPECT_EQ(r.path, home / "mine");
-    EXPECT_TRUE(fs::is_directory(r.path)) << "created when missing";
-    EXPECT_EQ(r.note, "BRANTWELL_HOME");
-}
-
-TEST(ProgramFolder, UnusableBrantwellHomeIsAnErrorNotAFallback) {
-    TempDir outer;
-    test::write_file(outer / "a-file", "x");
-    UnwritableFolder ro(outer / "ro");
-    Env env;
-    env.vars["BRANTWELL_HOME"] = (outer / "a-file").string();
-    FolderResult r = choose_program_folder(outer.path(), env.lookup());
-    EXPECT_TRUE(r.path.empty());
-    EXPECT_NE(r.error.find("BRANTWELL_HOME"), std::string::npos);
-    if (ro.error().empty()) {
-        env.vars["BRANTWELL_HOME"] = (outer / "ro").string();
-        r = choose_program_folder(outer.path(), env.lookup());
-        EXPECT_TRUE(r.path.empty());
-        EXPECT_NE(r.error.find("not a writable folder"), std::string::npos) << r.error;
-    }
-}
-
-TEST(ProgramFolder, NoUsableFallbackIsAnError) {
-    TempDir outer;
-    UnwritableFolder ro(outer / "ro");
-    if (!ro.error().empty()) GTEST_SKIP() << "cannot make an unwritable folder: " << ro.error();
-    Env env;
-    env.vars["XDG_DATA_HOME"] = (outer / "ro").string();
-    FolderResult r = choose_program_folder(outer / "ro", env.lookup());
-    EXPECT_TRUE(r.path.empty());
-    EXPECT_NE(r.error.find("Cannot create the program folder"), std::string::npos) << r.error;
 }
 
 TEST(Folders, ExecutablePathIsThisTest) {

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -110,6 +116,39 @@ std::string read_file(const fs::path& p) {
 void write_file(const fs::path& p, std::string_view text) {
     std::ofstream out(p, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+std::vector<std::string> names_in(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool run_as(unsigned id, const std::function<bool()>& work) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(id) != 0 || ::setuid(id) != 0) ::_exit(2);
+        ::_exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TmpfsMount::TmpfsMount(const fs::path& at, const std::string& options, bool read_only) : at_(at) {
+    if (::mount("tmpfs", at.c_str(), "tmpfs", read_only ? MS_RDONLY : 0, options.c_str()) == 0)
+        mounted_ = true;
+    else
+        error_ = std::strerror(errno);
+}
+
+TmpfsMount::~TmpfsMount() {
+    if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+}
+
+bool TmpfsMount::remount_read_only() {
+    return ::mount(nullptr, at_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 }  // namespace bw::test

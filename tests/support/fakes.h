@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,5 +94,28 @@ std::filesystem::path fixture(const std::string& relative);  // tests/fixtures/<
 
 std::string read_file(const std::filesystem::path& p);
 void write_file(const std::filesystem::path& p, std::string_view text);
+// Names in a folder, sorted: what a write left behind.
+std::vector<std::string> names_in(const std::filesystem::path& dir);
+
+// Runs `work` in a forked child as user and group `id` (needs root); true when it returned true.
+bool run_as(unsigned id, const std::function<bool()>& work);
+
+// A small tmpfs of our own at an existing folder (needs root), so "disk full" and "read-only"
+// are real and cost nothing. Unmounted at the end of the scope.
+class TmpfsMount {
+public:
+    TmpfsMount(const std::filesystem::path& at, const std::string& options, bool read_only = false);
+    ~TmpfsMount();
+    TmpfsMount(const TmpfsMount&) = delete;
+    TmpfsMount& operator=(const TmpfsMount&) = delete;
+    bool mounted() const { return mounted_; }
+    const std::string& error() const { return error_; }
+    bool remount_read_only();
+
+private:
+    std::filesystem::path at_;
+    bool mounted_ = false;
+    std::string error_;
+};
 
 }  // namespace bw::test
