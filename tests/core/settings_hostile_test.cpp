@@ -122,38 +122,26 @@ INSTANTIATE_TEST_SUITE_P(Files, DamagedSettingsFile, testing::ValuesIn(kDamagedF
 
 // A settings path that is not a plain file: reads answer empty and say why, writes fail and
 // leave everything as it was (an unreadable file is below: root reads any file).
+enum class Odd { FileLink, RelativeLink, DanglingLink, FolderLink, Folder, Fifo };
 const struct OddPath {
     const char* name;
-    // Makes the odd thing at `file` (a target, if any, goes into `dir`).
-    std::function<void(const fs::path& dir, const fs::path& file)> make;
-} kOddPaths[] = {
-    {"symlink_to_a_file",
-     [](const fs::path& dir, const fs::path& file) {
-         write_file(dir / "target.dat", "[Settings]\nRead=1\n");
-         fs::create_symlink(dir / "target.dat", file);
-     }},
-    {"relative_symlink",
-     [](const fs::path& dir, const fs::path& file) {
-         write_file(dir / "target.dat", "[Settings]\nRead=1\n");
-         fs::create_symlink("target.dat", file);
-     }},
-    {"dangling_symlink",
-     [](const fs::path& dir, const fs::path& file) {
-         fs::create_symlink(dir / "target.dat", file);
-     }},
-    {"symlink_to_a_folder",
-     [](const fs::path& dir, const fs::path& file) {
-         fs::create_directory(dir / "target.dat");
-         fs::create_symlink(dir / "target.dat", file);
-     }},
-    {"directory_with_content",
-     [](const fs::path&, const fs::path& file) {
-         fs::create_directory(file);
-         write_file(file / "Settings", "x");
-     }},
-    {"fifo",
-     [](const fs::path&, const fs::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
-};
+    Odd odd;
+} kOddPaths[] = {{"symlink_to_a_file", Odd::FileLink},    {"relative_symlink", Odd::RelativeLink},
+                 {"dangling_symlink", Odd::DanglingLink}, {"symlink_to_a_folder", Odd::FolderLink},
+                 {"directory_with_content", Odd::Folder}, {"fifo", Odd::Fifo}};
+
+// Makes the odd thing at `file`; a link points at `target`.
+void make_odd(Odd odd, const fs::path& file, const fs::path& target) {
+    if (odd == Odd::FileLink || odd == Odd::RelativeLink)
+        write_file(target, "[Settings]\nRead=1\n");
+    if (odd == Odd::FolderLink) fs::create_directory(target);
+    if (odd == Odd::FileLink || odd == Odd::DanglingLink || odd == Odd::FolderLink)
+        fs::create_symlink(target, file);
+    if (odd == Odd::RelativeLink) fs::create_symlink(target.filename(), file);
+    if (odd == Odd::Folder) fs::create_directory(file);
+    if (odd == Odd::Folder) write_file(file / "Settings", "x");
+    ASSERT_EQ(odd == Odd::Fifo ? ::mkfifo(file.c_str(), 0600) : 0, 0);
+}
 
 // Everything about a folder that a failed write must leave alone.
 std::string fingerprint(const fs::path& dir) {
@@ -178,7 +166,7 @@ class OddSettingsPath : public testing::TestWithParam<OddPath> {};
 TEST_P(OddSettingsPath, ReadsEmptyAndWriteFailsLeavingEverythingAsItWas) {
     TempDir dir;
     const fs::path file = dir / "DariDozodaz.dat";
-    GetParam().make(dir.path(), file);
+    make_odd(GetParam().odd, file, dir / "target.dat");
     const std::string before = fingerprint(dir.path());
 
     EXPECT_EQ(ReadINI(file, "Settings", "Read"), "");
