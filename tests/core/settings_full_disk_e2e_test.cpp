@@ -77,7 +77,8 @@ TEST_P(SettingsFullDisk, WriteFailsAndOldFileStays) {
     EXPECT_EQ(ReadINI(file, "Settings", "After"), "1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Filesystems, SettingsFullDisk, testing::Values("ext4", "xfs", "btrfs"));
+INSTANTIATE_TEST_SUITE_P(Filesystems, SettingsFullDisk, testing::Values("ext4", "xfs", "btrfs"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace bw
