@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -187,19 +186,11 @@ INSTANTIATE_TEST_SUITE_P(Paths, OddSettingsPath, testing::ValuesIn(kOddPaths),
 // A lock file planted by someone else is never followed, and never makes a write hang.
 const struct HostileLock {
     const char* name;
+    Odd odd;
     bool file_exists, write_lands;
-    std::function<void(const fs::path& dir, const fs::path& lock)> plant;
-} kHostileLocks[] = {
-    {"symlink_to_a_victim", true, false,
-     [](const fs::path& dir, const fs::path& lock) {
-         write_file(dir / "victim", "keep me");
-         fs::create_symlink(dir / "victim", lock);
-     }},
-    {"dangling_symlink", false, false,
-     [](const fs::path& dir, const fs::path& lock) { fs::create_symlink(dir / "planted", lock); }},
-    {"fifo", true, true,
-     [](const fs::path&, const fs::path& lock) { ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0); }},
-};
+} kHostileLocks[] = {{"symlink_to_a_victim", Odd::FileLink, true, false},
+                     {"dangling_symlink", Odd::DanglingLink, false, false},
+                     {"fifo", Odd::Fifo, true, true}};
 
 TEST(HostileSettings, PlantedLockFile) {
     for (const auto& c : kHostileLocks) {
@@ -207,7 +198,7 @@ TEST(HostileSettings, PlantedLockFile) {
         TempDir dir;
         const fs::path file = dir / "DariDozodaz.dat";
         if (c.file_exists) write_file(file, "[Settings]\nRead=1\n");
-        c.plant(dir.path(), dir / "DariDozodaz.dat.lock");
+        make_odd(c.odd, dir / "DariDozodaz.dat.lock", dir / "victim");
         const std::string before = fingerprint(dir.path());
         // A read goes on without the lock: the file is replaced by rename, never seen half-written.
         EXPECT_EQ(ReadINI(file, "Settings", "Read"), c.file_exists ? "1" : "");
