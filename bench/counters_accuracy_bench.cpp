@@ -5,6 +5,7 @@
 // its bytes (rate x interval, summed) are held against the bytes fio says it moved.
 //
 //   counters_accuracy_bench [seconds]     (root; default 20 s windows)
+#include "bench_shell.h"
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -30,16 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string shell(const std::string& cmd) {
-    std::string out;
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p)) out += buf;
-        ::pclose(p);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
+using bw::bench::shell;
 
 // A device of our own, removed again however the benchmark ends.
 struct Scratch {

@@ -5,6 +5,7 @@
 // /proc files counts), median of many ticks.
 //
 //   counters_cost_bench [ticks]        (root: makes and removes three loop devices)
+#include "bench_shell.h"
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -35,16 +36,7 @@ double cpu_ms() {
     return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
 }
 
-std::string shell(const std::string& cmd) {
-    std::string out;
-    if (FILE* p = ::popen(cmd.c_str(), "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p)) out += buf;
-        ::pclose(p);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
-    return out;
-}
+using bw::bench::shell;
 
 struct Loops {
     std::vector<std::string> devices, images;

@@ -19,22 +19,6 @@ struct DecodeArgs {
     bool json = false;
 };
 
-// The twelve fields in the order of the record.
-std::vector<std::pair<const char*, const std::string*>> Fields(const DriveSpec& s) {
-    return {{"SpecLine1", &s.SpecLine1},
-            {"SpecLine2", &s.SpecLine2},
-            {"Size", &s.Size},
-            {"Brand", &s.Brand},
-            {"Rpm", &s.Rpm},
-            {"SizeUnit", &s.SizeUnit},
-            {"Feature", &s.Feature},
-            {"Cache", &s.Cache},
-            {"Interface", &s.Interface},
-            {"Case", &s.Case},
-            {"Family", &s.Family},
-            {"ProductName", &s.ProductName}};
-}
-
 void Run(const DecodeArgs& args) {
     std::string model;
     for (const std::string& word : args.words) model += (model.empty() ? "" : " ") + word;
@@ -47,7 +31,7 @@ void Run(const DecodeArgs& args) {
         out["model"] = given;
         out["decoder"] =
             decoder.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(decoder);
-        for (const auto& [name, value] : Fields(spec)) out[name] = *value;
+        for (const auto& [name, value] : DriveSpecFields(spec)) out[name] = *value;
         // Model texts may hold any bytes; invalid UTF-8 is replaced rather than refused.
         std::printf(
             "%s\n",
@@ -60,7 +44,7 @@ void Run(const DecodeArgs& args) {
     else
         std::printf("Decoder:      %s\n", decoder.c_str());
     // Values are quoted: several of them begin or end with blanks that matter.
-    for (const auto& [name, value] : Fields(spec))
+    for (const auto& [name, value] : DriveSpecFields(spec))
         std::printf("%-13s \"%s\"\n", (std::string(name) + ":").c_str(), value->c_str());
 }
 

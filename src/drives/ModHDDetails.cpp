@@ -218,3 +218,14 @@ void set_free_space_refresh(std::function<void(char letter)> refresh) {
 }
 
 }  // namespace bw
+
+namespace bw {
+
+std::vector<std::pair<std::string_view, const std::string*>> DriveSpecFields(const DriveSpec& s) {
+    return {{"SpecLine1", &s.SpecLine1}, {"SpecLine2", &s.SpecLine2}, {"Size", &s.Size},
+            {"Brand", &s.Brand},         {"Rpm", &s.Rpm},             {"SizeUnit", &s.SizeUnit},
+            {"Feature", &s.Feature},     {"Cache", &s.Cache},         {"Interface", &s.Interface},
+            {"Case", &s.Case},           {"Family", &s.Family},       {"ProductName", &s.ProductName}};
+}
+
+}  // namespace bw

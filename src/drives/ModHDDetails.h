@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace bw {
 
@@ -17,6 +19,9 @@ struct DriveSpec {
     std::string SpecLine1, SpecLine2, Size, Brand, Rpm, SizeUnit, Feature, Cache, Interface, Case,
         Family, ProductName;
 };
+
+// The twelve fields by name, in the record's order (for output and comparison).
+std::vector<std::pair<std::string_view, const std::string*>> DriveSpecFields(const DriveSpec& s);
 
 // The six values carried from a physical drive to a drive letter and to the current drive.
 struct LetterSpec {

@@ -15,18 +15,9 @@
 namespace bw::test {
 
 inline std::vector<std::pair<std::string, const std::string*>> RecordFields(const DriveSpec& s) {
-    return {{"SpecLine1", &s.SpecLine1},
-            {"SpecLine2", &s.SpecLine2},
-            {"Size", &s.Size},
-            {"Brand", &s.Brand},
-            {"Rpm", &s.Rpm},
-            {"SizeUnit", &s.SizeUnit},
-            {"Feature", &s.Feature},
-            {"Cache", &s.Cache},
-            {"Interface", &s.Interface},
-            {"Case", &s.Case},
-            {"Family", &s.Family},
-            {"ProductName", &s.ProductName}};
+    std::vector<std::pair<std::string, const std::string*>> out;
+    for (const auto& [name, value] : DriveSpecFields(s)) out.emplace_back(name, value);
+    return out;
 }
 
 struct DecodeCase {
