@@ -68,39 +68,45 @@ void StoreSevenFields(const Working& w, DriveSpec& spec) {
     spec.Case = w.case_;
 }
 
-// "WD" + capacity code + unit/case, brand, speed/cache and interface letters.
-void DecodeCurrentLayout(std::string_view text, DriveSpec& spec) {
+// The spacing of the two spec lines, which differs between the layouts.
+struct LineGaps {
+    std::string_view before_figures;  // before "RPM:" and "Cache:"
+    std::string_view before_case;
+};
+
+// "WD" + capacity code + unit/case, brand, speed/cache and interface letters. The current and the
+// earlier layout read the same positions, each with tables of its own.
+template <std::size_t N7, std::size_t N8, class SpeedRow, std::size_t N9, std::size_t N10>
+void DecodeLetterLayout(std::string_view text, const wd::UnitCase (&char7)[N7],
+                        const decode::CodeText (&char8)[N8], const SpeedRow (&char9)[N9],
+                        const wd::InterfaceCode (&char10)[N10], LineGaps gaps, DriveSpec& spec) {
     Working w;
     w.size = CapacityCode(text, 3);
-    ReadUnitCase(wd::kCurrentChar7, At(text, 7), w);
-    decode::SetFrom(wd::kCurrentChar8, At(text, 8), w.brand);
-    if (const auto* row = decode::FindLastRow(wd::kCurrentChar9, At(text, 9))) {
+    ReadUnitCase(char7, At(text, 7), w);
+    decode::SetFrom(char8, At(text, 8), w.brand);
+    if (const auto* row = decode::FindLastRow(char9, At(text, 9))) {
         w.rpm = row->rpm;
         w.cache = row->cache;
+        // In the earlier layout the speed letter also names the brand.
+        if constexpr (requires { row->brand; }) w.brand = row->brand;
     }
-    ReadInterface(wd::kCurrentChar10, At(text, 10), w);
+    ReadInterface(char10, At(text, 10), w);
     StoreSevenFields(w, spec);
-    spec.SpecLine1 =
-        "Western Digital " + w.size + " " + w.size_unit + " RPM: " + w.rpm + " Cache: " + w.cache;
-    spec.SpecLine2 = "Interface: " + w.interface + "   Case: " + w.case_ + " " + w.brand;
+    const std::string gap(gaps.before_figures);
+    spec.SpecLine1 = "Western Digital " + w.size + " " + w.size_unit + gap + "RPM: " + w.rpm + gap +
+                     "Cache: " + w.cache;
+    spec.SpecLine2 = "Interface: " + w.interface + std::string(gaps.before_case) + "Case: " +
+                     w.case_ + " " + w.brand;
 }
 
-// The same positions with the older words; character 9 also names the brand.
+void DecodeCurrentLayout(std::string_view text, DriveSpec& spec) {
+    DecodeLetterLayout(text, wd::kCurrentChar7, wd::kCurrentChar8, wd::kCurrentChar9,
+                       wd::kCurrentChar10, {" ", "   "}, spec);
+}
+
 void DecodeEarlierLayout(std::string_view text, DriveSpec& spec) {
-    Working w;
-    w.size = CapacityCode(text, 3);
-    ReadUnitCase(wd::kEarlierChar7, At(text, 7), w);
-    decode::SetFrom(wd::kEarlierChar8, At(text, 8), w.brand);
-    if (const auto* row = decode::FindLastRow(wd::kEarlierChar9, At(text, 9))) {
-        w.rpm = row->rpm;
-        w.cache = row->cache;
-        w.brand = row->brand;
-    }
-    ReadInterface(wd::kEarlierChar10, At(text, 10), w);
-    StoreSevenFields(w, spec);
-    spec.SpecLine1 =
-        "Western Digital " + w.size + " " + w.size_unit + "  RPM: " + w.rpm + "  Cache: " + w.cache;
-    spec.SpecLine2 = "Interface: " + w.interface + "  Case: " + w.case_ + " " + w.brand;
+    DecodeLetterLayout(text, wd::kEarlierChar7, wd::kEarlierChar8, wd::kEarlierChar9,
+                       wd::kEarlierChar10, {"  ", "  "}, spec);
 }
 
 // "WD" + two to four capacity digits (hundreds of megabytes) + two code letters.
