@@ -1,9 +1,6 @@
 // `brantwell-cli decode MODEL [--json]`: the twelve fields by name and the decoder that took the
 // model, as text and as JSON. Skips when the command-line program is not built.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
@@ -11,10 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "decode_expect.h"
+#include "drives/ModHDDetails.h"
 #include "support/fakes.h"
-
-extern char** environ;
+#include "support/scratch_device.h"
 
 namespace bw::test {
 namespace {
@@ -26,31 +22,16 @@ struct Output {
     std::string out;
 };
 
-// Runs the program without a shell; stderr goes where the test's goes.
-Output RunCli(std::vector<std::string> args) {
-    const fs::path exe = binary_dir() / "src/cli/brantwell-cli";
-    args.insert(args.begin(), exe.string());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    int pipe_fds[2];
-    Output r;
-    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) return r;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
-    pid_t pid = -1;
-    int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipe_fds[1]);
-    if (rc == 0) {
-        char buf[4096];
-        for (ssize_t n; (n = ::read(pipe_fds[0], buf, sizeof buf)) > 0;) r.out.append(buf, n);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+// Each argument single-quoted, so the shell passes any bytes through as they are.
+Output RunCli(const std::vector<std::string>& args) {
+    std::string command = (binary_dir() / "src/cli/brantwell-cli").string();
+    for (const std::string& a : args) {
+        command += " '";
+        for (char c : a) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        command += "'";
     }
-    ::close(pipe_fds[0]);
+    Output r;
+    r.status = run_shell(command, &r.out);
     return r;
 }
 
@@ -71,8 +52,8 @@ TEST_F(DecodeCli, TextNamesTheDecoderAndEveryField) {
     EXPECT_NE(r.out.find("Decoder:      DecodeWesternDigital\n"), std::string::npos);
     EXPECT_NE(r.out.find("Size:         \"5000\"\n"), std::string::npos);
     EXPECT_NE(r.out.find("Interface:    \"SATA 3 Gb/s 22-pin SATA\"\n"), std::string::npos);
-    for (const auto& [name, value] : RecordFields(DriveSpec{}))
-        EXPECT_NE(r.out.find("\n" + name + ":"), std::string::npos) << name;
+    for (const auto& [name, value] : DriveSpecFields(DriveSpec{}))
+        EXPECT_NE(r.out.find("\n" + std::string(name) + ":"), std::string::npos) << name;
 }
 
 TEST_F(DecodeCli, TextSaysWhenNoRuleTakesTheModel) {
@@ -92,7 +73,7 @@ TEST_F(DecodeCli, JsonCarriesTheRecordInOrder) {
     std::vector<std::string> keys;
     for (const auto& item : json.items()) keys.push_back(item.key());
     std::vector<std::string> expected{"model", "decoder"};
-    for (const auto& [name, value] : RecordFields(DriveSpec{})) expected.push_back(name);
+    for (const auto& [name, value] : DriveSpecFields(DriveSpec{})) expected.emplace_back(name);
     EXPECT_EQ(keys, expected);
 
     Output none = RunCli({"decode", "--json", "TOSHIBA DT01ACA100 ATA Device"});

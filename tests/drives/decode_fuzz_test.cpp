@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "decode_expect.h"
+#include <gtest/gtest.h>
+
+#include "drives/ModHDDetails.h"
 #include "support/fakes.h"
 
 namespace bw::test {
@@ -123,8 +125,8 @@ void CheckDecode(const std::string& text, int drive, std::size_t run) {
         std::string again = text, filler = "HDS728080PLA380";
         DecodeDriveModel(filler, other);
         DecodeDriveModel(again, other);
-        auto a = RecordFields(DriveSpecTable()[drive]);
-        auto b = RecordFields(DriveSpecTable()[other]);
+        auto a = DriveSpecFields(DriveSpecTable()[drive]);
+        auto b = DriveSpecFields(DriveSpecTable()[other]);
         for (std::size_t i = 0; i < a.size(); ++i)
             ASSERT_EQ(*a[i].second, *b[i].second) << a[i].first << " of \"" << text << "\"";
     }
