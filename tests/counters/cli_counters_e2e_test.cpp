@@ -4,27 +4,26 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "support/fakes.h"
-#include "support/scratch_device.h"
+#include "counters/counter_machine.h"
+#include "support/scratch_device.h"  // run_shell
 
 namespace bw {
 namespace {
 
-std::string cli() {
-    return (test::binary_dir() / "src/cli/brantwell-cli").string();
-}
-
 int run(const std::string& args, std::string* out) {
-    return test::run_shell(cli() + " counters " + args, out);
+    return test::run_shell(
+        (test::binary_dir() / "src/cli/brantwell-cli").string() + " counters " + args, out);
 }
 
 TEST(CliCounters, JsonGivesOneObjectPerSample) {
+    const std::string mem = "\\Memory\\Available Bytes",
+                      cpu = "\\Processor Information(_Total)\\% Processor Time",
+                      copy = "\\Cache\\Copy Reads/sec";
     std::string out;
-    ASSERT_EQ(run("--json --count 3 --interval 50 '\\Memory\\Available Bytes' '\\Processor "
-                  "Information(_Total)\\% "
-                  "Processor Time' '\\Cache\\Copy Reads/sec' 2>/dev/null",
-                  &out),
-              0)
+    ASSERT_EQ(
+        run("--json --count 3 --interval 50 '" + mem + "' '" + cpu + "' '" + copy + "' 2>/dev/null",
+            &out),
+        0)
         << out;
     std::istringstream lines(out);
     std::string line;
@@ -32,42 +31,41 @@ TEST(CliCounters, JsonGivesOneObjectPerSample) {
     while (std::getline(lines, line)) {
         const auto j = nlohmann::json::parse(line);
         EXPECT_EQ(j["tick"], ++ticks);
-        EXPECT_GT(j["values"]["\\Memory\\Available Bytes"].get<double>(), 0);
-        const double cpu = j["values"]["\\Processor Information(_Total)\\% Processor Time"];
-        EXPECT_GE(cpu, 0);
-        EXPECT_LE(cpu, 100);
-        EXPECT_EQ(j["status"]["\\Cache\\Copy Reads/sec"], "n/a on Linux");
+        EXPECT_GT(j["values"][mem].get<double>(), 0);
+        EXPECT_GE(j["values"][cpu].get<double>(), 0);
+        EXPECT_LE(j["values"][cpu].get<double>(), 100);
+        EXPECT_EQ(j["status"][copy], "n/a on Linux");
     }
     EXPECT_EQ(ticks, 3);
 }
 
 TEST(CliCounters, BadPathsSayWhyAndFail) {
-    std::string out;
-    EXPECT_EQ(run("'\\Memory\\Nope' '\\\\ELSEWHERE\\Memory\\Available Bytes'", &out), 2);
-    EXPECT_NE(out.find("cannot add counter \\Memory\\Nope: no such counter"), std::string::npos)
-        << out;
-    EXPECT_NE(out.find("not this computer"), std::string::npos) << out;
-    EXPECT_EQ(run("", &out), 2);
-    EXPECT_NE(out.find("give at least one counter path"), std::string::npos);
-    EXPECT_EQ(run("--sysroot /nonexistent --list Memory", &out), 2);
-    EXPECT_NE(out.find("not a captured system"), std::string::npos);
+    struct Case {
+        const char *args, *says;
+    };
+    static constexpr Case kCases[] = {
+        {"'\\Memory\\Nope' '\\\\ELSEWHERE\\Memory\\Available Bytes'",
+         "cannot add counter \\Memory\\Nope: no such counter"},
+        {"'\\Memory\\Nope' '\\\\ELSEWHERE\\Memory\\Available Bytes'", "not this computer"},
+        {"", "give at least one counter path"},
+        {"--sysroot /nonexistent --list Memory", "not a captured system"},
+    };
+    for (const auto& c : kCases) {
+        std::string out;
+        EXPECT_EQ(run(c.args, &out), 2) << c.args;
+        EXPECT_NE(out.find(c.says), std::string::npos) << out;
+    }
 }
 
 TEST(CliCounters, ListsTheObjectsOfACapturedSystem) {
     test::TempDir root;
-    for (const char* part : {"base", "t0"})
-        std::filesystem::copy(test::fixture(std::string("counters/vm2cpu/") + part), root.path(),
-                              std::filesystem::copy_options::recursive |
-                                  std::filesystem::copy_options::overwrite_existing |
-                                  std::filesystem::copy_options::copy_symlinks);
+    for (const char* part : {"base", "t0"}) test::lay_captured(root.path(), part);
+    const std::string sysroot = "--sysroot " + root.path().string();
     std::string out;
-    ASSERT_EQ(
-        run("--sysroot " + root.path().string() + " --list 'Processor Information' --json", &out),
-        0)
-        << out;
-    const auto j = nlohmann::json::parse(out);
-    EXPECT_EQ(j["instances"], (std::vector<std::string>{"0,0", "0,1", "0,_Total", "_Total"}));
-    ASSERT_EQ(run("--sysroot " + root.path().string() + " --list LogicalDisk", &out), 0) << out;
+    ASSERT_EQ(run(sysroot + " --list 'Processor Information' --json", &out), 0) << out;
+    EXPECT_EQ(nlohmann::json::parse(out)["instances"],
+              (std::vector<std::string>{"0,0", "0,1", "0,_Total", "_Total"}));
+    ASSERT_EQ(run(sysroot + " --list LogicalDisk", &out), 0) << out;
     EXPECT_NE(out.find("Split IO/Sec  (n/a on Linux: reads 0)"), std::string::npos) << out;
 }
 

@@ -2,70 +2,67 @@
 
 #include <gtest/gtest.h>
 
-#include "counters/counters_scenario.h"
+#include "counters/counter_machine.h"
 
 namespace bw {
 namespace {
 
-using test::CountersScenario;
-
-class CounterGroups : public CountersScenario {};
+class CounterGroups : public test::CountersScenario {
+  protected:
+    void list_disks() {
+        library();
+        ListPhysicalDisks();
+        ListLogicalDisks();
+    }
+};
 
 TEST_F(CounterGroups, ListsHoldEachInstanceOnceWithoutTheTotal) {
-    library();
-    ListPhysicalDisks();
-    ListLogicalDisks();
+    list_disks();
     const CounterState& s = counters();
     // Letters in mount-point order after "/": /backup is D:, /data is E:.
     EXPECT_EQ(s.PhysicalList, (std::vector<std::string>{"0 C: E:", "1 D:"}));
     EXPECT_EQ(s.PhysicalDiskLast, 1);
     EXPECT_EQ(s.LogicalList, (std::vector<std::string>{"C:", "D:", "E:"}));
     EXPECT_EQ(s.LogicalDiskLast, 2);
-}
 
-TEST_F(CounterGroups, ListWalkDropsTotalsLetterlessVolumesAndRepeats) {
     // The inventory may name instances the default map would not: a volume without a letter,
-    // the same disk twice, blanks around a name.
+    // the same disk twice.
     CounterDiskMap map;
     map.disks = {{0, "sda", "C"}, {0, "sda", "C"}, {1, "sdb", ""}};
     map.volumes = {{'C', "sda1", "/"}};
     library().set_disk_map(map);
     ListPhysicalDisks();
-    EXPECT_EQ(counters().PhysicalList, (std::vector<std::string>{"0 C:"}));  // "1" is too short
     ListLogicalDisks();
-    EXPECT_EQ(counters().LogicalList, (std::vector<std::string>{"C:"}));
+    EXPECT_EQ(s.PhysicalList, (std::vector<std::string>{"0 C:"}));  // "1" is too short
+    EXPECT_EQ(s.LogicalList, (std::vector<std::string>{"C:"}));
 }
 
 TEST_F(CounterGroups, FailedEnumerationLeavesAnEmptyList) {
     m_.remove("/proc/diskstats");
-    library();
-    ListPhysicalDisks();
-    ListLogicalDisks();
-    EXPECT_TRUE(counters().PhysicalList.empty());
-    EXPECT_EQ(counters().PhysicalDiskLast, -1);
-    EXPECT_EQ(counters().LogicalDiskLast, -1);
+    list_disks();
     AddPhysicalDiskCounters();
     AddLogicalDiskCounters();
-    EXPECT_TRUE(counters().LogicalDiskCounters.empty());
-    EXPECT_EQ(counters().logical_disk_probe(), 0u);
+    const CounterState& s = counters();
+    EXPECT_TRUE(s.PhysicalList.empty());
+    EXPECT_EQ(s.PhysicalDiskLast, -1);
+    EXPECT_EQ(s.LogicalDiskLast, -1);
+    EXPECT_TRUE(s.LogicalDiskCounters.empty());
+    EXPECT_EQ(s.logical_disk_probe(), 0u);
 }
 
 TEST_F(CounterGroups, StartUpOrderLeavesEveryHandleInTheLiveQuery) {
-    library();
     m_.write("/proc/vmstat", "pgfault 100\n");
     m_.write("/proc/meminfo", "MemAvailable: 2000 kB\nCommitted_AS: 10 kB\n");
-    ListPhysicalDisks();
-    ListLogicalDisks();
+    list_disks();
     AddMemoryCounters();
-    const PdhHandle first_query = counters().SharedQuery;
-    const PdhHandle first_memory = counters().memory_probe();
+    const CounterState& s = counters();
+    const PdhHandle first_query = s.SharedQuery, first_memory = s.memory_probe();
     EXPECT_NE(first_memory, 0u);
     AddPhysicalDiskCounters();
-    EXPECT_NE(counters().SharedQuery, first_query);  // opened anew
+    EXPECT_NE(s.SharedQuery, first_query);  // opened anew
     AddLogicalDiskCounters();
     for (int t = 1; t <= 3; ++t) AddTesterCounters(t);
     AddProcessorCounters();
-    const CounterState& s = counters();
     EXPECT_NE(s.memory_probe(), first_memory);
     for (const auto& row : s.PhysicalDiskCounters)
         for (PdhHandle h : row) EXPECT_NE(h, 0u);
@@ -88,11 +85,8 @@ TEST_F(CounterGroups, StartUpOrderLeavesEveryHandleInTheLiveQuery) {
 }
 
 TEST_F(CounterGroups, ManyDisksAndProcessorsAllGetRows) {
-    for (int i = 0; i < 28; ++i)
-        m_.add_disk("nvme" + std::to_string(i) + "n1", fmt::format("259:{}", i));
-    std::vector<CpuTimes> cpus;
-    for (int i = 0; i < 70; ++i) cpus.push_back({i, 0, 0, 0, 0, 0, 0, 0, 0});
-    m_.set_cpus(cpus);
+    for (int i = 0; i < 28; ++i) m_.add_disk(fmt::format("nvme{}n1", i), fmt::format("259:{}", i));
+    m_.set_cpus(test::idle_cpus(70));
     app().processor_count = 70;
     library();
     ListPhysicalDisks();
@@ -104,37 +98,41 @@ TEST_F(CounterGroups, ManyDisksAndProcessorsAllGetRows) {
     AddProcessorCounters();
     ASSERT_EQ(counters().ProcessorCounters.size(), 70u);
     EXPECT_NE(counters().ProcessorCounters[69][kProcessorTime], 0u);
-
-    // Every processor counts towards the total, not only the first 64.
-    SampleProcessorUsage();
-    for (auto& c : cpus) c.user = 50, c.idle = 50;
-    m_.set_cpus(cpus);
-    clock_.advance(1000);
-    SampleProcessorUsage();
-    EXPECT_NEAR(counters().TotalProcessorUsage, 70 * 50.0, 1e-6);
-    EXPECT_NEAR(counters().ProcessorUsage[69], 50.0, 1e-9);
 }
 
-TEST_F(CounterGroups, OneProcessorTotalIsThatProcessor) {
-    m_.set_cpus({{0, 0, 0, 0, 0, 0, 0, 0, 0}});
-    app().processor_count = 1;
-    library();
-    AddMemoryCounters();
-    AddProcessorCounters();
-    EXPECT_EQ(counters().ProcessorCounters.size(), 1u);
-    SampleProcessorUsage();
-    m_.set_cpus({{0, 30, 0, 10, 60, 0, 0, 0, 0}});
-    clock_.advance(1000);
-    SampleProcessorUsage();
-    EXPECT_NEAR(counters().TotalProcessorUsage, 40.0, 1e-9);
-    EXPECT_DOUBLE_EQ(counters().TotalProcessorUsage, counters().ProcessorUsage[0]);
+TEST_F(CounterGroups, TotalProcessorUsageSumsEveryProcessor) {
+    struct Case {
+        int count;
+        std::uint64_t user, system, idle;
+        double each;
+    };
+    // One processor is its own total; past 64 every one still counts.
+    static constexpr Case kCases[] = {{1, 30, 10, 60, 40}, {70, 50, 0, 50, 50}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.count);
+        ResetCounterState();
+        auto cpus = test::idle_cpus(c.count);
+        m_.set_cpus(cpus);
+        app().processor_count = c.count;
+        library();
+        AddMemoryCounters();
+        AddProcessorCounters();
+        SampleProcessorUsage();
+        for (auto& t : cpus) t.user = c.user, t.system = c.system, t.idle = c.idle;
+        m_.set_cpus(cpus);
+        clock_.advance(1000);
+        SampleProcessorUsage();
+        ASSERT_EQ(counters().ProcessorUsage.size(), static_cast<size_t>(c.count));
+        EXPECT_NEAR(counters().ProcessorUsage.back(), c.each, 1e-9);
+        EXPECT_NEAR(counters().TotalProcessorUsage, c.count * c.each, 1e-6);
+    }
 }
 
 TEST_F(CounterGroups, ProbeSaysWhetherTheLogicalDiskObjectTakesCounters) {
     library();
     AddMemoryCounters();
     EXPECT_TRUE(ProbeLogicalDiskCounter());
-    m_.write("/sys/devices/virtual/block/sdb/queue/iostats", "0\n");
+    m_.set_iostats("sdb", false);
     clock_.advance(1000);
     EXPECT_FALSE(ProbeLogicalDiskCounter());
     CloseCounterQuery();

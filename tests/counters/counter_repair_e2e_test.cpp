@@ -24,35 +24,11 @@ extern char** environ;
 namespace bw {
 namespace {
 
-using test::ScratchLoop;
-
-std::string read_iostats(const std::string& name) {
-    std::ifstream in("/sys/block/" + name + "/queue/iostats");
-    std::string v;
-    in >> v;
-    return v;
-}
-
-// Switches a device's statistics off for the test and back to what they were afterwards.
-class StatisticsOff {
-  public:
-    explicit StatisticsOff(std::string name) : name_(std::move(name)), saved_(read_iostats(name_)) {
-        write("0");
-    }
-    ~StatisticsOff() { write(saved_.empty() ? "1" : saved_); }
-
-  private:
-    void write(const std::string& v) {
-        std::ofstream("/sys/block/" + name_ + "/queue/iostats") << v << "\n";
-    }
-    std::string name_, saved_;
-};
-
 class CounterLive : public ::testing::Test {
   protected:
     void SetUp() override {
         if (auto why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
-        loop_ = std::make_unique<ScratchLoop>(ScratchLoop::Options{});
+        loop_ = std::make_unique<test::ScratchLoop>(test::ScratchLoop::Options{});
         if (!loop_->ok()) GTEST_SKIP() << loop_->error();
         saved_app_ = app();
         app().program_folder = folder_.path();
@@ -69,46 +45,69 @@ class CounterLive : public ::testing::Test {
         ResetCounterState();
         if (loop_ && loop_->ok()) app() = saved_app_;
     }
+    std::string iostats_path() const { return "/sys/block/" + loop_->name() + "/queue/iostats"; }
+    std::string iostats() const {
+        std::string v;
+        std::ifstream(iostats_path()) >> v;
+        return v;
+    }
+    void set_iostats(const std::string& v) const { std::ofstream(iostats_path()) << v << "\n"; }
+    // A new query holding `object` + each of `names`, collected once.
+    std::vector<PdhHandle> open(const std::string& object,
+                                std::initializer_list<const char*> names) {
+        std::vector<PdhHandle> handles;
+        PdhHandle q = 0;
+        EXPECT_EQ(lib_.OpenQuery(&q), kPdhOk);
+        query_ = q;
+        for (const char* n : names) {
+            PdhHandle h = 0;
+            EXPECT_EQ(lib_.AddCounter(q, object + n, &h), kPdhOk) << object << n;
+            handles.push_back(h);
+        }
+        lib_.CollectQueryData(q);
+        return handles;
+    }
 
     PdhLibrary lib_;  // the running system, its disks as they are once the loop device exists
     test::ScriptedPrompt prompt_;
     test::TempDir folder_;
     AppState saved_app_;
-    std::unique_ptr<ScratchLoop> loop_;
+    std::unique_ptr<test::ScratchLoop> loop_;
+    PdhHandle query_ = 0;
 };
 
-TEST_F(CounterLive, SwitchedOffLoopDeviceYesRepairsIt) {
-    StatisticsOff off(loop_->name());
-    ListPhysicalDisks();
-    ListLogicalDisks();
-    prompt_.answer_yes(true);
-    EXPECT_TRUE(StartCounterGroupsStep());
-    EXPECT_EQ(prompt_.count_containing("Would you like Brantwell to try to Repair it?"), 1);
-    EXPECT_EQ(prompt_.count_containing(kRepairSuccess), 1);
-    EXPECT_EQ(read_iostats(loop_->name()), "1");
-    EXPECT_EQ(app().repair_state, 1);
-    EXPECT_FALSE(app().basic_only_mode);
-    EXPECT_NE(counters().logical_disk_probe(), 0u);
-    EXPECT_EQ(test::read_file(folder_.path() / "TestData.txt"), "iostats Worked\n");
-}
+class CounterLiveAnswer : public CounterLive, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(CounterLive, SwitchedOffLoopDeviceNoGivesTheBasicTestOnly) {
-    StatisticsOff off(loop_->name());
+TEST_P(CounterLiveAnswer, SwitchedOffLoopDeviceIsRepairedOnlyOnYes) {
+    const bool yes = GetParam();
+    const std::string saved = iostats();
+    set_iostats("0");
     ListPhysicalDisks();
     ListLogicalDisks();
-    prompt_.answer_yes(false);
-    EXPECT_FALSE(StartCounterGroupsStep());
+    prompt_.answer_yes(yes);
+    const bool started = StartCounterGroupsStep();
+    const std::string after = iostats();
+    set_iostats(saved.empty() ? "1" : saved);
+    EXPECT_EQ(started, yes);
     EXPECT_EQ(prompt_.count_containing("Would you like Brantwell to try to Repair it?"), 1);
-    EXPECT_EQ(read_iostats(loop_->name()), "0");
-    EXPECT_TRUE(app().basic_only_mode);
-    // What the main window does with it.
+    EXPECT_EQ(prompt_.count_containing(kRepairSuccess), yes ? 1 : 0);
+    EXPECT_EQ(after, yes ? "1" : "0");
+    EXPECT_EQ(app().repair_state, yes ? 1 : 0);
+    EXPECT_EQ(app().basic_only_mode, !yes);
+    if (yes) {
+        EXPECT_NE(counters().logical_disk_probe(), 0u);
+        EXPECT_EQ(test::read_file(folder_.path() / "TestData.txt"), "iostats Worked\n");
+        return;
+    }
+    // What the main window does with No.
     MainOptions o;
-    if (app().basic_only_mode) o.enter_basic_only_mode();
+    o.enter_basic_only_mode();
     EXPECT_TRUE(o.BasicOnly.checked);
     EXPECT_FALSE(o.BasicOnly.enabled);
     EXPECT_FALSE(o.ChkMulti.enabled);
     EXPECT_FALSE(o.TestAllDrv.checked);
 }
+INSTANTIATE_TEST_SUITE_P(YesNo, CounterLiveAnswer, ::testing::Bool());
 
 TEST_F(CounterLive, DirectReadsOfTheLoopDeviceShowInItsCounters) {
     const auto& disks = lib_.disk_map().disks;
@@ -116,57 +115,43 @@ TEST_F(CounterLive, DirectReadsOfTheLoopDeviceShowInItsCounters) {
         return d.kernel_name == loop_->name();
     });
     ASSERT_NE(it, disks.end());
-    PdhHandle q = 0, bytes = 0, reads = 0;
-    ASSERT_EQ(lib_.OpenQuery(&q), kPdhOk);
-    const std::string instance = "\\PhysicalDisk(" + PhysicalInstanceName(*it) + ")\\";
-    ASSERT_EQ(lib_.AddCounter(q, instance + "Disk Read Bytes/sec", &bytes), kPdhOk);
-    ASSERT_EQ(lib_.AddCounter(q, instance + "Disk Reads/sec", &reads), kPdhOk);
-    lib_.CollectQueryData(q);
+    const auto h = open("\\PhysicalDisk(" + PhysicalInstanceName(*it) + ")\\",
+                        {"Disk Read Bytes/sec", "Disk Reads/sec"});
     ASSERT_EQ(
         test::run_shell("dd if=" + loop_->device() + " of=/dev/null bs=64K count=128 iflag=direct"),
         0);
     Pause(50);
-    lib_.CollectQueryData(q);
+    lib_.CollectQueryData(query_);
     // 8 MiB read: the rates times the layer's own interval between the two collects give it back.
-    const double seconds = lib_.CollectInterval(q);
-    EXPECT_NEAR(lib_.GetDoubleCounterValue(bytes) * seconds, 8.0 * 1048576, 8.0 * 1048576 * 0.01);
-    EXPECT_NEAR(lib_.GetDoubleCounterValue(reads) * seconds, 128, 2);
+    const double seconds = lib_.CollectInterval(query_);
+    EXPECT_NEAR(lib_.GetDoubleCounterValue(h[0]) * seconds, 8.0 * 1048576, 8.0 * 1048576 * 0.01);
+    EXPECT_NEAR(lib_.GetDoubleCounterValue(h[1]) * seconds, 128, 2);
 }
 
 TEST_F(CounterLive, ARunningProcessIsFoundByItsImageName) {
     // A name of its own: testers of other test runs may be about under the testers' names.
     test::TempDir dir;
     const std::string name = "BwCounterProbe" + std::to_string(::getpid()) + ".exe";
-    const auto exe = dir / name;
-    std::filesystem::copy_file("/bin/dd", exe);
-    std::string path = exe.string();
+    std::string path = (dir / name).string();
+    std::filesystem::copy_file("/bin/dd", path);
     char* argv[] = {path.data(), const_cast<char*>("if=/dev/zero"),
                     const_cast<char*>("of=/dev/null"), const_cast<char*>("bs=4096"), nullptr};
     pid_t pid = 0;
     ASSERT_EQ(::posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ), 0);
-    struct Reap {
-        pid_t pid;
-        ~Reap() {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    } reap{pid};
+    const std::shared_ptr<void> reap(nullptr, [pid](void*) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    });
     Pause(100);
-    const std::string instance = "\\Process(" + ProcessInstanceName(name) + ")\\";
-    PdhHandle q = 0, id = 0, ops = 0, bytes = 0;
-    ASSERT_EQ(lib_.OpenQuery(&q), kPdhOk);
-    ASSERT_EQ(lib_.AddCounter(q, instance + "ID Process", &id), kPdhOk);
-    ASSERT_EQ(lib_.AddCounter(q, instance + "IO Read Operations/sec", &ops), kPdhOk);
-    ASSERT_EQ(lib_.AddCounter(q, instance + "IO Read Bytes/sec", &bytes), kPdhOk);
-    lib_.CollectQueryData(q);
+    const auto h = open("\\Process(" + ProcessInstanceName(name) + ")\\",
+                        {"ID Process", "IO Read Operations/sec", "IO Read Bytes/sec"});
     EXPECT_EQ(SampleProcessCpu(name, 7), "");
     Pause(500);
-    lib_.CollectQueryData(q);
-    EXPECT_EQ(lib_.GetDoubleCounterValue(id), pid);
-    const double per_sec = lib_.GetDoubleCounterValue(ops);
+    lib_.CollectQueryData(query_);
+    EXPECT_EQ(lib_.GetDoubleCounterValue(h[0]), pid);
+    const double per_sec = lib_.GetDoubleCounterValue(h[1]);
     EXPECT_GT(per_sec, 100);
-    EXPECT_NEAR(lib_.GetDoubleCounterValue(bytes) / per_sec, 4096,
-                1);  // dd reads 4096 bytes a call
+    EXPECT_NEAR(lib_.GetDoubleCounterValue(h[2]) / per_sec, 4096, 1);  // dd reads 4 KiB a call
     const std::string cpu = SampleProcessCpu(name, 7);
     ASSERT_FALSE(cpu.empty());
     EXPECT_GT(std::stod(cpu), 1.0);  // it spins

@@ -5,22 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "counters/Counters.h"
-#include "counters/counters_scenario.h"
+#include "counters/counter_machine.h"
 #include "counters/frmRepair.h"
 
 namespace bw {
 namespace {
 
-using test::CountersScenario;
-
-class CounterStartup : public CountersScenario {
+class CounterStartup : public test::CountersScenario {
   protected:
-    void freeze(const std::string& disk) {
-        m_.write("/sys/devices/virtual/block/" + disk + "/queue/iostats", "0\n");
-    }
-    std::string iostats(const std::string& disk) {
-        return m_.read("/sys/devices/virtual/block/" + disk + "/queue/iostats");
-    }
     std::string diagnostics() {
         const auto p = folder_.path() / "TestData.txt";
         return std::filesystem::exists(p) ? test::read_file(p) : "";
@@ -44,39 +36,32 @@ TEST_F(CounterStartup, HealthyMachineAsksNothing) {
     EXPECT_EQ(clock_.paused_total(), 0);
 }
 
-TEST_F(CounterStartup, SwitchedOffDiskAskedYesIsRepairedAndTheGroupRetried) {
-    freeze("sdb");
+// Yes repairs the disk and retries the group; No leaves the basic test and the disk as it was.
+class CounterStartupAnswer : public CounterStartup, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CounterStartupAnswer, SwitchedOffDiskIsRepairedOnlyWhenTheAnswerIsYes) {
+    const bool yes = GetParam();
+    m_.set_iostats("sdb", false);
     list_disks();
-    prompt_.answer_yes(true);
-    EXPECT_TRUE(StartCounterGroupsStep());
+    prompt_.answer_yes(yes);
+    EXPECT_EQ(StartCounterGroupsStep(), yes);
     ASSERT_EQ(prompt_.count_containing("Would you like Brantwell to try to Repair it?"), 1);
     EXPECT_EQ(prompt_.shown()[0].title, kWindowsErrorTitle);
     EXPECT_EQ(prompt_.shown()[0].text, kWindowsErrorText);
-    EXPECT_EQ(prompt_.count_containing("Repair was successful!"), 1);
-    EXPECT_EQ(iostats("sdb"), "1\n");
-    EXPECT_EQ(app().repair_state, 1);
-    EXPECT_FALSE(app().basic_only_mode);
-    EXPECT_NE(counters().logical_disk_probe(), 0u);
-    EXPECT_EQ(diagnostics(), "iostats Worked\n");
-    // One retry after 100 ms, one second after the repair step.
-    EXPECT_EQ(clock_.paused_total(), 1100);
+    EXPECT_EQ(prompt_.count_containing("Repair was successful!"), yes ? 1 : 0);
+    EXPECT_EQ(m_.iostats("sdb"), yes ? "1\n" : "0\n");
+    EXPECT_EQ(app().repair_state, yes ? 1 : 0);
+    EXPECT_EQ(app().basic_only_mode, !yes);
+    EXPECT_EQ(LastWindowsErrorAnswer(), yes);
+    EXPECT_EQ(counters().logical_disk_probe() != 0u, yes);
+    EXPECT_EQ(diagnostics(), yes ? "iostats Worked\n" : "");
+    // One retry after 100 ms before asking; Yes waits one second more after the repair step.
+    EXPECT_EQ(clock_.paused_total(), yes ? 1100 : 100);
 }
-
-TEST_F(CounterStartup, SwitchedOffDiskAskedNoLeavesTheBasicTest) {
-    freeze("sda");
-    list_disks();
-    prompt_.answer_yes(false);
-    EXPECT_FALSE(StartCounterGroupsStep());
-    EXPECT_EQ(prompt_.count_containing("Would you like Brantwell to try to Repair it?"), 1);
-    EXPECT_TRUE(app().basic_only_mode);
-    EXPECT_EQ(app().repair_state, 0);
-    EXPECT_FALSE(LastWindowsErrorAnswer());
-    EXPECT_EQ(iostats("sda"), "0\n");
-    EXPECT_EQ(diagnostics(), "");
-}
+INSTANTIATE_TEST_SUITE_P(YesNo, CounterStartupAnswer, ::testing::Bool());
 
 TEST_F(CounterStartup, RepairThatCannotHelpSaysSoAndLeavesTheBasicTest) {
-    freeze("sdb");
+    m_.set_iostats("sdb", false);
     list_disks();
     prompt_.answer_yes(true);
     int checks = 0;
@@ -85,10 +70,7 @@ TEST_F(CounterStartup, RepairThatCannotHelpSaysSoAndLeavesTheBasicTest) {
         out += "Permission denied\n";
         return false;
     };
-    actions.probe = [&] {
-        ++checks;
-        return false;
-    };
+    actions.probe = [&] { return ++checks, false; };
     set_repair_window([&] { RepairME(actions); });
     EXPECT_FALSE(WindowsErrorPrompt());
     set_repair_window({});
@@ -106,10 +88,7 @@ TEST_F(CounterStartup, RepairStepsRunInOrderUntilTheCheckPasses) {
         findings.push_back("broken");
         return true;
     };
-    actions.run = [&](RepairKind k, std::string&) {
-        ran.push_back(k);
-        return true;
-    };
+    actions.run = [&](RepairKind k, std::string&) { return ran.push_back(k), true; };
     actions.probe = [&] { return ran.size() == 2; };
     std::vector<size_t> growth;
     const RepairLog log =
@@ -125,7 +104,7 @@ TEST_F(CounterStartup, RepairStepsRunInOrderUntilTheCheckPasses) {
 }
 
 TEST_F(CounterStartup, RepairFindsWhatIsWrongOnTheMachine) {
-    freeze("sda");
+    m_.set_iostats("sda", false);
     library();
     std::vector<std::string> findings;
     const RepairActions actions = DefaultRepairActions();
@@ -151,24 +130,17 @@ TEST_F(CounterStartup, QueryThatCannotOpenAsksAndFallsBackToTheBasicTest) {
     EXPECT_EQ(counters().SharedQuery, 0u);
 }
 
-TEST_F(CounterStartup, MissingMemoryFiguresAskOnce) {
+TEST_F(CounterStartup, MissingMemoryFiguresAskOnceAndTheGroupIsRetriedFirst) {
     m_.remove("/proc/meminfo");
-    library();
-    prompt_.answer_yes(false);
+    list_disks();
+    prompt_.answer_yes(false).answer_yes(false);
     VerifyCounterQueryStep();
     EXPECT_NE(counters().SharedQuery, 0u);
     EXPECT_EQ(prompt_.shown().size(), 1u);
     EXPECT_TRUE(app().basic_only_mode);
-}
-
-TEST_F(CounterStartup, AMissingTesterCounterIsRetriedOnceBeforeAsking) {
-    list_disks();
-    m_.remove("/proc/meminfo");  // the memory group cannot be added
-    prompt_.answer_yes(false);
-    CounterStartupGroup memory = CounterStartupGroups()[0];
-    EXPECT_FALSE(RunCounterGroup(memory));
+    EXPECT_FALSE(RunCounterGroup(CounterStartupGroups()[0]));  // the memory group
     EXPECT_EQ(clock_.paused_total(), 100);
-    EXPECT_EQ(prompt_.shown().size(), 1u);
+    EXPECT_EQ(prompt_.shown().size(), 2u);
 }
 
 }  // namespace

@@ -1,57 +1,15 @@
 // Processor, memory and process counters against sequences of /proc states.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "counters/counter_machine.h"
-#include "platform/PdhQuery.h"
 
 namespace bw {
 namespace {
 
-using test::CounterMachine;
-
-class PdhCounters : public ::testing::Test {
-  protected:
-    PdhCounters() : use_clock_(clock_) {}
-    void open() {
-        lib_ = std::make_unique<PdhLibrary>(m_.sysroot());
-        ASSERT_EQ(lib_->OpenQuery(&query_), kPdhOk);
-    }
-    PdhHandle add(const std::string& path) {
-        PdhHandle h = 0;
-        EXPECT_EQ(lib_->AddCounter(query_, path, &h), kPdhOk) << path;
-        return h;
-    }
-    void collect_after(int ms) {
-        clock_.advance(ms);
-        lib_->CollectQueryData(query_);
-    }
-    double value(PdhHandle h, PdhStatus* st = nullptr) {
-        return lib_->GetDoubleCounterValue(h, st);
-    }
-
-    test::FakeClock clock_;
-    test::UseClock use_clock_;
-    CounterMachine m_;
-    std::unique_ptr<PdhLibrary> lib_;
-    PdhHandle query_ = 0;
-};
-
-std::vector<CpuTimes> cpus(int count, std::uint64_t busy, std::uint64_t idle) {
-    std::vector<CpuTimes> v;
-    for (int i = 0; i < count; ++i) {
-        CpuTimes t;
-        t.cpu = i;
-        t.user = busy * (i + 1);
-        t.idle = idle;
-        v.push_back(t);
-    }
-    return v;
-}
+class PdhCounters : public ::testing::Test, public test::PdhRig {};
 
 TEST_F(PdhCounters, ProcessorTimeOfEveryProcessorBeyond64) {
-    m_.set_cpus(cpus(72, 0, 0));
+    m_.set_cpus(test::idle_cpus(72));
     open();
     std::string names, instances;
     ASSERT_EQ(lib_->EnumObjectItems("", "Processor Information", &names, &instances), kPdhOk);
@@ -62,18 +20,16 @@ TEST_F(PdhCounters, ProcessorTimeOfEveryProcessorBeyond64) {
     const PdhHandle idle70 = add("\\Processor(70)\\% Idle Time");
     const PdhHandle missing = add("\\Processor Information(0,99)\\% Processor Time");
     collect_after(0);
-    // Processor i is busy 1 tick in (i + 1) + 100... per 100 ticks of its clock: busy b(i+1), idle
-    // 100.
-    auto later = cpus(72, 1, 100);
-    for (auto& t : later) t.idle = 100 - std::min<std::uint64_t>(t.user, 100);
+    // Processor i is busy i + 1 ticks of 100.
+    auto later = test::idle_cpus(72);
+    double busy = 0;
+    for (auto& t : later) t.user = t.cpu + 1, t.idle = 99 - t.cpu, busy += t.user;
     m_.set_cpus(later);
     collect_after(1000);
     EXPECT_NEAR(value(p0), 1.0, 1e-9);
     EXPECT_NEAR(value(p70), 71.0, 1e-9);
     EXPECT_NEAR(value(idle70), 29.0, 1e-9);
-    double busy = 0, all = 0;
-    for (const auto& t : later) busy += t.user, all += t.total();
-    EXPECT_NEAR(value(total), 100.0 * busy / all, 1e-9);
+    EXPECT_NEAR(value(total), busy / 72, 1e-9);
     PdhStatus st = kPdhOk;
     EXPECT_EQ(value(missing, &st), 0);
     EXPECT_EQ(st, kPdhNoInstance);
@@ -135,50 +91,49 @@ TEST_F(PdhCounters, ProcessIoRatesFollowTheProcessUntilItEnds) {
     EXPECT_DOUBLE_EQ(value(data), 305);
     EXPECT_DOUBLE_EQ(value(other), 0);
 
-    // It ends: its counters read 0, saying so.
-    m_.end_process(4321);
+    const auto expect_zero = [&](PdhStatus why) {
+        PdhStatus st = kPdhOk;
+        EXPECT_EQ(value(ops, &st), 0);
+        EXPECT_EQ(st, why);
+    };
+    m_.end_process(4321);  // it ends: its counters read 0, saying so
     collect_after(1000);
-    PdhStatus st = kPdhOk;
-    EXPECT_EQ(value(ops, &st), 0);
-    EXPECT_EQ(st, kPdhNoInstance);
-
+    expect_zero(kPdhNoInstance);
     // A new tester under the same name: found again, its rate starts over.
     m_.set_process(5000, "/w/LOADWorker.exe", 0, 0, 900, {0, 0, 7, 0});
     collect_after(1000);
-    EXPECT_EQ(value(ops, &st), 0);
-    EXPECT_EQ(st, kPdhInvalidData);
+    expect_zero(kPdhInvalidData);
     m_.set_process(5000, "/w/LOADWorker.exe", 0, 0, 900, {0, 0, 57, 0});
     collect_after(500);
     EXPECT_DOUBLE_EQ(value(ops), 100);
-
     // The PID reused by another process (new start time) is not the tester.
     m_.set_process(5000, "/usr/bin/other", 0, 0, 950, {0, 0, 1000, 0});
     collect_after(1000);
-    EXPECT_EQ(value(ops, &st), 0);
-    EXPECT_EQ(st, kPdhNoInstance);
+    expect_zero(kPdhNoInstance);
 }
 
-TEST_F(PdhCounters, ATesterSeenBeforeItsExecIsFoundAfterIt) {
-    // posix_spawn: the child shows under the parent's name until its exec.
-    m_.set_process(600, "/usr/bin/brantwell", 0, 0, 10);
-    open();
-    const PdhHandle pid = add("\\Process(LoadWorker)\\ID Process");
-    collect_after(0);
-    PdhStatus st = kPdhOk;
-    EXPECT_EQ(value(pid, &st), 0);
-    m_.set_process(600, "/w/LOADWorker.exe", 0, 0, 10);
-    collect_after(1000);
-    EXPECT_DOUBLE_EQ(value(pid), 600);
-}
-
-TEST_F(PdhCounters, APidHandedOnLongAfterTheLastScanIsLookedAtAgain) {
-    m_.set_process(700, "/bin/sleep", 0, 0, 10);
-    open();
-    const PdhHandle pid = add("\\Process(LoadWorker)\\ID Process");
-    for (int i = 0; i < 3; ++i) collect_after(1000);  // 700 is known as sleep by now
-    m_.set_process(700, "/w/LOADWorker.exe", 0, 0, 99999);
-    collect_after(60000);
-    EXPECT_DOUBLE_EQ(value(pid), 700);
+TEST(PdhProcessScan, APidThatBecomesATesterIsLookedAtAgain) {
+    struct Case {
+        const char* before;
+        int collects, step, gap;
+        std::uint64_t start_after;
+    };
+    static constexpr Case kCases[] = {
+        {"/usr/bin/brantwell", 1, 0, 1000, 10},  // posix_spawn: the parent's name until exec
+        {"/bin/sleep", 3, 1000, 60000, 99999},   // handed on long after the last scan
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.before);
+        test::PdhRig r;
+        r.m_.set_process(600, c.before, 0, 0, 10);
+        r.open();
+        const PdhHandle pid = r.add("\\Process(LoadWorker)\\ID Process");
+        for (int i = 0; i < c.collects; ++i) r.collect_after(c.step);
+        EXPECT_EQ(r.value(pid), 0);
+        r.m_.set_process(600, "/w/LOADWorker.exe", 0, 0, c.start_after);
+        r.collect_after(c.gap);
+        EXPECT_DOUBLE_EQ(r.value(pid), 600);
+    }
 }
 
 TEST_F(PdhCounters, SeveralProcessesOfOneNameAreNumbered) {
@@ -207,17 +162,6 @@ TEST_F(PdhCounters, CountersWithoutALinuxSourceReadZero) {
     EXPECT_FALSE(PdhLibrary::CounterHasSource("LogicalDisk", "Split IO/Sec"));
     EXPECT_FALSE(PdhLibrary::CounterHasSource("Process", "IO Other Bytes/sec"));
     EXPECT_TRUE(PdhLibrary::CounterHasSource("PhysicalDisk", "Disk Read Bytes/sec"));
-}
-
-TEST_F(PdhCounters, ClosingAQueryDropsItsCounters) {
-    open();
-    const PdhHandle h = add("\\Memory\\Available Bytes");
-    EXPECT_EQ(lib_->CloseQuery(query_), kPdhOk);
-    PdhStatus st = kPdhOk;
-    EXPECT_EQ(value(h, &st), 0);
-    EXPECT_EQ(st, kPdhInvalidHandle);
-    EXPECT_EQ(lib_->CloseQuery(query_), kPdhInvalidHandle);
-    EXPECT_EQ(lib_->CollectQueryData(query_), kPdhInvalidHandle);
 }
 
 }  // namespace

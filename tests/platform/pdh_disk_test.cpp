@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "counters/counter_machine.h"
-#include "platform/PdhQuery.h"
 
 namespace bw {
 namespace {
 
-using test::CounterMachine;
 using test::DiskIo;
 
 // The NUL-separated list with its closing NUL.
@@ -20,44 +18,17 @@ std::string nul_list(std::initializer_list<std::string> names) {
 }
 
 // sda (sda1 "/" = C:, sda2 under dm-0 "/home" = E:), sdb "/data" = D:.
-class PdhDisk : public ::testing::Test {
+class PdhDisk : public ::testing::Test, public test::PdhRig {
   protected:
-    PdhDisk() : use_clock_(clock_) {
+    PdhDisk() {
         m_.add_disk("sda", "8:0", {"sda1", "sda2"});
         m_.add_disk("sdb", "8:16");
         m_.add_dm("dm-0", "253:0", {"sda2"});
         m_.mount("8:1", "/");
         m_.mount("253:0", "/home");
         m_.mount("8:16", "/data");
-        lib_ = std::make_unique<PdhLibrary>(m_.sysroot());
-        lib_->set_computer_name("BOX");
-        EXPECT_EQ(lib_->OpenQuery(&query_), kPdhOk);
+        open();
     }
-
-    PdhHandle add(const std::string& path) {
-        PdhHandle h = 0;
-        EXPECT_EQ(lib_->AddCounter(query_, "\\\\BOX" + path, &h), kPdhOk) << path;
-        return h;
-    }
-    void collect_after(int ms) {
-        clock_.advance(ms);
-        EXPECT_EQ(lib_->CollectQueryData(query_), kPdhOk);
-    }
-    double value(PdhHandle h, PdhStatus* st = nullptr, bool cap = true) {
-        return lib_->GetDoubleCounterValue(h, st, cap);
-    }
-    static DiskIo plus(DiskIo a, const DiskIo& d) {
-        a.reads += d.reads, a.read_sectors += d.read_sectors, a.read_ms += d.read_ms;
-        a.writes += d.writes, a.write_sectors += d.write_sectors, a.write_ms += d.write_ms;
-        a.io_ms += d.io_ms, a.in_flight = d.in_flight;
-        return a;
-    }
-
-    test::FakeClock clock_;
-    test::UseClock use_clock_;
-    CounterMachine m_;
-    std::unique_ptr<PdhLibrary> lib_;
-    PdhHandle query_ = 0;
 };
 
 TEST_F(PdhDisk, InstancesNameTheDiskAndItsLetters) {
@@ -104,31 +75,20 @@ TEST_F(PdhDisk, EveryDiskCounterFollowsItsFormula) {
     std::vector<PdhHandle> handles;
     for (const auto& e : kExpect)
         handles.push_back(add(std::string("\\PhysicalDisk(1 D:)\\") + e.counter));
-    DiskIo base{5000, 90000, 7000, 3000, 60000, 9000, 0, 20000, 0};
+    const DiskIo base{5000, 90000, 7000, 3000, 60000, 9000, 0, 20000, 0};
     m_.set_io("sdb", base);
     collect_after(0);
-    // The first collect gives no rate.
-    for (size_t i = 0; i < handles.size(); ++i) {
-        PdhStatus st = kPdhOk;
-        EXPECT_EQ(value(handles[i], &st), 0) << kExpect[i].counter;
-    }
-    m_.set_io("sdb", plus(base, {200, 800, 300, 100, 1600, 500, 3, 1500, 0}));
+    for (size_t i = 0; i < handles.size(); ++i)  // the first collect gives no rate
+        EXPECT_EQ(value(handles[i]), 0) << kExpect[i].counter;
+    m_.set_io("sdb",
+              {base.reads + 200, base.read_sectors + 800, base.read_ms + 300, base.writes + 100,
+               base.write_sectors + 1600, base.write_ms + 500, 3, base.io_ms + 1500, 0});
     collect_after(2000);
     for (size_t i = 0; i < handles.size(); ++i) {
         PdhStatus st = 1;
         EXPECT_NEAR(value(handles[i], &st), kExpect[i].value, 1e-9) << kExpect[i].counter;
         EXPECT_EQ(st, kPdhOk) << kExpect[i].counter;
     }
-}
-
-TEST_F(PdhDisk, FirstCollectReadsZeroWithItsReason) {
-    const PdhHandle rate = add("\\PhysicalDisk(0 C: E:)\\Disk Reads/sec");
-    PdhStatus st = kPdhOk;
-    EXPECT_EQ(value(rate, &st), 0);
-    EXPECT_EQ(st, kPdhNoData);
-    collect_after(0);
-    EXPECT_EQ(value(rate, &st), 0);
-    EXPECT_EQ(st, kPdhInvalidData);
 }
 
 TEST_F(PdhDisk, TimeFieldsWrapAt32Bits) {
@@ -142,28 +102,33 @@ TEST_F(PdhDisk, TimeFieldsWrapAt32Bits) {
     EXPECT_NEAR(value(idle), 30, 1e-9);
 }
 
-TEST_F(PdhDisk, ResetOrNewDeviceRestartsTheRate) {
+TEST_F(PdhDisk, RatesStartOverOnFirstCollectResetOrNewDevice) {
     const PdhHandle h = add("\\PhysicalDisk(1 D:)\\Disk Reads/sec");
-    m_.set_io("sdb", {1000, 0, 0, 0, 0, 0, 0, 0, 0});
-    collect_after(0);
-    m_.set_io("sdb", {5, 0, 0, 0, 0, 0, 0, 0, 0});  // counts went back
-    collect_after(1000);
     PdhStatus st = kPdhOk;
     EXPECT_EQ(value(h, &st), 0);
-    EXPECT_EQ(st, kPdhInvalidData);
-    m_.set_io("sdb", {105, 0, 0, 0, 0, 0, 0, 0, 0});
-    collect_after(1000);
-    EXPECT_DOUBLE_EQ(value(h), 100);
-
-    // Re-attached with a new sequence number: counts that happen to grow are not a rate.
-    m_.write("/sys/devices/virtual/block/sdb/diskseq", "2\n");
-    m_.set_io("sdb", {5000, 0, 0, 0, 0, 0, 0, 0, 0});
-    collect_after(1000);
-    EXPECT_EQ(value(h, &st), 0);
-    EXPECT_EQ(st, kPdhInvalidData);
-    m_.set_io("sdb", {5050, 0, 0, 0, 0, 0, 0, 0, 0});
-    collect_after(500);
-    EXPECT_DOUBLE_EQ(value(h), 100);
+    EXPECT_EQ(st, kPdhNoData);  // nothing collected yet
+    struct Step {
+        std::uint64_t reads;
+        const char* diskseq;
+        int ms;
+        double value;
+        PdhStatus status;
+    };
+    static constexpr Step kSteps[] = {
+        {1000, "1", 0, 0, kPdhInvalidData},  // first collect: no rate yet
+        {5, "1", 1000, 0, kPdhInvalidData},  // counts went back
+        {105, "1", 1000, 100, kPdhOk},
+        {5000, "2", 1000, 0, kPdhInvalidData},  // re-attached: counts that grow are no rate
+        {5050, "2", 500, 100, kPdhOk},
+    };
+    for (const auto& s : kSteps) {
+        m_.write("/sys/devices/virtual/block/sdb/diskseq", std::string(s.diskseq) + "\n");
+        m_.set_io("sdb", {s.reads});
+        collect_after(s.ms);
+        st = 1;
+        EXPECT_DOUBLE_EQ(value(h, &st), s.value) << s.reads;
+        EXPECT_EQ(st, s.status) << s.reads;
+    }
 }
 
 TEST_F(PdhDisk, VolumesCountTheirOwnDeviceDisksTheWholeDisk) {
@@ -173,11 +138,9 @@ TEST_F(PdhDisk, VolumesCountTheirOwnDeviceDisksTheWholeDisk) {
     const PdhHandle total = add("\\PhysicalDisk(_Total)\\Disk Read Bytes/sec");
     collect_after(0);
     // The whole disk counts its partitions' I/O; the dm volume over sda2 counts its own.
-    m_.set_io("sda1", {1, 10, 0, 0, 0, 0, 0, 0, 0});
-    m_.set_io("sda2", {1, 30, 0, 0, 0, 0, 0, 0, 0});
-    m_.set_io("dm-0", {1, 30, 0, 0, 0, 0, 0, 0, 0});
-    m_.set_io("sda", {2, 40, 0, 0, 0, 0, 0, 0, 0});
-    m_.set_io("sdb", {2, 100, 0, 0, 0, 0, 0, 0, 0});
+    for (const auto& [name, sectors] :
+         {std::pair{"sda1", 10}, {"sda2", 30}, {"dm-0", 30}, {"sda", 40}, {"sdb", 100}})
+        m_.set_io(name, {1, static_cast<std::uint64_t>(sectors)});
     collect_after(1000);
     EXPECT_DOUBLE_EQ(value(disk), 40 * 512);
     EXPECT_DOUBLE_EQ(value(c), 10 * 512);
@@ -190,41 +153,49 @@ TEST_F(PdhDisk, FreeSpaceComesFromTheMountedFilesystem) {
     const PdhHandle mb = add("\\LogicalDisk(D:)\\Free Megabytes");
     collect_after(0);
     struct statvfs st {};
-    ASSERT_EQ(::statvfs((m_.root() / "data").c_str(), &st), 0);
+    ASSERT_EQ(::statvfs(m_.at("/data").c_str(), &st), 0);
     const double avail = static_cast<double>(st.f_bavail) * st.f_frsize;
     EXPECT_NEAR(value(mb), avail / 1048576.0, 64);  // the tree's filesystem may move a little
     EXPECT_NEAR(value(pct), 100.0 * avail / (static_cast<double>(st.f_blocks) * st.f_frsize), 0.5);
 }
 
-TEST_F(PdhDisk, UnknownInstancesAddButReadZero) {
-    const PdhHandle h = add("\\LogicalDisk(0)\\% Disk Time");
-    collect_after(0);
-    collect_after(1000);
-    PdhStatus st = kPdhOk;
-    EXPECT_EQ(value(h, &st), 0);
-    EXPECT_EQ(st, kPdhNoInstance);
-}
-
-TEST_F(PdhDisk, BadPathsAreRefusedWithTheirReason) {
+TEST_F(PdhDisk, PathsAndHandlesAreCheckedWithTheirReason) {
     struct Case {
         const char* path;
-        PdhStatus status;
+        PdhStatus add, read;
     };
     static constexpr Case kCases[] = {
-        {"\\\\OTHER\\Memory\\Available Bytes", kPdhNoMachine},
-        {"\\\\BOX\\Memory\\Availble Bytes", kPdhNoCounter},
-        {"\\\\BOX\\PhysicalDisk(0 C: E:)\\% Free Space", kPdhNoCounter},  // volumes only
-        {"\\\\BOX\\Disk(0)\\x", kPdhNoObject},
-        {"Memory", kPdhInvalidPath},
+        {"\\\\BOX\\PhysicalDisk(1 D:)\\Disk Reads/sec", kPdhOk, kPdhOk},
+        {"\\LogicalDisk(0)\\% Disk Time", kPdhOk, kPdhNoInstance},  // unknown: adds, reads 0
+        {"\\\\OTHER\\Memory\\Available Bytes", kPdhNoMachine, kPdhInvalidHandle},
+        {"\\\\BOX\\Memory\\Availble Bytes", kPdhNoCounter, kPdhInvalidHandle},
+        {"\\PhysicalDisk(0 C: E:)\\% Free Space", kPdhNoCounter, kPdhInvalidHandle},  // volumes
+        {"\\Disk(0)\\x", kPdhNoObject, kPdhInvalidHandle},
+        {"Memory", kPdhInvalidPath, kPdhInvalidHandle},
     };
+    std::vector<PdhHandle> handles;
     for (const auto& c : kCases) {
         PdhHandle h = 7;
-        EXPECT_EQ(lib_->AddCounter(query_, c.path, &h), c.status) << c.path;
-        EXPECT_EQ(h, 0u);
+        EXPECT_EQ(lib_->AddCounter(query_, c.path, &h), c.add) << c.path;
+        EXPECT_EQ(h != 0, c.add == kPdhOk) << c.path;
+        handles.push_back(h);
     }
+    collect_after(0);
+    collect_after(1000);
+    for (size_t i = 0; i < handles.size(); ++i) {
+        PdhStatus st = 1;
+        EXPECT_EQ(value(handles[i], &st), 0) << kCases[i].path;
+        EXPECT_EQ(st, kCases[i].read) << kCases[i].path;
+    }
+    // A closed query takes its counters with it.
+    EXPECT_EQ(lib_->CloseQuery(query_), kPdhOk);
+    PdhStatus st = kPdhOk;
+    EXPECT_EQ(value(handles[0], &st), 0);
+    EXPECT_EQ(st, kPdhInvalidHandle);
+    EXPECT_EQ(lib_->CloseQuery(query_), kPdhInvalidHandle);
+    EXPECT_EQ(lib_->CollectQueryData(query_), kPdhInvalidHandle);
     PdhHandle h = 0;
     EXPECT_EQ(lib_->AddCounter(12345, "\\Memory\\Available Bytes", &h), kPdhInvalidHandle);
-    EXPECT_EQ(lib_->GetDoubleCounterValue(999), 0);
 }
 
 TEST_F(PdhDisk, SwitchedOffStatisticsRefuseTheDiskObjects) {
@@ -232,15 +203,14 @@ TEST_F(PdhDisk, SwitchedOffStatisticsRefuseTheDiskObjects) {
     m_.add_disk("zram1", "252:1", {}, false, "0");
     PdhHandle h = 0;
     EXPECT_EQ(lib_->AddCounter(query_, "\\PhysicalDisk(_Total)\\Disk Reads/sec", &h), kPdhOk);
-    m_.write("/sys/devices/virtual/block/sdb/queue/iostats", "0\n");
+    m_.set_iostats("sdb", false);
     EXPECT_EQ(lib_->FrozenDisks(), std::vector<std::string>{"sdb"});
     clock_.advance(1000);
-    EXPECT_EQ(lib_->AddCounter(query_, "\\LogicalDisk(C:)\\% Disk Read Time", &h),
-              kPdhCountersFrozen);
-    EXPECT_EQ(lib_->AddCounter(query_, "\\PhysicalDisk(0 C: E:)\\% Disk Time", &h),
-              kPdhCountersFrozen);
+    for (const char* path :
+         {"\\LogicalDisk(C:)\\% Disk Read Time", "\\PhysicalDisk(0 C: E:)\\% Disk Time"})
+        EXPECT_EQ(lib_->AddCounter(query_, path, &h), kPdhCountersFrozen) << path;
     EXPECT_EQ(lib_->AddCounter(query_, "\\Memory\\Available Bytes", &h), kPdhOk);
-    m_.write("/sys/devices/virtual/block/sdb/queue/iostats", "1\n");
+    m_.set_iostats("sdb", true);
     clock_.advance(1000);
     EXPECT_EQ(lib_->AddCounter(query_, "\\LogicalDisk(C:)\\% Disk Read Time", &h), kPdhOk);
 }
@@ -254,32 +224,20 @@ TEST_F(PdhDisk, PercentagesAreHeldTo100UnlessAskedNotTo) {
     EXPECT_DOUBLE_EQ(value(h, nullptr, false), 250);
 }
 
-TEST(PdhDiskMany, MoreThan26DisksAllGetInstances) {
-    test::FakeClock clock;
-    test::UseClock use(clock);
-    CounterMachine m;
-    std::vector<std::string> names;
-    for (int i = 0; i < 30; ++i) {
-        std::string n =
-            i < 26 ? std::string("sd") + char('a' + i) : std::string("sda") + char('a' + i - 26);
-        m.add_disk(n, fmt::format("{}:{}", 8 + i / 16, (i % 16) * 16));
-        names.push_back(n);
-    }
-    m.mount("8:0", "/");
-    PdhLibrary lib(m.sysroot());
-    const auto& map = lib.disk_map();
-    ASSERT_EQ(map.disks.size(), 30u);
-    EXPECT_EQ(map.disks[25].kernel_name, "sdz");
-    EXPECT_EQ(map.disks[26].kernel_name, "sdaa");
-    EXPECT_EQ(PhysicalInstanceName(map.disks[0]), "0 C:");
-    PdhHandle q = 0, h = 0;
-    ASSERT_EQ(lib.OpenQuery(&q), kPdhOk);
-    ASSERT_EQ(lib.AddCounter(q, "\\PhysicalDisk(29)\\Disk Writes/sec", &h), kPdhOk);
-    lib.CollectQueryData(q);
-    m.set_io("sdad", {0, 0, 0, 70, 0, 0, 0, 0, 0});
-    clock.advance(1000);
-    lib.CollectQueryData(q);
-    EXPECT_DOUBLE_EQ(lib.GetDoubleCounterValue(h), 70);
+TEST(PdhDiskMany, DisksPast26AreNumberedInNaturalOrder) {
+    test::PdhRig r;
+    for (int i = 0; i < 30; ++i)
+        r.m_.add_disk(
+            i < 26 ? fmt::format("sd{}", char('a' + i)) : fmt::format("sda{}", char('a' + i - 26)),
+            fmt::format("{}:{}", 8 + i / 16, (i % 16) * 16));
+    r.m_.mount("8:0", "/");
+    r.open();
+    ASSERT_EQ(r.lib_->disk_map().disks.size(), 30u);
+    const PdhHandle h = r.add("\\PhysicalDisk(29)\\Disk Writes/sec");  // sdad, after sdz
+    r.collect_after(0);
+    r.m_.set_io("sdad", {0, 0, 0, 70});
+    r.collect_after(1000);
+    EXPECT_DOUBLE_EQ(r.value(h), 70);
 }
 
 TEST(PdhNoProc, WithoutProcNothingOpens) {

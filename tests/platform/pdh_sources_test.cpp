@@ -17,12 +17,10 @@ TEST(PdhSources, DiskStatsKeepEveryFieldTheKernelWrites) {
         "   8       3 sdc 1 2 3\n";                   // cut short: dropped
     const auto lines = ParseDiskStats(text);
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].name, "sda");
-    EXPECT_EQ(lines[0].f[0], 10u);
-    EXPECT_EQ(lines[0].f[10], 80u);
-    EXPECT_EQ(lines[1].f[14], 15u);
-    EXPECT_EQ(lines[2].f[16], 118u);
-    EXPECT_EQ(lines[2].f[9], 7112u);
+    EXPECT_EQ(lines[0].name + lines[1].name + lines[2].name, "sdasda1vda");
+    EXPECT_EQ(
+        (std::array{lines[0].f[0], lines[0].f[10], lines[1].f[14], lines[2].f[9], lines[2].f[16]}),
+        (std::array<std::uint64_t, 5>{10, 80, 15, 7112, 118}));
 }
 
 TEST(PdhSources, ProcStatGivesSummaryAndEachProcessor) {
@@ -45,10 +43,7 @@ TEST(PdhSources, InterruptsAreSummedPerProcessorColumn) {
         "  1:          1          5   IO-APIC   1-edge      i8042\n"
         "LOC:        100        200   Local timer interrupts\n"
         "ERR:          3\n");
-    ASSERT_EQ(per_cpu.size(), 3u);
-    EXPECT_EQ(per_cpu[0], 114u);
-    EXPECT_EQ(per_cpu[1], 0u);
-    EXPECT_EQ(per_cpu[2], 205u);
+    EXPECT_EQ(per_cpu, (std::vector<std::uint64_t>{114, 0, 205}));
 }
 
 TEST(PdhSources, DamagedFilesGiveWhatCanBeReadAndNeverCrash) {
@@ -74,12 +69,13 @@ TEST(PdhSources, DamagedFilesGiveWhatCanBeReadAndNeverCrash) {
 }
 
 TEST(PdhSources, StatValuesMatchWholeKeysOnly) {
-    const std::string meminfo = "MemTotal:  100 kB\nMemAvailable:   42 kB\nCommitted_AS:  7 kB\n";
-    EXPECT_EQ(FindStatValue(meminfo, "MemAvailable"), 42u);
-    EXPECT_EQ(FindStatValue(meminfo, "Committed_AS"), 7u);
-    EXPECT_FALSE(FindStatValue(meminfo, "Mem").has_value());
-    const std::string vmstat = "pgfault_x 9\npgfault 12345\npgmajfault 3\n";
-    EXPECT_EQ(FindStatValue(vmstat, "pgfault"), 12345u);
+    const std::string text =
+        "MemTotal:  100 kB\nMemAvailable:   42 kB\nCommitted_AS:  7 kB\n"
+        "pgfault_x 9\npgfault 12345\npgmajfault 3\n";
+    EXPECT_EQ(FindStatValue(text, "MemAvailable"), 42u);
+    EXPECT_EQ(FindStatValue(text, "Committed_AS"), 7u);
+    EXPECT_FALSE(FindStatValue(text, "Mem").has_value());
+    EXPECT_EQ(FindStatValue(text, "pgfault"), 12345u);
 }
 
 TEST(PdhSources, ProcessStatSurvivesOddNames) {
@@ -87,9 +83,8 @@ TEST(PdhSources, ProcessStatSurvivesOddNames) {
     const auto s = ParseProcessStat(
         "77 (a) (b c) R 1 77 77 0 -1 4194560 10 0 0 0 123 45 0 0 20 0 1 0 9999 1 2\n");
     ASSERT_TRUE(s.has_value());
-    EXPECT_EQ(s->utime, 123u);
-    EXPECT_EQ(s->stime, 45u);
-    EXPECT_EQ(s->start_time, 9999u);
+    EXPECT_EQ((std::array{s->utime, s->stime, s->start_time}),
+              (std::array<std::uint64_t, 3>{123, 45, 9999}));
     EXPECT_FALSE(ParseProcessStat("77 (cut short) R 1 2").has_value());
     EXPECT_FALSE(ParseProcessStat("").has_value());
 
@@ -108,8 +103,8 @@ TEST(PdhSources, ProcessesAreFoundByImageNameWithoutCase) {
     // Another user's process: no exe link, only comm.
     m.write("/proc/500/comm", "LOADWorker.exe\n");
     const Sysroot root = m.sysroot();
-    EXPECT_EQ(FindProcesses(root, "LOADWorker.exe"), (std::vector<int>{200, 300, 500}));
-    EXPECT_EQ(FindProcesses(root, "LoadWorker"), (std::vector<int>{200, 300, 500}));
+    for (const char* name : {"LOADWorker.exe", "LoadWorker"})
+        EXPECT_EQ(FindProcesses(root, name), (std::vector<int>{200, 300, 500})) << name;
     EXPECT_EQ(FindProcesses(root, "LOADWorker2.exe"), (std::vector<int>{400}));
     EXPECT_TRUE(FindProcesses(root, "LOADWorker3.exe").empty());
     EXPECT_EQ(ProcessImageName(root, 200), "loadworker.exe");

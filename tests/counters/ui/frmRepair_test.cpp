@@ -31,19 +31,7 @@ class FrmRepairTest : public QObject {
     }
 
     void showsWhatItRanAndFound() {
-        RepairActions actions;
-        actions.needed = [](RepairKind k, std::vector<std::string>& findings) {
-            findings.push_back(k == RepairKind::EnableIostats
-                                   ? "loop3: disk statistics are off (queue/iostats = 0)"
-                                   : "/proc is mounted");
-            return k == RepairKind::EnableIostats;
-        };
-        actions.run = [](RepairKind, std::string& out) {
-            out += "echo 1 > /sys/block/loop3/queue/iostats\n";
-            return true;
-        };
-        actions.probe = [] { return true; };
-        frmRepair window(actions);
+        frmRepair window(actions(true));
         window.show();
         QTRY_VERIFY(window.log().repaired);
         QCOMPARE(window.Label1()->text(), QString("Attempting to Repair Windows"));
@@ -58,11 +46,7 @@ class FrmRepairTest : public QObject {
     void windowsErrorYesShowsTheWindow() {
         bool shown = false;
         set_repair_window([&] {
-            RepairActions actions;
-            actions.needed = [](RepairKind, std::vector<std::string>&) { return false; };
-            actions.run = [](RepairKind, std::string&) { return false; };
-            actions.probe = [] { return false; };
-            frmRepair window(actions);
+            frmRepair window(actions(false));
             QTimer::singleShot(0, &window, [&] {
                 QTRY_VERIFY(window.log().List1.size() >= 1 &&
                             window.findChild<QPushButton*>()->isEnabled());
@@ -79,6 +63,22 @@ class FrmRepairTest : public QObject {
     }
 
   private:
+    // Statistics of loop3 are off; the step that switches them on works or not.
+    static RepairActions actions(bool works) {
+        RepairActions a;
+        a.needed = [](RepairKind k, std::vector<std::string>& findings) {
+            findings.push_back(k == RepairKind::EnableIostats
+                                   ? "loop3: disk statistics are off (queue/iostats = 0)"
+                                   : "/proc is mounted");
+            return k == RepairKind::EnableIostats;
+        };
+        a.run = [works](RepairKind, std::string& out) {
+            out += "echo 1 > /sys/block/loop3/queue/iostats\n";
+            return works;
+        };
+        a.probe = [works] { return works; };
+        return a;
+    }
     AppState saved_;
     test::TempDir folder_;
     test::ScriptedPrompt prompt_;
