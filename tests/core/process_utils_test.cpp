@@ -1,7 +1,6 @@
 // Finding, stopping and starting processes by image name; running a command and capturing its
 // output; the registry store.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -37,61 +36,47 @@ pid_t start_named(const fs::path& dir, const std::string& name) {
     return pid;
 }
 
-TEST(ProcessLookup, MatchesImageNamesWithoutCaseAndBlanks) {
-    // Looked up within the folder: other testers may run on this machine at the same time.
-    TempDir dir;
-    pid_t pid = start_named(dir.path(), "LoadWorker.exe");
-    for (const char* wanted : {"LoadWorker.exe", "loadworker.exe", "LOADWORKER.EXE", " LOADWorker.exe "})
+// Whether no program of the name is left (in the folder, when given) within a second.
+bool gone(const std::string& name, const fs::path& dir = {}) {
+    for (int i = 0; i < 200 && GetProcessIdByName(name, dir); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return GetProcessIdByName(name, dir) == 0;
+}
+
+// Names longer than the 15 characters of comm, and unique to this run: other testers may run on
+// this machine at the same time.
+TEST(ProcessLookup, ImageNamesMatchWithoutCaseOrBlanksInTheirFolderAndStop) {
+    TempDir dir, elsewhere;
+    const std::string id = std::to_string(::getpid()), name = "LoadWorker-long-name-" + id + ".exe",
+                      lower = "loadworker-long-name-" + id + ".exe";
+    pid_t pid = start_named(dir.path(), name);
+    for (const std::string& wanted :
+         {name, lower, "LOADWORKER-LONG-NAME-" + id + ".EXE", " " + name + " "})
         EXPECT_EQ(GetProcessIdByName(wanted, dir.path()), pid) << wanted;
+    EXPECT_EQ(GetProcessIdByName(name), pid) << "without a folder any program of the name counts";
     EXPECT_EQ(GetProcessIdByName("LoadWorker2.exe", dir.path()), 0);
     EXPECT_EQ(GetProcessIdByName("", dir.path()), 0);
-    EXPECT_EQ(FindProcessWindow("loadworker.exe", dir.path()), pid);
-    TempDir elsewhere;
-    EXPECT_EQ(FindProcessWindow("loadworker.exe", elsewhere.path()), 0)
+    EXPECT_EQ(FindProcessWindow(lower, dir.path()), pid);
+    EXPECT_EQ(FindProcessWindow(lower, elsewhere.path()), 0)
         << "a program of the same name in another folder is not ours";
-    KillWindowProcess(pid);
-    for (int i = 0; i < 200 && GetProcessIdByName("LoadWorker.exe", dir.path()); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(GetProcessIdByName("LoadWorker.exe", dir.path()), 0);
-}
-
-TEST(ProcessLookup, WithoutAFolderAnyProgramOfTheNameCounts) {
-    TempDir dir;
-    const std::string name = "bw-lookup-" + std::to_string(::getpid()) + ".EXE";
-    pid_t pid = start_named(dir.path(), name);
-    EXPECT_EQ(GetProcessIdByName(name), pid);
-    ForceStopByName(name);
-    for (int i = 0; i < 200 && GetProcessIdByName(name); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_EQ(GetProcessIdByName(name), 0);
-}
-
-TEST(ProcessLookup, LongNamesAreNotCutLikeComm) {
-    TempDir dir;
-    const std::string name = "a-rather-long-program-name.exe";
-    pid_t pid = start_named(dir.path(), name);
-    EXPECT_EQ(GetProcessIdByName(name), pid);
     auto names = ListProcesses();
     EXPECT_NE(std::find(names.begin(), names.end(), name), names.end());
+
+    pid_t other = start_named(elsewhere.path(), name);
     KillWindowProcess(pid);
+    EXPECT_TRUE(gone(name, dir.path()));
+    EXPECT_EQ(GetProcessIdByName(name), other);
+    ForceStopByName(name);
+    EXPECT_TRUE(gone(name));
 }
 
-TEST(Testers, StopTestersEndsAllThreeAndStartCopiesTheMissingFiles) {
+// Copying the missing testers at a start is covered with the tool files.
+TEST(Testers, StopTestersEndsAllThree) {
     TempDir dir;
     app().working_folder = dir.path();
-    std::vector<pid_t> pids;
-    for (auto name : kTesterFiles) pids.push_back(start_named(dir.path(), std::string(name)));
+    for (auto name : kTesterFiles) start_named(dir.path(), std::string(name));
     StopTesters();
     for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
-
-    fs::remove(dir / "LOADWorker2.exe");
-    fs::remove(dir / "LOADWorker3.exe");
-    EnsureTesterCopies();
-    for (const char* copy : {"LOADWorker2.exe", "LOADWorker3.exe"}) {
-        ASSERT_TRUE(fs::exists(dir / copy));
-        EXPECT_EQ(test::read_file(dir / copy), test::read_file(dir / "LOADWorker.exe"));
-        EXPECT_EQ(fs::status(dir / copy).permissions() & fs::perms::all, fs::perms::owner_all);
-    }
     app() = AppState{};
 }
 
@@ -110,7 +95,7 @@ TEST(Testers, MissingTestersAreReportedAfterTheStart) {
     app() = AppState{};
 }
 
-TEST(DOSOutputs, DeliversOutputInOrderedChunksOfAtMost256Bytes) {
+TEST(DOSOutputs, DeliversStdoutAndStderrInOrderedChunksOfAtMost256Bytes) {
     DOSOutputs dos;
     std::string joined;
     size_t chunks = 0, largest = 0;
@@ -120,52 +105,45 @@ TEST(DOSOutputs, DeliversOutputInOrderedChunksOfAtMost256Bytes) {
         joined += chunk;
     };
     // 5,000 numbered lines: longer than any single read.
-    std::string out = dos.ExecuteCommand("seq 1 5000");
     std::string expected;
     for (int i = 1; i <= 5000; ++i) expected += std::to_string(i) + "\n";
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(dos.ExecuteCommand("seq 1 5000"), expected);
     EXPECT_EQ(joined, expected);
     EXPECT_EQ(dos.Outputs(), expected);
     EXPECT_LE(largest, DOSOutputs::kChunkBytes);
     EXPECT_GE(chunks, expected.size() / DOSOutputs::kChunkBytes);
     EXPECT_EQ(dos.ExitStatus(), 0);
-}
-
-TEST(DOSOutputs, FailuresAreToldAndReturnNothing) {
-    struct Case {
-        const char* command;
-        std::string_view message;
-    };
-    const Case cases[] = {
-        {"", kCommandLineEmpty},
-        {"   ", kCommandLineEmpty},
-        {"no-such-program-here --version", kCommandNotFound},
-    };
-    for (const auto& c : cases) {
-        ScriptedPrompt prompt;
-        test::UsePrompt use(prompt);
-        DOSOutputs dos;
-        EXPECT_EQ(dos.ExecuteCommand(c.command), "") << c.command;
-        ASSERT_EQ(prompt.shown().size(), 1u) << c.command;
-        EXPECT_EQ(prompt.shown()[0].text, c.message);
-        EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Critical);
-    }
-}
-
-TEST(DOSOutputs, SilentCommandRaisesNoTextAndStderrIsCaptured) {
-    DOSOutputs dos;
-    std::string seen;
-    dos.ReceiveOutputs = [&](std::string_view chunk) { seen += chunk; };
+    // A silent command raises no text.
+    chunks = 0;
     EXPECT_EQ(dos.ExecuteCommand("true"), "");
-    EXPECT_EQ(seen, "");
+    EXPECT_EQ(chunks, 0u);
     EXPECT_EQ(dos.ExecuteCommand("sh -c 'echo to-stderr >&2; exit 3'"), "to-stderr\n");
     EXPECT_EQ(dos.ExitStatus(), 3);
 }
 
+TEST(DOSOutputs, FailuresAreToldAndReturnNothing) {
+    const std::pair<const char*, std::string_view> cases[] = {
+        {"", kCommandLineEmpty},
+        {"   ", kCommandLineEmpty},
+        {"no-such-program-here --version", kCommandNotFound},
+    };
+    for (const auto& [command, message] : cases) {
+        ScriptedPrompt prompt;
+        test::UsePrompt use(prompt);
+        DOSOutputs dos;
+        EXPECT_EQ(dos.ExecuteCommand(command), "") << command;
+        ASSERT_EQ(prompt.shown().size(), 1u) << command;
+        EXPECT_EQ(prompt.shown()[0].text, message);
+        EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Critical);
+    }
+}
+
 TEST(DOSOutputs, SplitsCommandLinesLikeAShell) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(DOSOutputs::split_command_line("e2fsck -f -n /dev/x"), (V{"e2fsck", "-f", "-n", "/dev/x"}));
-    EXPECT_EQ(DOSOutputs::split_command_line("ls \"/mnt/my disk\" 'a b'"), (V{"ls", "/mnt/my disk", "a b"}));
+    EXPECT_EQ(DOSOutputs::split_command_line("e2fsck -f -n /dev/x"),
+              (V{"e2fsck", "-f", "-n", "/dev/x"}));
+    EXPECT_EQ(DOSOutputs::split_command_line("ls \"/mnt/my disk\" 'a b'"),
+              (V{"ls", "/mnt/my disk", "a b"}));
     EXPECT_EQ(DOSOutputs::split_command_line("echo a\\ b \"q\\\"x\""), (V{"echo", "a b", "q\"x"}));
     EXPECT_EQ(DOSOutputs::split_command_line(""), V{});
 }
@@ -178,7 +156,7 @@ TEST(FileNameOnly, TakesThePartAfterTheLastSeparator) {
 }
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { set_registry_store_path(dir_ / "Registry.dat"); }
     void TearDown() override { set_registry_store_path({}); }
     TempDir dir_;
@@ -187,35 +165,33 @@ protected:
 constexpr std::string_view kLayers =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 constexpr std::string_view kFileSystem = "SYSTEM\\CurrentControlSet\\Control\\FileSystem";
+constexpr RegHive HKLM = RegHive::HKEY_LOCAL_MACHINE;
 
 TEST_F(RegistryTest, KnownKeysKeepStringsAndNumbers) {
     SetKeyValue(RegHive::HKEY_CURRENT_USER, kLayers, "/opt/brantwell/brantwell",
                 RegValue::string("RUNASADMIN"));
-    SetKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "NtfsDisableLastAccessUpdate",
-                RegValue::dword(1));
+    SetKeyValue(HKLM, kFileSystem, "NtfsDisableLastAccessUpdate", RegValue::dword(1));
     auto s = QueryKeyValue(RegHive::HKEY_CURRENT_USER, kLayers, "/opt/brantwell/brantwell");
     EXPECT_EQ(s.type, REG_SZ);
     EXPECT_EQ(s.text, "RUNASADMIN");
-    auto n = QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, "system\\currentcontrolset\\control\\filesystem",
+    auto n = QueryKeyValue(HKLM, "system\\currentcontrolset\\control\\filesystem",
                            "ntfsdisablelastaccessupdate");
     EXPECT_EQ(n.type, REG_DWORD);
     EXPECT_EQ(n.number, 1u);
     EXPECT_EQ(n.to_text(), "1");
 }
 
-TEST_F(RegistryTest, MissingKeysReadEmptyAndAreNeverCreated) {
-    SetKeyValue(RegHive::HKEY_LOCAL_MACHINE, "Software\\Nobody\\Here", "X", RegValue::dword(7));
-    EXPECT_TRUE(QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, "Software\\Nobody\\Here", "X").empty());
-    EXPECT_FALSE(RegistryKeyExists(RegHive::HKEY_LOCAL_MACHINE, "Software\\Nobody\\Here"));
+// Unknown keys are never created; values never set or damaged in the store read empty.
+TEST_F(RegistryTest, MissingAndDamagedValuesReadEmpty) {
+    SetKeyValue(HKLM, "Software\\Nobody\\Here", "X", RegValue::dword(7));
+    EXPECT_TRUE(QueryKeyValue(HKLM, "Software\\Nobody\\Here", "X").empty());
+    EXPECT_FALSE(RegistryKeyExists(HKLM, "Software\\Nobody\\Here"));
     EXPECT_FALSE(fs::exists(dir_ / "Registry.dat"));
-    EXPECT_TRUE(QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "never-set").empty());
-}
-
-TEST_F(RegistryTest, DamagedStoreEntriesReadEmpty) {
-    const std::string section = "HKEY_LOCAL_MACHINE\\" + std::string(kFileSystem);
+    EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "never-set").empty());
     for (const char* raw : {"garbage", "4:-5", "4:99999999999", "9:what", ""}) {
-        WriteINI(dir_ / "Registry.dat", section, "v", raw);
-        EXPECT_TRUE(QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "v").empty()) << raw;
+        WriteINI(dir_ / "Registry.dat", "HKEY_LOCAL_MACHINE\\" + std::string(kFileSystem), "v",
+                 raw);
+        EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "v").empty()) << raw;
     }
 }
 
@@ -229,12 +205,12 @@ TEST_F(RegistryTest, AdaptersServeValuesWithARealMeaning) {
         }
     };
     auto flag = std::make_shared<Flag>();
-    register_registry_adapter(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "disabledeletenotify", flag);
-    EXPECT_EQ(QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "DisableDeleteNotify").number, 1u);
-    SetKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "disabledeletenotify", RegValue::dword(0));
+    register_registry_adapter(HKLM, kFileSystem, "disabledeletenotify", flag);
+    EXPECT_EQ(QueryKeyValue(HKLM, kFileSystem, "DisableDeleteNotify").number, 1u);
+    SetKeyValue(HKLM, kFileSystem, "disabledeletenotify", RegValue::dword(0));
     EXPECT_EQ(flag->value.number, 0u);
     EXPECT_FALSE(fs::exists(dir_ / "Registry.dat")) << "adapter values never reach the store";
-    register_registry_adapter(RegHive::HKEY_LOCAL_MACHINE, kFileSystem, "disabledeletenotify", nullptr);
+    register_registry_adapter(HKLM, kFileSystem, "disabledeletenotify", nullptr);
 }
 
 }  // namespace

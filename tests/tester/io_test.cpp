@@ -17,18 +17,14 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-class ScriptedStop : public StopCheck {
-  public:
-    Stop answer = Stop::None;
-    bool signal = false;
-    int checks = 0;
-    Stop check() override {
-        ++checks;
-        return answer;
-    }
-    bool signalled() const override { return signal; }
+// Never asks to stop: each run ends at its deadline or its region's end.
+struct NoStop : StopCheck {
+    Stop check() override { return Stop::None; }
+    bool signalled() const override { return false; }
 };
 
+// Written data must not shrink under a compressing drive: random bytes, and fresh ones in every
+// page a write is about to send.
 TEST(IoBuffer, AlignedRandomAndEveryPageChangesBeforeAWrite) {
     IoBuffer buffer(1 << 20);
     ASSERT_TRUE(buffer.ok());
@@ -48,7 +44,6 @@ TEST(IoBuffer, AlignedRandomAndEveryPageChangesBeforeAWrite) {
 class Transfers : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = dir_ / "target";
         fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_DIRECT, 0600);
         ASSERT_GE(fd_, 0) << std::strerror(errno);
         ASSERT_EQ(::ftruncate(fd_, 4 << 20), 0);
@@ -56,10 +51,10 @@ class Transfers : public ::testing::Test {
     void TearDown() override { ::close(fd_); }
 
     TempDir dir_;
-    fs::path path_;
+    fs::path path_ = dir_ / "target";
     int fd_ = -1;
     IoBuffer buffer_{4 << 20};
-    ScriptedStop stop_;
+    NoStop stop_;
 };
 
 TEST_F(Transfers, OnePassWritesExactlyItsRegion) {
@@ -70,12 +65,11 @@ TEST_F(Transfers, OnePassWritesExactlyItsRegion) {
     EXPECT_EQ(r.bytes, 2u << 20);
     std::string data = test::read_file(path_);
     ASSERT_EQ(data.size(), 4u << 20);
-    auto zeros = [&](std::size_t from, std::size_t to) {
-        return data.find_first_not_of('\0', from) >= to;
-    };
-    EXPECT_TRUE(zeros(0, 1 << 20));
-    EXPECT_FALSE(zeros(1 << 20, 3 << 20));
-    EXPECT_TRUE(data.find_first_not_of('\0', 3 << 20) == std::string::npos);
+    // A page of random data is never all zeros; every page outside the region still is.
+    for (std::size_t page = 0; page < data.size(); page += 4096)
+        EXPECT_EQ(data.find_first_not_of('\0', page) < page + 4096,
+                  page >= (1u << 20) && page < (3u << 20))
+            << page;
 }
 
 TEST_F(Transfers, RunsUntilTheDeadlineGoingRoundTheRegion) {
@@ -89,25 +83,7 @@ TEST_F(Transfers, RunsUntilTheDeadlineGoingRoundTheRegion) {
     EXPECT_GE(monotonic_ms(), plan.until_ms);
 }
 
-TEST_F(Transfers, StopsOnRequest) {
-    struct Case {
-        Stop answer;
-        bool signal;
-        Stop expect;
-    };
-    for (const Case& c :
-         {Case{Stop::Cancel, false, Stop::Cancel}, Case{Stop::Exit, false, Stop::Exit},
-          Case{Stop::None, true, Stop::Exit}}) {
-        stop_.answer = c.answer;
-        stop_.signal = c.signal;
-        TransferPlan plan{fd_, Side::Read, 4096, {0, 1 << 20}, monotonic_ms() + 60000, false};
-        std::int64_t start = monotonic_ms();
-        TransferResult r = run_transfer(plan, buffer_, stop_);
-        EXPECT_EQ(r.stop, c.expect);
-        EXPECT_LT(monotonic_ms() - start, 1000);
-    }
-}
-
+// Stopping mid-transfer on each request is seen end to end, with all three testers at work.
 TEST_F(Transfers, RefusesABlockLargerThanItsRegionOrBuffer) {
     TransferPlan small_region{fd_, Side::Read, 1 << 20, {0, 4096}, monotonic_ms() + 1000, false};
     EXPECT_EQ(run_transfer(small_region, buffer_, stop_).error, EINVAL);
@@ -117,12 +93,11 @@ TEST_F(Transfers, RefusesABlockLargerThanItsRegionOrBuffer) {
 
 TEST(TestFile, SizeFromTheJobOrTheFreeSpace) {
     constexpr std::uint64_t MB = 1000000, MiB = 1 << 20;
-    struct Case {
+    const struct {
         std::int64_t file_size_mb;
         std::uint64_t free;
         std::uint64_t expect;  // 0: refused
-    };
-    const Case cases[] = {
+    } cases[] = {
         {500, 100000 * MB, 500 * MB / (4 * MiB) * (4 * MiB)},
         {500, 400 * MB, 0},  // the program asked for more than there is
         {0, 100000 * MB, 200 * MB / (4 * MiB) * (4 * MiB)},
@@ -136,38 +111,34 @@ TEST(TestFile, SizeFromTheJobOrTheFreeSpace) {
         job.file_size_mb = c.file_size_mb;
         std::string error;
         EXPECT_EQ(test_file_size(job, c.free, &error), c.expect) << c.file_size_mb << " " << c.free;
-        if (c.expect == 0) {
-            EXPECT_NE(error.find("free space"), std::string::npos) << error;
-        }
+        EXPECT_TRUE(c.expect != 0 || error.find("free space") != std::string::npos) << error;
     }
 }
 
-TEST(TestFile, RecordedBeforeCreationAndRemovedFromTheRecord) {
+// Every name is recorded before its file is made, so a killed tester's files go at the next start;
+// a link in a file's place is refused, and neither it nor what it points at is removed.
+TEST(TestFile, RecordedBeforeCreationRemovedFromTheRecordNeverThroughALink) {
     TempDir work, volume;
     std::string error;
-    fs::path path = volume / "TestB.tmp";
+    test::write_file(volume / "victim", "keep");
+    fs::create_symlink(volume / "victim", volume / "TestA.tmp");
+    EXPECT_FALSE(create_test_file(work.path(), volume / "TestA.tmp", &error));
+    EXPECT_NE(error.find("TestA.tmp"), std::string::npos) << error;
+
+    const fs::path path = volume / "TestB.tmp";
     test::write_file(path, "leftover of ours");
     auto file = create_test_file(work.path(), path, &error);
     ASSERT_TRUE(file) << error;
     EXPECT_EQ(file->size, 0u);  // the leftover went, a fresh file came
     EXPECT_GE(file->align, 4096u);
-    EXPECT_EQ(test::read_file(work / "LOADWorker.files"), path.string() + "\n");
+    EXPECT_EQ(test::read_file(work / "LOADWorker.files"),
+              (volume / "TestA.tmp").string() + "\n" + path.string() + "\n");
     file.reset();
     remove_recorded_test_files(work.path());
     EXPECT_FALSE(fs::exists(path));
     EXPECT_FALSE(fs::exists(work / "LOADWorker.files"));
-}
-
-TEST(TestFile, NeverFollowsALinkInItsPlace) {
-    TempDir work, volume;
-    test::write_file(volume / "victim", "keep");
-    fs::create_symlink(volume / "victim", volume / "TestB.tmp");
-    std::string error;
-    EXPECT_FALSE(create_test_file(work.path(), volume / "TestB.tmp", &error));
-    EXPECT_NE(error.find("TestB.tmp"), std::string::npos) << error;
-    remove_recorded_test_files(work.path());
     EXPECT_EQ(test::read_file(volume / "victim"), "keep");
-    EXPECT_TRUE(fs::is_symlink(volume / "TestB.tmp"));
+    EXPECT_TRUE(fs::is_symlink(volume / "TestA.tmp"));
 }
 
 TEST(Device, RefusalsComeWithAReason) {
