@@ -7,6 +7,7 @@
 
 #include "drives/DosApp.h"
 #include "drives/DriveStartup.h"
+#include "platform/SystemQueryText.h"
 #include "support/fakes.h"
 #include "support/scratch_device.h"
 
@@ -15,45 +16,15 @@ namespace {
 
 using nlohmann::json;
 
-struct LsblkDevice {
-    std::string name, type, model;
-    std::uint64_t size = 0;
-    std::vector<std::string> mountpoints;
-    std::vector<LsblkDevice> children;
-};
-
-std::string text_of(const json& j) {
-    return j.is_string() ? j.get<std::string>() : std::string();
-}
-
-LsblkDevice parse_lsblk(const json& j) {
-    LsblkDevice d;
-    d.name = text_of(j.value("name", json()));
-    d.type = text_of(j.value("type", json()));
-    d.model = text_of(j.value("model", json()));
-    if (j.contains("size") && j["size"].is_number()) d.size = j["size"].get<std::uint64_t>();
-    if (j.contains("mountpoint") && j["mountpoint"].is_string())
-        d.mountpoints.push_back(j["mountpoint"]);
-    if (j.contains("children"))
-        for (const auto& c : j["children"]) d.children.push_back(parse_lsblk(c));
-    return d;
-}
-
-std::vector<LsblkDevice> lsblk() {
+// lsblk's own view: disks with their partitions as "children", sizes in bytes.
+json lsblk() {
     std::string out;
-    const int rc = test::run_shell("lsblk -J -b -o NAME,SIZE,TYPE,MOUNTPOINT,MODEL", &out);
-    EXPECT_EQ(0, rc) << out;
-    if (rc != 0) return {};
-    std::vector<LsblkDevice> devices;
-    const json parsed = json::parse(out);
-    for (const auto& j : parsed["blockdevices"]) devices.push_back(parse_lsblk(j));
-    return devices;
+    EXPECT_EQ(0, test::run_shell("lsblk -J -b -o NAME,SIZE,TYPE,MOUNTPOINT,MODEL", &out)) << out;
+    return json::parse(out, nullptr, false).value("blockdevices", json::array());
 }
 
-std::string trim(std::string s) {
-    while (!s.empty() && s.back() == ' ') s.pop_back();
-    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
-    return s;
+std::string text_of(const json& j, const char* key) {
+    return j.contains(key) && j[key].is_string() ? text::trim(j[key].get<std::string>()) : "";
 }
 
 class InventoryE2E : public ::testing::Test {
@@ -70,59 +41,56 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
     ASSERT_TRUE(loop.ok()) << loop.error();
 
     // Other processes on the machine may add or remove devices meanwhile: take the inventory
-    // between two lsblk runs that agree.
-    auto signature = [](const std::vector<LsblkDevice>& ds) {
+    // between two lsblk runs that agree on names and sizes.
+    auto signature = [](const json& ds) {
         std::string s;
-        for (const auto& d : ds) s += d.name + ":" + std::to_string(d.size) + ",";
+        for (const auto& d : ds) s += text_of(d, "name") + ":" + d.value("size", json()).dump() + ",";
         return s;
     };
-    SystemQuery query;
     InventoryRun run;
-    std::vector<LsblkDevice> devices;
+    json devices;
     for (int attempt = 0; attempt < 5; ++attempt) {
-        auto before = lsblk();
-        run = TakeInventory(query, {});
+        const json before = lsblk();
+        run = TakeInventory(SystemQuery(), {});
         devices = lsblk();
         if (signature(before) == signature(devices)) break;
     }
     ASSERT_FALSE(devices.empty());
 
     // Every disk lsblk shows (set-up loop and zram devices included) is a disk of ours, with the
-    // same size; its number follows the natural order of the names.
-    std::vector<std::string> expected_names;
+    // same size and model; its number follows the natural order of the names.
+    std::vector<std::string> expected_names, ours;
     for (const auto& d : devices) {
-        if ((d.type != "disk" && d.type != "loop") || d.size == 0) continue;
-        expected_names.push_back(d.name);
+        const std::string name = text_of(d, "name"), type = text_of(d, "type");
+        const auto size = d.value("size", json()).is_number() ? d["size"].get<std::uint64_t>() : 0;
+        if ((type != "disk" && type != "loop") || size == 0) continue;
+        expected_names.push_back(name);
         auto it = std::find_if(run.disks.begin(), run.disks.end(),
-                               [&](const DiskInfo& x) { return x.name == d.name; });
-        ASSERT_NE(run.disks.end(), it) << d.name << " missing";
-        ASSERT_TRUE(it->size_bytes.has_value()) << d.name;
-        EXPECT_EQ(d.size, *it->size_bytes) << d.name;
-        if (!trim(d.model).empty())
-            EXPECT_NE(std::string::npos, it->caption.find(trim(d.model)))
-                << d.name << ": " << it->caption;
+                               [&](const DiskInfo& x) { return x.name == name; });
+        ASSERT_NE(run.disks.end(), it) << name << " missing";
+        EXPECT_EQ(size, it->size_bytes.value_or(0)) << name;
+        EXPECT_NE(std::string::npos, it->caption.find(text_of(d, "model"))) << it->caption;
     }
     std::sort(expected_names.begin(), expected_names.end(), disk_name_less);
-    std::vector<std::string> ours;
     for (const auto& d : run.disks) ours.push_back(d.name);
     EXPECT_EQ(expected_names, ours);
-    for (size_t i = 0; i < run.disks.size(); ++i)
-        EXPECT_EQ(static_cast<int>(i), run.disks[i].index);
+    for (size_t i = 0; i < run.disks.size(); ++i) EXPECT_EQ(int(i), run.disks[i].index);
 
-    // Every mounted filesystem lsblk shows that got a letter sits on the same device and disk.
-    std::function<void(const LsblkDevice&, const std::string&)> check =
-        [&](const LsblkDevice& d, const std::string& disk) {
-            for (const auto& mp : d.mountpoints) {
-                auto v = std::find_if(run.map.volumes.begin(), run.map.volumes.end(),
-                                      [&](const Volume& x) { return x.device_name == d.name; });
-                ASSERT_NE(run.map.volumes.end(), v) << d.name << " at " << mp;
-                if (v->mount_point == mp)
-                    EXPECT_NE(v->disks.end(), std::find(v->disks.begin(), v->disks.end(), disk))
-                        << d.name;
-            }
-            for (const auto& c : d.children) check(c, disk);
-        };
-    for (const auto& d : devices) check(d, d.name);
+    // Every mounted filesystem lsblk shows sits on a volume of ours of the same device, and when
+    // that volume is represented by this mount, on the same disk.
+    std::function<void(const json&, const std::string&)> check = [&](const json& d,
+                                                                     const std::string& disk) {
+        const std::string name = text_of(d, "name"), mp = text_of(d, "mountpoint");
+        if (!mp.empty()) {
+            auto v = std::find_if(run.map.volumes.begin(), run.map.volumes.end(),
+                                  [&](const Volume& x) { return x.device_name == name; });
+            ASSERT_NE(run.map.volumes.end(), v) << name << " at " << mp;
+            if (v->mount_point == mp)
+                EXPECT_NE(v->disks.end(), std::find(v->disks.begin(), v->disks.end(), disk)) << name;
+        }
+        for (const auto& c : d.value("children", json::array())) check(c, disk);
+    };
+    for (const auto& d : devices) check(d, text_of(d, "name"));
 
     // The zram volume is a RAM drive; both loop partitions are partitions of one disk.
     auto entry_of = [&](const std::string& mount) -> std::string {
@@ -145,28 +113,22 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
               entry_of(loop.mounts()[1].string()).substr(2));
 }
 
-TEST_F(InventoryE2E, DirtyCheckReadsTheRealSuperblock) {
+TEST_F(InventoryE2E, DirtyCheckReadsTheRealExt4Superblock) {
     test::ScratchZram zram({64, "ext4", true});
     ASSERT_TRUE(zram.ok()) << zram.error();
     SystemQuery query;
     auto map = BuildVolumeMap(query, {});
     const Volume* v = map.volume_of_path(zram.mount_point().string());
-    ASSERT_NE(nullptr, v);
-    ASSERT_EQ(zram.name(), v->device_name);
-
+    ASSERT_TRUE(v && v->device_name == zram.name());
     CheckDirty(v->letter, query, map);
     EXPECT_TRUE(LastDirtyCheck().checked) << LastDirtyCheck().reason;
     EXPECT_FALSE(DirtyFlag()) << LastDirtyCheck().detail;
 
     // The kernel records an error in the superblock of our own scratch filesystem.
     test::write_file("/sys/fs/ext4/" + zram.name() + "/trigger_fs_error", "brantwell test\n");
-    bool dirty = false;
-    for (int i = 0; i < 50 && !dirty; ++i) {
-        CheckDirty(v->letter, query, map);
-        dirty = DirtyFlag();
-        if (!dirty) test::run_shell("sync; sleep 0.1");
-    }
-    EXPECT_TRUE(dirty) << LastDirtyCheck().detail << " " << LastDirtyCheck().reason;
+    for (int i = 0; i < 50 && (CheckDirty(v->letter, query, map), !DirtyFlag()); ++i)
+        test::run_shell("sync; sleep 0.1");
+    EXPECT_TRUE(DirtyFlag()) << LastDirtyCheck().detail << " " << LastDirtyCheck().reason;
 }
 
 TEST_F(InventoryE2E, DirtyCheckAsksTheXfsDriver) {
@@ -175,8 +137,7 @@ TEST_F(InventoryE2E, DirtyCheckAsksTheXfsDriver) {
     SystemQuery query;
     auto map = BuildVolumeMap(query, {});
     const Volume* v = map.volume_of_path(loop.mounts().at(0).string());
-    ASSERT_NE(nullptr, v);
-    ASSERT_EQ("xfs", v->fstype);
+    ASSERT_TRUE(v && v->fstype == "xfs");
     CheckDirty(v->letter, query, map);
     EXPECT_TRUE(LastDirtyCheck().checked) << LastDirtyCheck().reason;
     EXPECT_FALSE(DirtyFlag());
@@ -188,10 +149,8 @@ TEST_F(InventoryE2E, CapturedMachineShowsTheSameDriveList) {
     test::TempDir dir;
     const auto dest = dir / "machine";
     std::string out;
-    ASSERT_EQ(0, test::run_shell((test::source_dir() / "scripts/capture-sysroot.sh").string() +
-                                     " " + dest.string(),
-                                 &out))
-        << out;
+    const auto script = test::source_dir() / "scripts/capture-sysroot.sh";
+    ASSERT_EQ(0, test::run_shell(script.string() + " " + dest.string(), &out)) << out;
     auto live = TakeInventory(SystemQuery(), {});
     auto captured = TakeInventory(SystemQuery(Sysroot(dest)), {});
     EXPECT_EQ(live.inv.DriveList, captured.inv.DriveList);
@@ -204,20 +163,24 @@ TEST_F(InventoryE2E, CapturedMachineShowsTheSameDriveList) {
 }
 
 TEST_F(InventoryE2E, CommandLineListsThisMachine) {
+    const std::string cli = (test::binary_dir() / "src/cli/brantwell-cli").string();
     std::string out;
-    const auto cli = test::binary_dir() / "src/cli/brantwell-cli";
-    ASSERT_EQ(0, test::run_shell(cli.string() + " drives --json", &out)) << out;
-    auto j = json::parse(out.substr(out.find('{')));
+    ASSERT_EQ(0, test::run_shell(cli + " drives --dirty --json", &out)) << out;
+    const auto j = json::parse(out.substr(out.find('{')));
     ASSERT_FALSE(j["drive_list"].empty());
     EXPECT_EQ("C:", j["drive_list"][0].get<std::string>().substr(0, 2));
-    ASSERT_EQ(0, test::run_shell(cli.string() + " sysinfo --json </dev/null", &out)) << out;
-    EXPECT_NE(std::string::npos, out.find("\"Win Ver\""));
-    ASSERT_EQ(0, test::run_shell(cli.string() + " drives --dirty --json", &out)) << out;
-    j = json::parse(out.substr(out.find('{')));
     EXPECT_EQ(j["drive_list"].size(), j["dirty_check"].size());
-    ASSERT_EQ(0, test::run_shell(cli.string() + " sysinfo --drive C", &out)) << out;
-    EXPECT_NE(std::string::npos, out.find("***** Drive Size *****"));
-    EXPECT_NE(0, test::run_shell(cli.string() + " sysinfo --drive Q", &out)) << out;
+    const struct {
+        const char* args;
+        bool ok;
+        const char* says;
+    } runs[] = {{" sysinfo --json </dev/null", true, "\"Win Ver\""},
+                {" sysinfo --drive C", true, "***** Drive Size *****"},
+                {" sysinfo --drive Q", false, ""}};
+    for (const auto& r : runs) {
+        EXPECT_EQ(r.ok, test::run_shell(cli + r.args, &out) == 0) << r.args << "\n" << out;
+        EXPECT_NE(std::string::npos, out.find(r.says)) << r.args << "\n" << out;
+    }
 }
 
 }  // namespace

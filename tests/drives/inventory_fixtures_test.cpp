@@ -1,11 +1,15 @@
-// The drive list of every captured machine against its golden file, and the facts the list must
-// show on each.
+// The drive list of every captured machine, and of odd variants of them, against its golden file;
+// then what the golden text does not show: remembered letters, btrfs errors, the Drive<i> keys,
+// the selection of a disk without a slot and the counter layer's names.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <optional>
 
 #include "core/INIReadWrite.h"
+#include "drives/DosApp.h"
 #include "drives/DriveReport.h"
 #include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
@@ -14,151 +18,175 @@
 namespace bw {
 namespace {
 
+namespace fs = std::filesystem;
 using test::fixture;
+using Files = std::map<std::string, std::optional<std::string>>;  // nullopt: the file is gone
 
-InventoryRun run_fixture(const std::string& machine, const InventoryRunOptions& options = {}) {
-    return TakeInventory(SystemQuery(Sysroot(fixture("sysroots/" + machine))), options);
+// A copy of a captured machine with some files replaced, added or taken away, so a case states
+// only what differs from a real machine.
+fs::path variant(const test::TempDir& dir, const std::string& machine, const Files& files) {
+    fs::copy(fixture("sysroots/" + machine), dir.path(),
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    for (const auto& [rel, text] : files) {
+        const fs::path p = dir.path() / rel.substr(1);
+        fs::create_directories(p.parent_path());
+        text ? test::write_file(p, *text) : void(fs::remove(p));
+    }
+    return dir.path();
 }
+
+// A mount table from "major:minor root target options - fstype source options" lines.
+std::string mountinfo(const std::vector<std::string>& lines) {
+    std::string text;
+    int id = 20;
+    for (const auto& l : lines) text += std::to_string(id++) + " 1 " + l + "\n";
+    return text;
+}
+
+// Every disk of many-disks mounted at a name with an escaped blank, tab and backslash: 26 volumes
+// for the 23 letters D: to Z:, besides filesystems without a device and a line that is no mount.
+std::string escaped_mounts_on_27_disks() {
+    std::vector<std::string> lines = {"8:1 / / rw - ext4 /dev/sda1 rw",
+                                      "0:51 / /scratch rw - tmpfs tmpfs rw",
+                                      "this line is not a mount at all"};
+    for (int i = 1; i <= 26; ++i) {
+        const std::string name = i < 26 ? std::string("sd") + char('a' + i) : "sdaa";
+        const std::string dev = i < 16 ? "8:" + std::to_string(16 * i + 1)
+                                       : "65:" + std::to_string(16 * (i - 16) + 1);
+        lines.push_back(dev + " / /mnt/vol\\040" + std::to_string(100 + i) +
+                        "\\011tab\\134 rw,relatime - ext4 /dev/" + name + "1 rw");
+    }
+    return mountinfo(lines);
+}
+
+const std::string kBtrfsStats =
+    "/sys/fs/btrfs/a1b2c3d4-1111-4222-8333-444455550003/devinfo/1/error_stats";  // sdb2's UUID
+
+const struct Machine {
+    const char* name;  // golden files tests/golden/drives/<name>.txt
+    const char* base;  // captured machine under tests/fixtures/sysroots
+    Files files;
+} kMachines[] = {
+    {"sata-desktop", "sata-desktop", {}},
+    {"nvme-laptop", "nvme-laptop", {}},  // LVM on LUKS, followed down to the NVMe disk
+    {"usb-external", "usb-external", {}},
+    {"vm", "vm", {}},                  // unbound loop devices and an unset zram are no disks
+    {"many-disks", "many-disks", {}},  // sdaa after sdz, two-digit disk numbers
+    // A disk unplugged after the listing, a size that cannot be read, a sector size of words.
+    {"odd-sysfs", "odd-sysfs", {}},
+    {"many-mounts", "many-disks", {{"/proc/self/mountinfo", escaped_mounts_on_27_disks()}}},
+    // A container: the root has no block device; a bind-mounted file does not stand for its disk.
+    {"container",
+     "sata-desktop",
+     {{"/proc/self/mountinfo", mountinfo({"0:40 / / rw - overlay overlay rw",
+                                          "8:1 /data /etc/hosts rw - ext4 /dev/sda1 rw",
+                                          "8:1 / /srv rw - ext4 /dev/sda1 rw"})}}},
+    {"no-mount-table", "sata-desktop", {{"/proc/self/mountinfo", std::nullopt}}},
+    // btrfs subvolumes carry an anonymous device number: the source names the device.
+    {"btrfs-subvolumes",
+     "sata-desktop",
+     {{"/proc/self/mountinfo", mountinfo({"0:33 /@ / rw - btrfs /dev/sdb2 rw",
+                                          "0:33 /@home /home rw - btrfs /dev/sdb2 rw"})},
+      {kBtrfsStats, "write_errs 0\nread_errs 0\nflush_errs 0\ncorruption_errs 2\n"}}},
+};
+
+void PrintTo(const Machine& m, std::ostream* os) { *os << m.name; }
 
 // Compares with tests/golden/drives/<name>; BW_UPDATE_GOLDEN=1 rewrites the file instead.
 void expect_golden(const std::string& name, const std::string& actual) {
     const auto path = test::source_dir() / "tests/golden/drives" / name;
     if (std::getenv("BW_UPDATE_GOLDEN")) test::write_file(path, actual);
-    const std::string expected = test::read_file(path);
-    EXPECT_EQ(expected, actual) << "golden file " << path
-                                << " differs (BW_UPDATE_GOLDEN=1 rewrites it)";
+    EXPECT_EQ(test::read_file(path), actual) << path << " differs (BW_UPDATE_GOLDEN=1 rewrites it)";
 }
 
-class FixtureMachine : public ::testing::TestWithParam<const char*> {};
+class FixtureMachine : public ::testing::TestWithParam<Machine> {
+  protected:
+    SystemQuery query() { return SystemQuery(Sysroot(variant(dir_, GetParam().base, GetParam().files))); }
+    test::TempDir dir_;
+};
 
 TEST_P(FixtureMachine, DriveListMatchesGolden) {
-    expect_golden(std::string(GetParam()) + ".txt", RenderInventoryText(run_fixture(GetParam())));
+    expect_golden(std::string(GetParam().name) + ".txt",
+                  RenderInventoryText(TakeInventory(query(), {})));
 }
 
-TEST_P(FixtureMachine, SystemFactsMatchGolden) {
-    test::ScriptedPrompt prompt;
-    prompt.answer_input(std::nullopt).answer_input(std::nullopt);  // for a machine without DMI
-    test::UsePrompt use(prompt);
-    SystemQuery query(Sysroot(fixture(std::string("sysroots/") + GetParam())));
-    SystemFacts facts;
-    SysInfo(facts, query, query.online_processors(), {});
-    expect_golden(std::string(GetParam()) + ".sysinfo.txt", RenderSystemFactsText(facts));
-}
-
-TEST_P(FixtureMachine, EveryEntryParsesBack) {
-    auto run = run_fixture(GetParam());
-    ASSERT_FALSE(run.inv.DriveList.empty());
-    for (const auto& entry : run.inv.DriveList) {
-        ASSERT_GE(entry.size(), 4u);
-        EXPECT_TRUE(std::isupper(static_cast<unsigned char>(entry[0]))) << entry;
-        EXPECT_EQ(':', entry[1]) << entry;
-        EXPECT_EQ("  ", entry.substr(2, 2)) << entry;
-        // The disk number after "[PD " names a listed disk.
-        if (auto field = EntryDiskField(entry)) {
-            const long long disk = ValInt(*field);
-            EXPECT_TRUE(std::any_of(run.disks.begin(), run.disks.end(), [&](const DiskInfo& d) {
-                return d.index == disk;
-            })) << entry;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Machines, FixtureMachine,
-                         ::testing::Values("sata-desktop", "nvme-laptop", "usb-external", "vm",
-                                           "many-disks"),
+INSTANTIATE_TEST_SUITE_P(Machines, FixtureMachine, ::testing::ValuesIn(kMachines),
                          [](const auto& info) {
-                             std::string n = info.param;
+                             std::string n = info.param.name;
                              std::replace(n.begin(), n.end(), '-', '_');
                              return n;
                          });
 
-TEST(InventoryFixtures, SataDesktopShowsSizesKindsAndMarkers) {
-    auto run = run_fixture("sata-desktop");
-    const auto& list = run.inv.DriveList;
-    ASSERT_EQ(3u, list.size());
-    EXPECT_EQ("C:  500GB SSD [PD 0 (Volume)]  Samsung SSD 850 EVO 500GB ATA Device {OS-SWAP}",
-              list[0]);
-    EXPECT_EQ("D:  2.00TB HDD [PD 1 (Partition)]  WDC WD20EZRX-00D8PB0 ATA Device", list[1]);
-    EXPECT_EQ("E:  2.00TB HDD [PD 1 (Partition)]  WDC WD20EZRX-00D8PB0 ATA Device", list[2]);
-    EXPECT_EQ(std::vector<std::string>{"F"}, run.inv.DVD);  // the DVD drive, no entry
-    EXPECT_TRUE(run.inv.ahci && run.inv.sata && run.inv.ssd_present && run.inv.hdd_present);
-    EXPECT_FALSE(run.inv.usb3);
-    EXPECT_EQ((std::vector<std::string>{"C512", "D512", "E512"}), run.inv.ClusterList2);
-}
-
-TEST(InventoryFixtures, UsbMachineShowsFiveHundredTwelveMegabytesAndUsb3) {
-    auto run = run_fixture("usb-external");
-    EXPECT_TRUE(run.inv.usb3);
-    EXPECT_EQ("E:  512MB USB [PD 2 (Volume)]  Generic Flash Disk USB Device",
-              run.inv.DriveList.at(2));
-    // The mount point with an escaped blank is read as the kernel meant it.
-    const Volume* d = run.map.find('D');
-    ASSERT_NE(nullptr, d);
-    EXPECT_EQ("/media/user/Backup Disk", d->mount_point);
-    EXPECT_EQ("Backup Disk", d->label);
-}
-
-TEST(InventoryFixtures, LvmOnLuksFollowsTheStackToTheNvmeDisk) {
-    auto run = run_fixture("nvme-laptop");
-    EXPECT_EQ(std::vector<std::string>{"0 C: D: E: F:"}, run.inv.PhysicalList);
-    for (const auto& entry : run.inv.DriveList)
-        EXPECT_NE(std::string::npos, entry.find("(Partition)"));
-    // The swap area is a partition: no letter carries a page file.
-    EXPECT_EQ("", run.inv.page_file_letters);
-    EXPECT_EQ(" {OS}", run.inv.DriveList[0].substr(run.inv.DriveList[0].size() - 5));
-}
-
-TEST(InventoryFixtures, VmRamDiskAndLoopPartitions) {
-    auto run = run_fixture("vm");
-    // Unbound loop devices and an unset zram are no disks.
-    ASSERT_EQ(3u, run.disks.size());
-    EXPECT_EQ("loop0", run.disks[0].name);
-    int partitions = 0;
-    for (const auto& e : run.inv.DriveList) {
-        if (e.find("Loop Device") != std::string::npos) {
-            EXPECT_NE(std::string::npos, e.find("(Partition)")) << e;
-            ++partitions;
-        }
-        if (e.find("Compressed RAM Disk") != std::string::npos)
-            EXPECT_EQ(0u, e.find("F:  268MB RAM ")) << e;
+TEST(InventoryFixtures, SystemFactsMatchGolden) {
+    for (const auto& m : kMachines) {
+        if (!m.files.empty()) continue;  // the facts of a variant are those of its machine
+        SCOPED_TRACE(m.name);
+        test::ScriptedPrompt prompt;
+        prompt.answer_input(std::nullopt).answer_input(std::nullopt);  // for a machine without DMI
+        test::UsePrompt use(prompt);
+        SystemQuery query(Sysroot(fixture(std::string("sysroots/") + m.base)));
+        SystemFacts facts;
+        SysInfo(facts, query, query.online_processors(), {});
+        expect_golden(std::string(m.name) + ".sysinfo.txt", RenderSystemFactsText(facts));
     }
-    EXPECT_EQ(2, partitions);
 }
 
-TEST(InventoryFixtures, ManyDisksUseTwoDigitNumbersAndNoRecordFromTwentySix) {
-    auto run = run_fixture("many-disks");
-    ASSERT_EQ(27u, run.disks.size());
-    EXPECT_EQ("sdaa", run.disks[26].name);  // after sdz, as the kernel counts
-    const auto& list = run.inv.DriveList;
-    auto find = [&](const std::string& needle) {
-        return std::find_if(list.begin(), list.end(), [&](const std::string& e) {
-            return e.find(needle) != std::string::npos;
-        });
-    };
-    ASSERT_NE(list.end(), find("[PD 10 (Volume)]"));
-    ASSERT_NE(list.end(), find("[PD 26 (Volume)]"));
-    EXPECT_EQ("10", *EntryDiskField(*find("[PD 10 ")));
-    EXPECT_EQ("1 ", *EntryDiskField(*find("[PD 1 ")));
+TEST(InventoryFixtures, BtrfsDeviceErrorsMakeTheVolumeDirty) {
+    test::TempDir dir;
+    const auto& btrfs = *std::find_if(std::begin(kMachines), std::end(kMachines), [](const auto& m) {
+        return m.name == std::string("btrfs-subvolumes");
+    });
+    SystemQuery query{Sysroot(variant(dir, btrfs.base, btrfs.files))};
+    auto map = BuildVolumeMap(query, {});
+    CheckDirty('C', query, map);
+    EXPECT_TRUE(DirtyFlag());
+    EXPECT_NE(std::string::npos, LastDirtyCheck().detail.find("2 device errors"));
+}
 
-    // Disk 26 has no slot: selecting its entry shows no decoded specifications.
-    DriveInventory inv = run.inv;
-    const int index = static_cast<int>(find("[PD 26 ") - list.begin());
-    auto sel =
-        DriveListClick(inv, index, SystemQuery(Sysroot(fixture("sysroots/many-disks"))), run.map);
-    EXPECT_EQ("26", inv.selected_disk);
-    EXPECT_EQ("", sel.label7);
-    EXPECT_EQ("4,001GB", sel.space.total_text);  // 4.0e12 bytes stay below 9.99e12
+// A volume that is away keeps its letter from a newcomer; one that is back gets it again.
+TEST(InventoryFixtures, LettersAreRememberedByUuidAcrossRuns) {
+    test::TempDir prefs_dir;
+    const auto prefs = prefs_dir / "DariDozodaz.dat";
+    const struct {
+        std::vector<std::pair<char, const char*>> mounts;  // partition 1 of sd<char> at a folder
+        const char* letters;
+    } runs[] = {
+        {{{'b', "/a"}, {'c', "/b"}}, "C=sda1 D=sdb1 E=sdc1 "},
+        {{{'c', "/b"}, {'d', "/0-first-by-name"}}, "C=sda1 E=sdc1 F=sdd1 "},
+        {{{'b', "/z"}, {'c', "/b"}, {'d', "/a"}}, "C=sda1 D=sdb1 E=sdc1 F=sdd1 "},
+    };
+    for (const auto& run : runs) {
+        std::vector<std::string> lines = {"8:1 / / rw - ext4 /dev/sda1 rw"};
+        for (const auto& [disk, at] : run.mounts)
+            lines.push_back("8:" + std::to_string(16 * (disk - 'a') + 1) + " / " + at +
+                            " rw - ext4 /dev/sd" + disk + "1 rw");
+        test::TempDir dir;
+        const Files files = {{"/proc/self/mountinfo", mountinfo(lines)}};
+        std::string out;
+        for (const auto& v :
+             BuildVolumeMap(SystemQuery{Sysroot(variant(dir, "many-disks", files))}, prefs).volumes)
+            out += std::string(1, v.letter ? v.letter : '-') + "=" + v.device_name + " ";
+        EXPECT_EQ(run.letters, out);
+    }
+    EXPECT_EQ("UUID=44444444-0000-4000-8000-000000000001",
+              ReadINI(prefs, kDriveLetterSection, "D"));
+}
+
+InventoryRun run_fixture(const std::string& machine, const InventoryRunOptions& options = {}) {
+    return TakeInventory(SystemQuery(Sysroot(fixture("sysroots/" + machine))), options);
 }
 
 TEST(InventoryFixtures, WritesTheDiskSectionsAndInterfaceSlots) {
     test::TempDir dir;
     const auto ini = dir / "DariDozodaz.dat";
-    run_fixture("sata-desktop", {{}, ini, "1600 Mhz"});
-    EXPECT_EQ("IDE", ReadINI(ini, "Drive1", "Interface Type P"));
-    EXPECT_EQ("HDD", ReadINI(ini, "Drive1", "Interface Type"));
-    EXPECT_EQ("WDC WD20EZRX-00D8PB0 ATA Device", ReadINI(ini, "Drive1", "Caption"));
-    EXPECT_EQ("2000398934016", ReadINI(ini, "Drive1", "Size"));
-    EXPECT_EQ("512", ReadINI(ini, "Drive1", "Bytes Per Sector"));
+    auto run = run_fixture("sata-desktop", {{}, ini, "1600 Mhz"});
+    EXPECT_EQ((std::vector<std::string>{"C512", "D512", "E512"}), run.inv.ClusterList2);
+    const std::pair<const char*, const char*> keys[] = {
+        {"Interface Type P", "IDE"}, {"Interface Type", "HDD"},
+        {"Caption", "WDC WD20EZRX-00D8PB0 ATA Device"}, {"Size", "2000398934016"},
+        {"Bytes Per Sector", "512"},
+    };
+    for (const auto& [key, value] : keys) EXPECT_EQ(value, ReadINI(ini, "Drive1", key)) << key;
     EXPECT_EQ("SSD", ReadINI(ini, "Drive0", "Interface Type"));
     EXPECT_EQ(DriveSpecTable()[1].Interface, ReadINI(ini, "Settings", "Interface1"));
     const std::string text = test::read_file(ini);
@@ -166,14 +194,28 @@ TEST(InventoryFixtures, WritesTheDiskSectionsAndInterfaceSlots) {
     EXPECT_EQ(std::string::npos, text.find("Interface26="));
 }
 
-}  // namespace
-}  // namespace bw
-
-namespace bw {
-namespace {
+TEST(InventoryFixtures, TwoDigitDiskNumbersAndNoSlotFromTwentySix) {
+    auto run = run_fixture("many-disks");
+    const auto& list = run.inv.DriveList;
+    auto find = [&](const std::string& needle) {
+        return std::find_if(list.begin(), list.end(), [&](const std::string& e) {
+            return e.find(needle) != std::string::npos;
+        });
+    };
+    for (const char* n : {"[PD 1 ", "[PD 10 ", "[PD 26 "}) ASSERT_NE(list.end(), find(n)) << n;
+    EXPECT_EQ("10", *EntryDiskField(*find("[PD 10 ")));
+    EXPECT_EQ("1 ", *EntryDiskField(*find("[PD 1 ")));
+    // Disk 26 has no slot: selecting its entry shows no decoded specifications.
+    DriveInventory inv = run.inv;
+    auto sel = DriveListClick(inv, static_cast<int>(find("[PD 26 ") - list.begin()),
+                              SystemQuery(Sysroot(fixture("sysroots/many-disks"))), run.map);
+    EXPECT_EQ("26", inv.selected_disk);
+    EXPECT_EQ("", sel.label7);
+    EXPECT_EQ("4,001GB", sel.space.total_text);  // 4.0e12 bytes stay below 9.99e12
+}
 
 TEST(InventoryFixtures, CounterLayerGetsTheSameNumbersAndLetters) {
-    SystemQuery query(Sysroot(test::fixture("sysroots/sata-desktop")));
+    SystemQuery query(Sysroot(fixture("sysroots/sata-desktop")));
     auto disks = query.disks();
     auto map = BuildVolumeMap(query, {});
     auto counter_map = ToCounterDiskMap(disks, map);
