@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-charts-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libgl-dev libqt6opengl6-dev
   libcli11-dev nlohmann-json3-dev libfmt-dev libmount-dev libblkid-dev
   # tests
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRANTWELL_SANITIZE=ON >/dev/null
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRANTWELL_SANITIZE=ON -DBRANTWELL_REQUIRE_GUI=ON >/dev/null
 cmake --build build-asan -j"$(nproc)"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
