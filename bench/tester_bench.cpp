@@ -9,8 +9,8 @@
 // same window inside each run. Tester and fio runs alternate (ABBA) per block size; the ratio
 // reported is the median of the per-pair ratios.
 //
-//   tester_bench [--target zram|disk|both] [--pairs 3] [--seconds 2] [--blocks 123456789AB]
-//                [--disk-dir /var/tmp] [--zram-mib 1024] [--fio-scramble 0|1]
+//   tester_bench [--target zram|disk|both] [--side read|write|both] [--pairs 3] [--seconds 2]
+//                [--blocks 123456789AB] [--disk-dir /var/tmp] [--zram-mib 1024] [--fio-scramble 0|1]
 // Needs root (zram) and fio; run after building LOADWorker.
 
 #include <signal.h>
@@ -47,6 +47,7 @@ const std::uint64_t kPages[] = {1, 2, 4, 8, 16, 24, 32, 64, 128, 256, 1024};
 
 struct Options {
     std::string target = "both";
+    std::string side = "both";
     int pairs = 3;
     int seconds = 2;
     std::string blocks = kCodes;
@@ -311,6 +312,10 @@ class Testers {
 
 bool scramble_fio = false;
 
+// Set by SIGINT, SIGTERM or SIGHUP: the benchmark finishes the run in hand and returns through
+// the destructors, which stop the testers, unmount and remove the zram disk and delete the files.
+volatile sig_atomic_t interrupted = 0;
+
 Sample run_fio(const Target& t, bool write, int block, int procs, int seconds) {
     const std::uint64_t bs = kPages[block - 1] * 4096;
     bool raw = !write && !t.device.empty();
@@ -365,22 +370,30 @@ struct Cell {
     std::vector<Sample> tester, fio;
 };
 
-void bench_target(const Target& t, const Options& o, Testers& testers) {
-    // fio's own file, laid out once with fio's random data.
+// Writes fio's file in full, as every tester job writes its own test file before it starts: on a
+// virtual disk a file written moments ago can still be in the host's cache while one written
+// minutes ago is not, so both tools read (and overwrite) a file just laid out.
+void lay_out_fio_file(const Target& t) {
     sh("fio --name=layout --filename=" + (t.folder / "fio.dat").string() +
-       " --rw=write --bs=1M --direct=1 --ioengine=psync --size=" +
+       " --rw=write --bs=1M --direct=1 --ioengine=psync --end_fsync=1 --size=" +
        std::to_string(file_bytes(t.file_mb)) + " --output=/dev/null");
+}
+
+void bench_target(const Target& t, const Options& o, Testers& testers) {
     std::map<std::pair<int, int>, Cell> cells[2];  // [write][(block, procs)]
     for (int write = 0; write < 2; ++write) {
+        if (o.side == (write ? "read" : "write")) continue;
         for (char code : o.blocks) {
+            if (interrupted) break;
             int block = static_cast<int>(std::string(kCodes).find(code)) + 1;
             if (block < 1) continue;
-            for (int pair = 0; pair < o.pairs; ++pair) {
+            for (int pair = 0; pair < o.pairs && !interrupted; ++pair) {
                 auto tester_turn = [&] {
                     auto s = testers.run(t, write, block, o.seconds);
                     for (int p = 0; p < 3; ++p) cells[write][{block, p + 1}].tester.push_back(s[p]);
                 };
                 auto fio_turn = [&] {
+                    if (write || t.device.empty()) lay_out_fio_file(t);
                     for (int p = 1; p <= 3; ++p)
                         cells[write][{block, p}].fio.push_back(
                             run_fio(t, write, block, p, o.seconds));
@@ -444,10 +457,22 @@ void bench_target(const Target& t, const Options& o, Testers& testers) {
 
 int main(int argc, char** argv) {
     Options o;
+    const char* usage =
+        "usage: tester_bench [--target zram|disk|both] [--side read|write|both] [--pairs 3]\n"
+        "                    [--seconds 2] [--blocks 123456789AB] [--disk-dir /var/tmp]\n"
+        "                    [--zram-mib 1024] [--fio-scramble 0|1]\n";
+    if (argc % 2 == 0) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string k = argv[i], v = argv[i + 1];
         if (k == "--target")
             o.target = v;
+        else if (k == "--side")
+            o.side = v;
+        else if (k == "--fio-scramble")
+            scramble_fio = v == "1";
         else if (k == "--pairs")
             o.pairs = std::max(1, std::atoi(v.c_str()));
         else if (k == "--seconds")
@@ -458,7 +483,15 @@ int main(int argc, char** argv) {
             o.disk_dir = v;
         else if (k == "--zram-mib")
             o.zram_mib = std::atol(v.c_str());
+        else {
+            std::fputs(usage, stderr);
+            return 2;
+        }
     }
+    struct sigaction on_stop {};
+    on_stop.sa_handler = [](int) { interrupted = 1; };
+    on_stop.sa_flags = SA_RESTART;
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &on_stop, nullptr);
     if (::geteuid() != 0) {
         std::fprintf(stderr, "tester_bench needs root (it adds a zram disk)\n");
         return 1;
@@ -487,7 +520,7 @@ int main(int argc, char** argv) {
                  o.zram_mib * 3 / 8};
         bench_target(t, o, testers);
     }
-    if (o.target == "disk" || o.target == "both") {
+    if (!interrupted && (o.target == "disk" || o.target == "both")) {
         fs::path dir = o.disk_dir / ("bw-tester-bench-" + std::to_string(::getpid()));
         fs::create_directories(dir);
         Target t{"system disk", dir, "", 0, 512};
