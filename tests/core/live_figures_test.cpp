@@ -6,20 +6,16 @@ namespace bw {
 namespace {
 
 TEST(LiveFigures, TransferRatesChangeUnitAtEachThousand) {
-    struct Case {
-        double bytes_per_sec;
-        const char* text;
-    };
-    const Case cases[] = {{0, "0 Bytes"},          {999, "999 Bytes"},       {1000, "1.0 KB"},
-                          {999'949, "999.9 KB"},   {1'000'000, "1.0 MB"},    {4'321'000'000, "4321.0 MB"}};
-    for (const auto& c : cases) EXPECT_EQ(transfer_text(c.bytes_per_sec), c.text) << c.bytes_per_sec;
+    const std::pair<double, const char*> cases[] = {
+        {0, "0 Bytes"},        {999, "999 Bytes"},   {1000, "1.0 KB"},
+        {999'949, "999.9 KB"}, {1'000'000, "1.0 MB"}, {4'321'000'000, "4321.0 MB"}};
+    for (const auto& [rate, text] : cases) EXPECT_EQ(transfer_text(rate), text) << rate;
 }
 
 TEST(LiveFigures, ProcessorLoadTurnsRedAboveTen) {
     EXPECT_EQ(cpu_text(10.0), "CPU: 10.0%");
     EXPECT_EQ(cpu_colour(10.0), 32768u) << "exactly 10 stays green";
     EXPECT_EQ(cpu_colour(10.05), 255u);
-    EXPECT_EQ(cpu_text(0), "CPU: 0.0%");
 }
 
 TEST(LiveFigures, MemoryLinesInMegabytesOf1048576) {

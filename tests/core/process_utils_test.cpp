@@ -70,28 +70,23 @@ TEST(ProcessLookup, ImageNamesMatchWithoutCaseOrBlanksInTheirFolderAndStop) {
     EXPECT_TRUE(gone(name));
 }
 
-// Copying the missing testers at a start is covered with the tool files.
-TEST(Testers, StopTestersEndsAllThree) {
-    TempDir dir;
-    app().working_folder = dir.path();
-    for (auto name : kTesterFiles) start_named(dir.path(), std::string(name));
-    StopTesters();
-    for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
-    app() = AppState{};
-}
-
-TEST(Testers, MissingTestersAreReportedAfterTheStart) {
+// Copying the missing testers at a start is covered with the tool files. The first tester is
+// not there at all, so its start fails; the two that run but never reported in are told.
+TEST(Testers, MissingTestersAreReportedAndStopTestersEndsThemAll) {
     TempDir dir;
     app().working_folder = dir.path();
     ScriptedPrompt prompt;
     test::UsePrompt use(prompt);
     test::FakeClock clock;
     test::UseClock use_clock(clock);
+    for (auto name : {kTesterFiles[1], kTesterFiles[2]}) start_named(dir.path(), std::string(name));
     WriteINI(app().working_ini(), "Status", "Program 1", "1");  // only the first reported in
     StartTESTERS();
     EXPECT_EQ(prompt.count_containing(kTesterNotStarted), 2);
     EXPECT_EQ(prompt.shown().front().icon, PromptIcon::Critical);
     EXPECT_GE(clock.paused_total(), 1000);
+    StopTesters();
+    for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
     app() = AppState{};
 }
 
@@ -109,14 +104,11 @@ TEST(DOSOutputs, DeliversStdoutAndStderrInOrderedChunksOfAtMost256Bytes) {
     for (int i = 1; i <= 5000; ++i) expected += std::to_string(i) + "\n";
     EXPECT_EQ(dos.ExecuteCommand("seq 1 5000"), expected);
     EXPECT_EQ(joined, expected);
-    EXPECT_EQ(dos.Outputs(), expected);
     EXPECT_LE(largest, DOSOutputs::kChunkBytes);
-    EXPECT_GE(chunks, expected.size() / DOSOutputs::kChunkBytes);
     EXPECT_EQ(dos.ExitStatus(), 0);
-    // A silent command raises no text.
     chunks = 0;
     EXPECT_EQ(dos.ExecuteCommand("true"), "");
-    EXPECT_EQ(chunks, 0u);
+    EXPECT_EQ(chunks, 0u) << "a silent command raises no text";
     EXPECT_EQ(dos.ExecuteCommand("sh -c 'echo to-stderr >&2; exit 3'"), "to-stderr\n");
     EXPECT_EQ(dos.ExitStatus(), 3);
 }
@@ -130,8 +122,7 @@ TEST(DOSOutputs, FailuresAreToldAndReturnNothing) {
     for (const auto& [command, message] : cases) {
         ScriptedPrompt prompt;
         test::UsePrompt use(prompt);
-        DOSOutputs dos;
-        EXPECT_EQ(dos.ExecuteCommand(command), "") << command;
+        EXPECT_EQ(DOSOutputs().ExecuteCommand(command), "") << command;
         ASSERT_EQ(prompt.shown().size(), 1u) << command;
         EXPECT_EQ(prompt.shown()[0].text, message);
         EXPECT_EQ(prompt.shown()[0].icon, PromptIcon::Critical);
@@ -140,77 +131,66 @@ TEST(DOSOutputs, FailuresAreToldAndReturnNothing) {
 
 TEST(DOSOutputs, SplitsCommandLinesLikeAShell) {
     using V = std::vector<std::string>;
-    EXPECT_EQ(DOSOutputs::split_command_line("e2fsck -f -n /dev/x"),
-              (V{"e2fsck", "-f", "-n", "/dev/x"}));
-    EXPECT_EQ(DOSOutputs::split_command_line("ls \"/mnt/my disk\" 'a b'"),
-              (V{"ls", "/mnt/my disk", "a b"}));
-    EXPECT_EQ(DOSOutputs::split_command_line("echo a\\ b \"q\\\"x\""), (V{"echo", "a b", "q\"x"}));
-    EXPECT_EQ(DOSOutputs::split_command_line(""), V{});
+    const std::pair<const char*, V> cases[] = {
+        {"e2fsck -f -n /dev/x", {"e2fsck", "-f", "-n", "/dev/x"}},
+        {"ls \"/mnt/my disk\" 'a b'", {"ls", "/mnt/my disk", "a b"}},
+        {"echo a\\ b \"q\\\"x\"", {"echo", "a b", "q\"x"}},
+        {"", {}}};
+    for (const auto& [line, args] : cases) EXPECT_EQ(DOSOutputs::split_command_line(line), args);
 }
 
 TEST(FileNameOnly, TakesThePartAfterTheLastSeparator) {
-    EXPECT_EQ(FileNameOnly("/tmp/brantwell-0/LOADWorker.exe"), "LOADWorker.exe");
-    EXPECT_EQ(FileNameOnly("C:\\Program Files\\Brantwell\\x.exe"), "x.exe");
-    EXPECT_EQ(FileNameOnly("plain"), "plain");
-    EXPECT_EQ(FileNameOnly("dir/"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"/tmp/b/LOADWorker.exe", "LOADWorker.exe"},
+        {"C:\\Program Files\\Brantwell\\x.exe", "x.exe"},
+        {"plain", "plain"},
+        {"dir/", ""}};
+    for (const auto& [path, name] : cases) EXPECT_EQ(FileNameOnly(path), name) << path;
 }
-
-class RegistryTest : public ::testing::Test {
-  protected:
-    void SetUp() override { set_registry_store_path(dir_ / "Registry.dat"); }
-    void TearDown() override { set_registry_store_path({}); }
-    TempDir dir_;
-};
 
 constexpr std::string_view kLayers =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 constexpr std::string_view kFileSystem = "SYSTEM\\CurrentControlSet\\Control\\FileSystem";
-constexpr RegHive HKLM = RegHive::HKEY_LOCAL_MACHINE;
+constexpr RegHive HKLM = RegHive::HKEY_LOCAL_MACHINE, HKCU = RegHive::HKEY_CURRENT_USER;
 
-TEST_F(RegistryTest, KnownKeysKeepStringsAndNumbers) {
-    SetKeyValue(RegHive::HKEY_CURRENT_USER, kLayers, "/opt/brantwell/brantwell",
-                RegValue::string("RUNASADMIN"));
-    SetKeyValue(HKLM, kFileSystem, "NtfsDisableLastAccessUpdate", RegValue::dword(1));
-    auto s = QueryKeyValue(RegHive::HKEY_CURRENT_USER, kLayers, "/opt/brantwell/brantwell");
-    EXPECT_EQ(s.type, REG_SZ);
-    EXPECT_EQ(s.text, "RUNASADMIN");
-    auto n = QueryKeyValue(HKLM, "system\\currentcontrolset\\control\\filesystem",
-                           "ntfsdisablelastaccessupdate");
-    EXPECT_EQ(n.type, REG_DWORD);
-    EXPECT_EQ(n.number, 1u);
-    EXPECT_EQ(n.to_text(), "1");
-}
-
-// Unknown keys are never created; values never set or damaged in the store read empty.
-TEST_F(RegistryTest, MissingAndDamagedValuesReadEmpty) {
+// Known keys keep strings and numbers, names matched without case; values with a real meaning go
+// to their adapter and never reach the store. Unknown keys are never created; values never set
+// or damaged in the store read empty.
+TEST(Registry, KnownKeysKeepValuesAndAllElseReadsEmpty) {
+    TempDir dir;
+    const fs::path store = dir / "Registry.dat";
+    set_registry_store_path(store);
     SetKeyValue(HKLM, "Software\\Nobody\\Here", "X", RegValue::dword(7));
     EXPECT_TRUE(QueryKeyValue(HKLM, "Software\\Nobody\\Here", "X").empty());
     EXPECT_FALSE(RegistryKeyExists(HKLM, "Software\\Nobody\\Here"));
-    EXPECT_FALSE(fs::exists(dir_ / "Registry.dat"));
-    EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "never-set").empty());
-    for (const char* raw : {"garbage", "4:-5", "4:99999999999", "9:what", ""}) {
-        WriteINI(dir_ / "Registry.dat", "HKEY_LOCAL_MACHINE\\" + std::string(kFileSystem), "v",
-                 raw);
-        EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "v").empty()) << raw;
-    }
-}
-
-TEST_F(RegistryTest, AdaptersServeValuesWithARealMeaning) {
     struct Flag : RegistryAdapter {
         RegValue value = RegValue::dword(1);
         RegValue query() override { return value; }
-        bool set(const RegValue& v) override {
-            value = v;
-            return true;
-        }
+        bool set(const RegValue& v) override { value = v; return true; }
     };
     auto flag = std::make_shared<Flag>();
     register_registry_adapter(HKLM, kFileSystem, "disabledeletenotify", flag);
     EXPECT_EQ(QueryKeyValue(HKLM, kFileSystem, "DisableDeleteNotify").number, 1u);
     SetKeyValue(HKLM, kFileSystem, "disabledeletenotify", RegValue::dword(0));
     EXPECT_EQ(flag->value.number, 0u);
-    EXPECT_FALSE(fs::exists(dir_ / "Registry.dat")) << "adapter values never reach the store";
     register_registry_adapter(HKLM, kFileSystem, "disabledeletenotify", nullptr);
+    EXPECT_FALSE(fs::exists(store));
+
+    SetKeyValue(HKCU, kLayers, "/opt/brantwell/brantwell", RegValue::string("RUNASADMIN"));
+    SetKeyValue(HKLM, kFileSystem, "NtfsDisableLastAccessUpdate", RegValue::dword(1));
+    auto s = QueryKeyValue(HKCU, kLayers, "/opt/brantwell/brantwell");
+    EXPECT_EQ(s.type, REG_SZ);
+    EXPECT_EQ(s.text, "RUNASADMIN");
+    auto n = QueryKeyValue(HKLM, "system\\currentcontrolset\\control\\filesystem",
+                           "ntfsdisablelastaccessupdate");
+    EXPECT_EQ(n.type, REG_DWORD);
+    EXPECT_EQ(n.to_text(), "1");
+    EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "never-set").empty());
+    for (const char* raw : {"garbage", "4:-5", "4:99999999999", "9:what", ""}) {
+        WriteINI(store, "HKEY_LOCAL_MACHINE\\" + std::string(kFileSystem), "v", raw);
+        EXPECT_TRUE(QueryKeyValue(HKLM, kFileSystem, "v").empty()) << raw;
+    }
+    set_registry_store_path({});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/INIReadWrite.h"
 #include "core/private_profile.h"
@@ -64,12 +65,10 @@ TEST_P(SettingsFullDisk, WriteFailsAndOldFileStays) {
     EXPECT_EQ(after.compare(0, before.size(), before), 0);
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(ReadINI(file, "Settings", "Key " + std::to_string(i)), std::to_string(i));
-    for (const auto& e : fs::directory_iterator(dir)) {
-        const std::string name = e.path().filename();
-        EXPECT_TRUE(name == "DariDozodaz.dat" || name == "DariDozodaz.dat.lock" ||
-                    name == "filler" || name == "lost+found")
-            << "left behind: " << name;
-    }
+    auto names = test::names_in(dir);
+    std::erase(names, "lost+found");
+    const std::vector<std::string> expected = {"DariDozodaz.dat", "DariDozodaz.dat.lock", "filler"};
+    EXPECT_EQ(names, expected) << "no temporary file is left behind";
 
     fs::remove(dir / "filler");
     ::sync();

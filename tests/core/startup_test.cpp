@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,6 @@
 #include "core/INIReadWrite.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
-#include "core/private_profile.h"
 #include "support/fakes.h"
 
 namespace bw {
@@ -39,7 +40,8 @@ protected:
             WriteINI(app().working_ini(), "Settings", "Win Ver", "Debian GNU/Linux 12 (bookworm)");
         };
         services_.build_drive_list = [] {
-            return std::vector<std::string>{"C:\\  [250GB SSD] [PD 0] {OS}", "D:\\  [2.00TB] [PD 1]"};
+            return std::vector<std::string>{"C:\\  [250GB SSD] [PD 0] {OS}",
+                                            "D:\\  [2.00TB] [PD 1]"};
         };
     }
     void TearDown() override {
@@ -62,9 +64,6 @@ protected:
         FrmMainUnload(services_, state.options);
         release_instance_lock();
     }
-    // The process ended without its unload.
-    void crash() { release_instance_lock(); }
-
     std::string prefs(const char* key) { return ReadINI(app().prefs_ini(), "Settings", key); }
     std::string work(const char* section, const char* key) {
         return ReadINI(app().working_ini(), section, key);
@@ -83,78 +82,60 @@ protected:
 constexpr std::string_view kDisclaimerStart = "Brantwell will put your Hard Drives";
 constexpr std::string_view kNoticeStart = "Brantwell will Start a few utilities";
 
-TEST_F(StartupTest, FirstStartWritesDefaultsAndShowsTheDisclaimerOnce) {
+TEST_F(StartupTest, FirstStartPreparesTheFilesAndShowsTheDisclaimerOnce) {
     auto state = start();
-    EXPECT_EQ(profile::get_keys(app().prefs_ini(), "Settings"),
-              (std::vector<std::string>{"Read", "Write", "Block", "Skip Usage", "Type", "Basic Only",
-                                        "Good Shutdown", "Bad Shutdown", "Test Time",
-                                        "Adjust Test Time", "Always Ignore", "Download Results",
-                                        "Check Update", "Shutdown", "Disclaimer"}));
-    EXPECT_EQ(prefs("Block"), "5");
-    EXPECT_EQ(work("Settings", "Open"), "1");
-    EXPECT_EQ(work("Settings", "Run Status"), "0");
-    EXPECT_EQ(work("Status", "Program 3"), "0");
-    EXPECT_EQ(work("Hard Drive Test 2", "Write Passes"), "X");
+    // What the testers read from the working file before they are told anything.
+    for (const auto& [section, key, value] :
+         {std::array<const char*, 3>{"Settings", "Open", "1"}, {"Settings", "Run Status", "0"},
+          {"Status", "Program 3", "0"}, {"Hard Drive Test 2", "Write Passes", "X"}})
+        EXPECT_EQ(work(section, key), value) << key;
     EXPECT_EQ(system_info_runs_, 1);
     EXPECT_EQ(prompt_.count_containing(kDisclaimerStart), 1);
     EXPECT_EQ(prompt_.count_containing(kNoticeStart), 1);
-    // Options restored from the defaults: read test, performance type, 64KB only.
+    // Options restored from the defaults: read test, performance type, 64KB only, all boxes free.
+    EXPECT_TRUE(state.options.BasicOnly.enabled && state.options.ChkMultiHS.enabled);
     EXPECT_TRUE(state.options.ChkRead.checked);
     EXPECT_EQ(state.options.TestType, 1);
     EXPECT_EQ(block_code(state.options.SelBlock), "5");
+    EXPECT_EQ(LoadingLoad(services_, nullptr), LoadingResult::SecondInstance);
     clean_exit(state);
 
     prompt_.clear();
-    auto again = start();
+    clean_exit(start());
     EXPECT_EQ(prompt_.count_containing(kDisclaimerStart), 0);
     EXPECT_EQ(system_info_runs_, 1) << "cached system facts are not gathered again";
-    clean_exit(again);
 }
 
-TEST_F(StartupTest, ThirdImproperShutdownIsReportedAndTheCountStartsAgain) {
-    // The first start finds no earlier run; each later one follows a run that did not exit.
-    for (int run = 1; run <= 5; ++run) {
+// Runs in a row, each a start followed by a clean exit ('c') or by the end of the process
+// without its unload ('x'), and what the counts are after them. The first start finds no run
+// before it; the third improper exit in a row is reported and the count starts again; more than
+// five clean exits clear it.
+TEST_F(StartupTest, ImproperShutdownsAreCountedAndReported) {
+    const struct {
+        const char *runs, *bad_after;
+        int messages;
+    } kCases[] = {{"xxxxxc", "2", 1}, {"cccxc", "1", 0}, {"ccccccxc", "0", 0}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.runs);
+        std::filesystem::remove(prog_ / "DariDozodaz.dat");
         prompt_.clear();
-        start();
-        crash();
-        const int expected_messages = (run == 4) ? 1 : 0;
-        EXPECT_EQ(prompt_.count_containing(kImproperShutdown), expected_messages) << "start " << run;
-        if (run == 4) EXPECT_EQ(prefs("Bad Shutdown"), "0");
+        for (const char* run = c.runs; *run; ++run) {
+            auto state = start();
+            if (*run == 'c') clean_exit(state);
+            release_instance_lock();
+        }
+        EXPECT_EQ(prefs("Bad Shutdown"), c.bad_after);
+        EXPECT_EQ(prompt_.count_containing(kImproperShutdown), c.messages);
+        EXPECT_EQ(work("Settings", "Shutdown"), "1") << "a clean exit marks the working file too";
     }
-    EXPECT_EQ(prefs("Bad Shutdown"), "1") << "counting starts again after the message";
 }
 
-TEST_F(StartupTest, CleanExitAfterSixCleanRunsResetsTheImproperCount) {
-    for (int run = 0; run < 6; ++run) clean_exit(start());
-    EXPECT_EQ(prefs("Good Shutdown"), "6");
-    start();
-    crash();
-    auto state = start();  // finds the improper exit
-    EXPECT_EQ(prefs("Bad Shutdown"), "1");
-    clean_exit(state);
-    EXPECT_EQ(prefs("Bad Shutdown"), "0");
-    EXPECT_EQ(prefs("Shutdown"), "1");
-    EXPECT_EQ(work("Settings", "Shutdown"), "1");
-}
-
-TEST_F(StartupTest, CleanExitFollowedByAStartIsNotImproper) {
-    for (int run = 0; run < 5; ++run) clean_exit(start());
-    EXPECT_EQ(prefs("Bad Shutdown"), "0");
-    EXPECT_EQ(prompt_.count_containing(kImproperShutdown), 0);
-}
-
-TEST_F(StartupTest, SecondInstanceEndsSilently) {
-    auto state = start();
-    std::string error;
-    EXPECT_EQ(LoadingLoad(services_, &error), LoadingResult::SecondInstance);
-    clean_exit(state);
-}
-
-TEST_F(StartupTest, SplashShowsTheStepsInOrderAndNeverMoreThanTwentyDots) {
+TEST_F(StartupTest, SplashShowsTheStepsInOrderAndDirtyVolumesAreNamedByLetter) {
     services_.counter_steps = [](const std::function<void(const std::string&)>& show) {
         show("Chk Memory");
         show("Load Disk");
     };
+    services_.is_dirty = [](const std::string& entry) { return entry.front() == 'D'; };
     start();
     const std::vector<std::string> expected = {
         "Support Files", "System Info",  "Checking Windows", "Verify Version", "Temp DIR",
@@ -163,6 +144,8 @@ TEST_F(StartupTest, SplashShowsTheStepsInOrderAndNeverMoreThanTwentyDots) {
         "Starting",      "Dirty Check",  "Load CPU"};
     EXPECT_EQ(splash_.steps, expected);
     EXPECT_LE(splash_.longest, 20u);
+    EXPECT_EQ(prompt_.count_containing(std::string("D") + std::string(kDirtySuffix)), 1);
+    EXPECT_EQ(prompt_.count_containing(std::string("C") + std::string(kDirtySuffix)), 0);
 }
 
 TEST_F(StartupTest, UnloadSavesOptionsAndTellsTestersToStop) {
@@ -172,12 +155,13 @@ TEST_F(StartupTest, UnloadSavesOptionsAndTellsTestersToStop) {
     state.options.SelBlock = block_selection("15B");
     state.options.DriveListIndex = 1;
     clean_exit(state);
-    EXPECT_EQ(work("Settings", "Run Status"), "2");
-    EXPECT_EQ(work("Settings", "Open"), "0");
-    EXPECT_EQ(work("Settings", "Last Drive"), "D:\\  [2.00TB] [PD 1]");
-    EXPECT_EQ(prefs("Write"), "1");
-    EXPECT_EQ(prefs("Type"), "1");
-    EXPECT_EQ(prefs("Block"), "15B");
+    // Run Status 2 and Open 0 tell the testers to stop.
+    for (const auto& [section, key, value] :
+         {std::array<const char*, 3>{"Settings", "Run Status", "2"}, {"Settings", "Open", "0"},
+          {"Settings", "Last Drive", "D:\\  [2.00TB] [PD 1]"}})
+        EXPECT_EQ(work(section, key), value) << key;
+    EXPECT_EQ((std::vector{prefs("Write"), prefs("Type"), prefs("Block")}),
+              (std::vector<std::string>{"1", "1", "15B"}));
 
     auto restored = start();
     EXPECT_EQ(restored.options.DriveListIndex, 1);
@@ -186,32 +170,17 @@ TEST_F(StartupTest, UnloadSavesOptionsAndTellsTestersToStop) {
 }
 
 TEST_F(StartupTest, CountersLeftUnrepairedGiveTheBasicTestOnly) {
-    for (bool repaired : {false, true}) {
-        SCOPED_TRACE(repaired ? "repaired" : "declined");
-        services_.counter_steps = [&](const std::function<void(const std::string&)>&) {
-            app().basic_only_mode = !repaired;
-        };
-        auto state = start();
-        EXPECT_EQ(state.options.BasicOnly.checked, !repaired);
-        EXPECT_EQ(state.options.BasicOnly.enabled, repaired);
-        EXPECT_EQ(state.options.ChkMultiHS.enabled, repaired);
-        clean_exit(state);
-        // The unload saved the basic-only box; the next case starts from a clear choice.
-        WriteINI(app().prefs_ini(), "Settings", "Basic Only", "0");
-        app().basic_only_mode = false;
-    }
-}
-
-TEST_F(StartupTest, DirtyVolumesAreNamedByLetter) {
-    services_.is_dirty = [](const std::string& entry) { return entry.front() == 'D'; };
-    start();
-    EXPECT_EQ(prompt_.count_containing(std::string("D") + std::string(kDirtySuffix)), 1);
-    EXPECT_EQ(prompt_.count_containing(std::string("C") + std::string(kDirtySuffix)), 0);
+    services_.counter_steps = [](const std::function<void(const std::string&)>&) {
+        app().basic_only_mode = true;  // the repair was declined or failed
+    };
+    auto state = start();
+    EXPECT_TRUE(state.options.BasicOnly.checked);
+    EXPECT_FALSE(state.options.BasicOnly.enabled);
+    EXPECT_FALSE(state.options.ChkMultiHS.enabled);
 }
 
 TEST_F(StartupTest, PreferencesWithReadPresentAreNotRefilled) {
     // A preferences file that has "Read" is initialised, whatever else it lacks.
-    ::setenv("BRANTWELL_HOME", prog_.path().c_str(), 1);
     WriteINI(prog_.path() / "DariDozodaz.dat", "Settings", "Read", "0");
     auto state = start();
     EXPECT_EQ(prefs("Write"), "");

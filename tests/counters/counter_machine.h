@@ -63,7 +63,6 @@ class CounterMachine {
         std::filesystem::create_directories(at(abs).parent_path());
         write_file(at(abs), text);
     }
-    std::string read(const std::string& abs) const { return read_file(at(abs)); }
     void link(const std::string& abs, const std::string& target) {
         std::filesystem::create_directories(at(abs).parent_path());
         std::filesystem::remove(at(abs));
@@ -102,7 +101,7 @@ class CounterMachine {
         write("/sys/devices/virtual/block/" + disk + "/queue/iostats", on ? "1\n" : "0\n");
     }
     std::string iostats(const std::string& disk) const {
-        return read("/sys/devices/virtual/block/" + disk + "/queue/iostats");
+        return read_file(at("/sys/devices/virtual/block/" + disk + "/queue/iostats"));
     }
 
     // A mount of a block device (by major:minor) at `point`, created in the tree so free space
@@ -218,7 +217,8 @@ struct PdhRig {
 };
 
 // A counter scenario: the program-wide counter state starts empty and reads the rig's layer;
-// questions are scripted. sda: sda1 "/" = C:, sda2 "/data"; sdb "/backup"; two processors.
+// questions are scripted. sda: sda1 "/" = C:, sda2 "/data" = E:; sdb "/backup" = D:; two
+// processors.
 class CountersScenario : public ::testing::Test, public PdhRig {
   protected:
     CountersScenario() : use_prompt_(prompt_), saved_app_(app()) {

@@ -17,90 +17,86 @@ class CounterStartup : public test::CountersScenario {
         const auto p = folder_.path() / "TestData.txt";
         return std::filesystem::exists(p) ? test::read_file(p) : "";
     }
-    void list_disks() {
-        library();
-        ListPhysicalDisks();
-        ListLogicalDisks();
-    }
 };
 
-TEST_F(CounterStartup, HealthyMachineAsksNothing) {
-    list_disks();
+struct Load {
+    const char* why;
+    bool switched_off, answer, repair_works, started;
+    int paused_ms;  // one retry after 100 ms before asking; a repair step waits one second more
+    const char* diagnostic;
+};
+class CounterLoad : public CounterStartup, public ::testing::WithParamInterface<Load> {};
+
+TEST_P(CounterLoad, OnlyARepairedMachineLeavesTheBasicTest) {
+    const Load& c = GetParam();
+    SCOPED_TRACE(c.why);
+    if (c.switched_off) m_.set_iostats("sdb", false);
+    if (!c.repair_works)
+        set_repair_window([] {
+            RepairActions a = DefaultRepairActions();
+            a.run = [](RepairKind, std::string&) { return false; };
+            a.probe = [] { return false; };
+            RepairME(a);
+        });
+    library();
+    ListPhysicalDisks();
+    ListLogicalDisks();
+    prompt_.answer_yes(c.answer);
     VerifyCounterQueryStep();
     std::vector<std::string> labels;
-    EXPECT_TRUE(StartCounterGroupsStep([&](const std::string& l) { labels.push_back(l); }));
+    EXPECT_EQ(StartCounterGroupsStep([&](const std::string& l) { labels.push_back(l); }),
+              c.started);
+    set_repair_window({});
     EXPECT_EQ(labels, (std::vector<std::string>{"Chk Memory", "Load Disk", "Processes",
                                                 "Processes 2", "Processes 3"}));
-    EXPECT_TRUE(prompt_.shown().empty());
-    EXPECT_FALSE(app().basic_only_mode);
-    EXPECT_EQ(clock_.paused_total(), 0);
+    EXPECT_EQ(prompt_.count_containing(kWindowsErrorText), c.switched_off ? 1 : 0);
+    EXPECT_EQ(prompt_.count_containing(kRepairFailed), c.answer && !c.started ? 1 : 0);
+    EXPECT_EQ(m_.iostats("sdb"), c.switched_off && !c.started ? "0\n" : "1\n");
+    EXPECT_EQ(app().repair_state, c.switched_off && c.started ? 1 : 0);
+    EXPECT_EQ(app().basic_only_mode, !c.started);
+    EXPECT_EQ(counters().logical_disk_probe() != 0u, c.started);
+    EXPECT_EQ(diagnostics(), c.diagnostic);
+    EXPECT_EQ(clock_.paused_total(), c.paused_ms);
 }
-
-// Yes repairs the disk and retries the group; No leaves the basic test and the disk as it was.
-class CounterStartupAnswer : public CounterStartup, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(CounterStartupAnswer, SwitchedOffDiskIsRepairedOnlyWhenTheAnswerIsYes) {
-    const bool yes = GetParam();
-    m_.set_iostats("sdb", false);
-    list_disks();
-    prompt_.answer_yes(yes);
-    EXPECT_EQ(StartCounterGroupsStep(), yes);
-    ASSERT_EQ(prompt_.count_containing("Would you like Brantwell to try to Repair it?"), 1);
-    EXPECT_EQ(prompt_.shown()[0].title, kWindowsErrorTitle);
-    EXPECT_EQ(prompt_.shown()[0].text, kWindowsErrorText);
-    EXPECT_EQ(prompt_.count_containing("Repair was successful!"), yes ? 1 : 0);
-    EXPECT_EQ(m_.iostats("sdb"), yes ? "1\n" : "0\n");
-    EXPECT_EQ(app().repair_state, yes ? 1 : 0);
-    EXPECT_EQ(app().basic_only_mode, !yes);
-    EXPECT_EQ(LastWindowsErrorAnswer(), yes);
-    EXPECT_EQ(counters().logical_disk_probe() != 0u, yes);
-    EXPECT_EQ(diagnostics(), yes ? "iostats Worked\n" : "");
-    // One retry after 100 ms before asking; Yes waits one second more after the repair step.
-    EXPECT_EQ(clock_.paused_total(), yes ? 1100 : 100);
-}
-INSTANTIATE_TEST_SUITE_P(YesNo, CounterStartupAnswer, ::testing::Bool());
-
-TEST_F(CounterStartup, RepairThatCannotHelpSaysSoAndLeavesTheBasicTest) {
-    m_.set_iostats("sdb", false);
-    list_disks();
-    prompt_.answer_yes(true);
-    int checks = 0;
-    RepairActions actions = DefaultRepairActions();
-    actions.run = [](RepairKind, std::string& out) {
-        out += "Permission denied\n";
-        return false;
-    };
-    actions.probe = [&] { return ++checks, false; };
-    set_repair_window([&] { RepairME(actions); });
-    EXPECT_FALSE(WindowsErrorPrompt());
-    set_repair_window({});
-    EXPECT_EQ(prompt_.count_containing(kRepairFailed), 1);
-    EXPECT_EQ(checks, 1);  // only the statistics step had anything to do
-    EXPECT_TRUE(app().basic_only_mode);
-    EXPECT_EQ(diagnostics(), "");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, CounterLoad,
+    ::testing::Values(Load{"healthy", false, false, true, true, 0, ""},
+                      Load{"yes", true, true, true, true, 1100, "iostats Worked\n"},
+                      Load{"no", true, false, true, false, 100, ""},
+                      Load{"yes, but the repair fails", true, true, false, false, 1100, ""}));
 
 TEST_F(CounterStartup, RepairStepsRunInOrderUntilTheCheckPasses) {
-    library();
-    std::vector<RepairKind> ran;
-    RepairActions actions;
-    actions.needed = [](RepairKind, std::vector<std::string>& findings) {
-        findings.push_back("broken");
-        return true;
+    struct Case {
+        bool needed;
+        size_t passes_after;  // steps run before the check passes
+        std::vector<RepairKind> ran;
+        const char* diagnostic;
+        int paused_ms;
     };
-    actions.run = [&](RepairKind k, std::string&) { return ran.push_back(k), true; };
-    actions.probe = [&] { return ran.size() == 2; };
-    std::vector<size_t> growth;
-    const RepairLog log =
-        RepairME(actions, [&](const RepairLog& l) { growth.push_back(l.DosBox.size()); });
-    EXPECT_EQ(ran, (std::vector<RepairKind>{RepairKind::MountProc, RepairKind::MountSys}));
-    EXPECT_TRUE(log.repaired);
-    EXPECT_EQ(log.diagnostic, "sysfs Worked");
-    EXPECT_EQ(log.Label1, kRepairCaption);
-    EXPECT_NE(log.DosBox.find("mount -t sysfs sysfs /sys"), std::string::npos);
-    EXPECT_EQ(diagnostics(), "sysfs Worked\n");
-    EXPECT_EQ(clock_.paused_total(), 2000);
-    EXPECT_GE(growth.size(), 4u);
+    using K = RepairKind;
+    const Case kCases[] = {
+        {true, 2, {K::MountProc, K::MountSys}, "sysfs Worked", 2000},
+        {true, 9, {K::MountProc, K::MountSys, K::EnableIostats}, "", 3000},
+        {false, 0, {}, "check Worked", 1000},  // came back by itself
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.diagnostic);
+        std::vector<RepairKind> ran;
+        RepairActions actions;
+        actions.needed = [&](RepairKind, std::vector<std::string>&) { return c.needed; };
+        actions.run = [&](RepairKind k, std::string&) { return ran.push_back(k), true; };
+        actions.probe = [&] { return ran.size() == c.passes_after; };
+        const auto paused_before = clock_.paused_total();
+        int repaints = 0;
+        const RepairLog log = RepairME(actions, [&](const RepairLog&) { ++repaints; });
+        EXPECT_GT(repaints, 1);
+        EXPECT_EQ(ran, c.ran);
+        EXPECT_EQ(log.diagnostic, c.diagnostic);
+        EXPECT_EQ(log.repaired, *c.diagnostic != '\0');
+        EXPECT_EQ(log.List1.back(), log.repaired ? kRepairSuccess : kRepairFailed);
+        EXPECT_EQ(clock_.paused_total() - paused_before, c.paused_ms);
+    }
+    EXPECT_EQ(diagnostics(), "sysfs Worked\ncheck Worked\n");
 }
 
 TEST_F(CounterStartup, RepairFindsWhatIsWrongOnTheMachine) {
@@ -119,25 +115,21 @@ TEST_F(CounterStartup, RepairFindsWhatIsWrongOnTheMachine) {
     EXPECT_NE(out.find("not the running system"), std::string::npos);
 }
 
-TEST_F(CounterStartup, QueryThatCannotOpenAsksAndFallsBackToTheBasicTest) {
+TEST_F(CounterStartup, QueryThatCannotOpenAsksTwiceAndFallsBackToTheBasicTest) {
     m_.remove("/proc");
     library();
     prompt_.answer_yes(false).answer_yes(false);
     VerifyCounterQueryStep();
-    EXPECT_EQ(
-        prompt_.count_containing("Windows Error") + prompt_.count_containing("Would you like"), 2);
+    EXPECT_EQ(prompt_.count_containing(kWindowsErrorText), 2);
     EXPECT_TRUE(app().basic_only_mode);
-    EXPECT_EQ(counters().SharedQuery, 0u);
 }
 
 TEST_F(CounterStartup, MissingMemoryFiguresAskOnceAndTheGroupIsRetriedFirst) {
     m_.remove("/proc/meminfo");
-    list_disks();
+    library();
     prompt_.answer_yes(false).answer_yes(false);
     VerifyCounterQueryStep();
-    EXPECT_NE(counters().SharedQuery, 0u);
     EXPECT_EQ(prompt_.shown().size(), 1u);
-    EXPECT_TRUE(app().basic_only_mode);
     EXPECT_FALSE(RunCounterGroup(CounterStartupGroups()[0]));  // the memory group
     EXPECT_EQ(clock_.paused_total(), 100);
     EXPECT_EQ(prompt_.shown().size(), 2u);

@@ -10,63 +10,64 @@ namespace {
 
 class ProcessCpuTest : public test::CountersScenario {
   protected:
-    ProcessCpuTest() {
-        app().processor_count = 1;
-        library();
-    }
+    ProcessCpuTest() { library(); }
     // Processor time in ticks of this system's clock.
     static std::uint64_t ticks(double seconds) {
         return static_cast<std::uint64_t>(seconds * ::sysconf(_SC_CLK_TCK) + 0.5);
     }
 };
 
-TEST_F(ProcessCpuTest, FirstCallSetsTheBaselineSecondGivesTheUse) {
-    m_.set_process(77, "/opt/x/app", ticks(1), 0, 5);
-    EXPECT_EQ(SampleProcessCpu("app", 3), "");
-    m_.set_process(77, "/opt/x/app", ticks(1.25), 0, 5);
-    clock_.advance(1000);
-    EXPECT_EQ(SampleProcessCpu("app", 3), "25.00");
-    EXPECT_EQ(counters().ProcessCpuSlots[3].elapsed_seconds, 1.0);
-    EXPECT_EQ(SampleProcessCpu("app", 3), "25.00");  // again within the tick: the text stays
-    EXPECT_EQ(SampleProcessCpu("app", 4), "");       // slots are independent
-    EXPECT_EQ(SampleProcessCpu("app", 251), "");     // no such slot
-}
-
-TEST_F(ProcessCpuTest, UseAboveAHundredIsCappedForTheProcessCheck) {
+TEST_F(ProcessCpuTest, UseIsTheProcessorTimeBetweenTwoCallsPerSecondAndProcessor) {
     struct Case {
-        double used_seconds, elapsed_seconds;
+        const char* why;
+        int processors, tester;  // tester 0: a slot of the process check
+        double before_s, after_s, elapsed_s;
         const char* text;
     };
-    static constexpr Case kCases[] = {{5.49, 4, "100"}, {1.99, 2, "99.50"}, {0, 1, "0.00"}};
+    static constexpr Case kCases[] = {
+        {"a quarter", 1, 0, 1, 1.25, 1, "25.00"},
+        {"capped for the process check", 1, 0, 0, 5.49, 4, "100"},
+        {"two places", 1, 0, 0, 1.99, 2, "99.50"},
+        {"idle", 1, 0, 0, 0, 1, "0.00"},
+        {"replaced by a younger process: no figure", 1, 0, 5, 1, 1, ""},
+        {"a tester: per processor, not capped", 2, 2, 0, 3, 1, "150.00"},
+    };
     int slot = 0;
     for (const auto& c : kCases) {
-        SCOPED_TRACE(c.text);
-        const std::string name = "busy" + std::to_string(slot);
-        m_.set_process(90 + slot, "/bin/" + name, 0, ticks(10), 5);
-        SampleProcessCpu(name, slot);
-        m_.set_process(90 + slot, "/bin/" + name, ticks(c.used_seconds), ticks(10), 5);
-        clock_.advance(static_cast<std::int64_t>(c.elapsed_seconds * 1000));
-        EXPECT_EQ(SampleProcessCpu(name, slot), c.text);
+        SCOPED_TRACE(c.why);
+        app().processor_count = c.processors;
+        const std::string image =
+            c.tester ? std::string(kTesterImages[c.tester - 1]) : "app" + std::to_string(slot);
+        const auto sample = [&] {
+            if (!c.tester) return SampleProcessCpu(image, slot);
+            SampleTesterCpu(c.tester);
+            return counters().TesterCpu[c.tester - 1].text;
+        };
+        m_.set_process(100 + slot, "/opt/" + image, ticks(c.before_s), 0, 5);
+        EXPECT_EQ(sample(), "");  // the first call only sets the baseline
+        // All user time before, all system time after: both count.
+        m_.set_process(100 + slot, "/opt/" + image, 0, ticks(c.after_s), 5);
+        clock_.advance(static_cast<std::int64_t>(c.elapsed_s * 1000));
+        EXPECT_EQ(sample(), c.text);
         ++slot;
     }
 }
 
-TEST_F(ProcessCpuTest, TesterTextIsNotCappedAndStaysWhenTheTesterIsGone) {
-    app().processor_count = 2;
-    SampleTesterCpu(2);
-    EXPECT_EQ(counters().TesterCpu[1].text, "");  // not running: nothing to say
-    m_.set_process(501, "/w/LOADWorker2.exe", 0, 0, 7);
-    SampleTesterCpu(2);
-    m_.set_process(501, "/w/LOADWorker2.exe", ticks(1.5), 0, 7);
+TEST_F(ProcessCpuTest, TextStaysWithinTheTickAndWhenTheProcessIsGone) {
+    app().processor_count = 1;
+    EXPECT_EQ(SampleProcessCpu("app", 3), "");  // not running yet
+    m_.set_process(77, "/opt/x/app", ticks(1), 0, 5);
     clock_.advance(1000);
-    SampleTesterCpu(2);
-    // 1.5 processor-seconds in one second of two processors.
-    EXPECT_EQ(counters().TesterCpu[1].text, "75.00");
-    m_.end_process(501);
+    SampleProcessCpu("app", 3);
+    m_.set_process(77, "/opt/x/app", ticks(1.5), 0, 5);
     clock_.advance(1000);
-    SampleTesterCpu(2);
-    EXPECT_EQ(counters().TesterCpu[1].text, "75.00");
-    EXPECT_EQ(counters().TesterCpu[1].elapsed_seconds, 1.0);
+    EXPECT_EQ(SampleProcessCpu("app", 3), "50.00");
+    EXPECT_EQ(SampleProcessCpu("app", 3), "50.00");  // again within the tick
+    EXPECT_EQ(SampleProcessCpu("app", 4), "");       // slots are independent
+    EXPECT_EQ(SampleProcessCpu("app", 251), "");     // no such slot
+    m_.end_process(77);
+    clock_.advance(1000);
+    EXPECT_EQ(SampleProcessCpu("app", 3), "50.00");
 }
 
 }  // namespace

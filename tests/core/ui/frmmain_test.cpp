@@ -18,96 +18,70 @@ using namespace bw;
 class FrmMainTest : public QObject {
     Q_OBJECT
 
-    template <typename T>
+    template <typename T = QCheckBox>
     T* find(FrmMain& w, const char* name) {
         T* c = w.findChild<T*>(name);
         if (!c) qFatal("no control %s", name);
         return c;
     }
+    QString text(FrmMain& w, const char* name) { return find<QLabel>(w, name)->text(); }
+    bool checked(FrmMain& w, const char* name) { return find(w, name)->isChecked(); }
     // A check box is acted on when the mouse button is released over it.
-    void click(QCheckBox* b) { QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2)); }
-
-private slots:
-    void multi_task_levels_exclude_each_other() {
-        StartupServices services;
-        MainWindowState state;
-        FrmMain w(services, state);
-        auto* lite = find<QCheckBox>(w, "ChkMulti");
-        auto* heavy = find<QCheckBox>(w, "ChkMultiH");
-        auto* intense = find<QCheckBox>(w, "ChkMultiHS");
-        click(lite);
-        QVERIFY(lite->isChecked());
-        click(intense);
-        QVERIFY(!lite->isChecked());
-        QVERIFY(!heavy->isChecked());
-        QVERIFY(intense->isChecked());
+    void click(FrmMain& w, const char* name) {
+        QCheckBox* b = find(w, name);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
     }
 
-    void read_and_write_together_clear_the_multi_task_boxes() {
+private slots:
+    // The multi-task levels exclude each other, read and write together clear them, testing all
+    // drives hides the live figures, and basic-only unchecks and locks all four boxes.
+    void option_interlocks() {
         StartupServices services;
         MainWindowState state;
         state.options.ChkRead.checked = true;
-        FrmMain w(services, state);
-        click(find<QCheckBox>(w, "ChkMultiH"));
-        click(find<QCheckBox>(w, "ChkWrite"));
-        QVERIFY(!find<QCheckBox>(w, "ChkMultiH")->isChecked());
-        QVERIFY(find<QCheckBox>(w, "ChkWrite")->isChecked());
-    }
-
-    void basic_only_locks_the_multi_task_boxes() {
-        StartupServices services;
-        MainWindowState state;
-        FrmMain w(services, state);
-        click(find<QCheckBox>(w, "ChkMulti"));
-        click(find<QCheckBox>(w, "BasicOnly"));
-        for (const char* name : {"ChkMulti", "ChkMultiH", "ChkMultiHS", "TestAllDrv"}) {
-            QVERIFY2(!find<QCheckBox>(w, name)->isEnabled(), name);
-            QVERIFY2(!find<QCheckBox>(w, name)->isChecked(), name);
-        }
-        click(find<QCheckBox>(w, "BasicOnly"));
-        QVERIFY(find<QCheckBox>(w, "ChkMultiHS")->isEnabled());
-    }
-
-    void test_all_drives_hides_the_live_figures() {
-        StartupServices services;
-        MainWindowState state;
         state.options.DriveList = {"C:\\ a", "D:\\ b"};
         FrmMain w(services, state);
         w.show();
+        click(w, "ChkMulti");
+        QVERIFY(checked(w, "ChkMulti"));
+        click(w, "ChkMultiHS");
+        QVERIFY(!checked(w, "ChkMulti") && !checked(w, "ChkMultiH") && checked(w, "ChkMultiHS"));
+        click(w, "ChkWrite");
+        QVERIFY(checked(w, "ChkWrite") && !checked(w, "ChkMultiHS"));
+        click(w, "ChkWrite");
+        click(w, "ChkMultiH");
         QVERIFY(find<QLabel>(w, "DQueue")->isVisible());
-        click(find<QCheckBox>(w, "TestAllDrv"));
-        QVERIFY(!find<QLabel>(w, "DQueue")->isVisible());
-        QVERIFY(!find<QLabel>(w, "Label3")->isVisible());
+        click(w, "TestAllDrv");
+        QVERIFY(!find<QLabel>(w, "DQueue")->isVisible() && !find<QLabel>(w, "Label3")->isVisible());
+        click(w, "BasicOnly");
+        for (const char* name : {"ChkMulti", "ChkMultiH", "ChkMultiHS", "TestAllDrv"})
+            QVERIFY2(!find(w, name)->isEnabled() && !checked(w, name), name);
+        click(w, "BasicOnly");
+        QVERIFY(find(w, "ChkMultiHS")->isEnabled());
     }
 
-    void selecting_a_drive_runs_the_selection_handler() {
+    // Choosing a drive runs the selection handler; a solid-state drive gets the functional test.
+    void selecting_a_drive() {
         StartupServices services;
         std::string selected;
         services.select_drive = [&](const std::string& entry) {
             selected = entry;
-            return std::string("specs of ") + entry.substr(0, 2);
+            return "specs of " + entry.substr(0, 2);
         };
         MainWindowState state;
-        state.options.DriveList = {"C:\\  [20GB] [PD 0] {OS}", "D:\\  [2.00TB] [PD 1]"};
+        state.options.DriveList = {"C:\\  [20GB] [PD 0] {OS}", "D:\\  [2.00TB] [PD 1]",
+                                   "E:\\  [250GB SSD] [PD 2]"};
         state.options.DriveListIndex = 0;
         FrmMain w(services, state);
         find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
         QCOMPARE(QString::fromStdString(selected), QString("D:\\  [2.00TB] [PD 1]"));
-        QCOMPARE(find<QLabel>(w, "Label7")->text(), QString("specs of D:"));
+        QCOMPARE(text(w, "Label7"), QString("specs of D:"));
         QVERIFY(find<QRadioButton>(w, "TestType1")->isChecked());
-    }
-
-    void selecting_an_ssd_chooses_the_functional_test() {
-        StartupServices services;
-        MainWindowState state;
-        state.options.DriveList = {"C:\  [20GB] [PD 0] {OS}", "E:\  [250GB SSD] [PD 1]"};
-        state.options.DriveListIndex = 0;
-        state.options.TestType = 1;
-        FrmMain w(services, state);
-        find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
+        find<QComboBox>(w, "DriveList")->setCurrentIndex(2);
         QVERIFY(find<QRadioButton>(w, "TestType0")->isChecked());
     }
 
+    // What the widgets hold reaches the settings files (their keys are pinned in startup_test).
     void closing_saves_the_options() {
         test::TempDir work, prog;
         app().working_folder = work.path();
@@ -124,12 +98,12 @@ private slots:
             find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
             w.close();
         }
-        QCOMPARE(QString::fromStdString(ReadINI(app().prefs_ini(), "Settings", "Block")), QString("1"));
-        QCOMPARE(QString::fromStdString(ReadINI(app().prefs_ini(), "Settings", "Type")), QString("1"));
-        QCOMPARE(QString::fromStdString(ReadINI(app().working_ini(), "Settings", "Last Drive")),
-                 QString("E:\\ b"));
-        QCOMPARE(QString::fromStdString(ReadINI(app().working_ini(), "Settings", "Run Status")),
-                 QString("2"));
+        auto saved = [](const std::filesystem::path& file, const char* key) {
+            return QString::fromStdString(ReadINI(file, "Settings", key));
+        };
+        QCOMPARE(saved(app().prefs_ini(), "Block"), QString("1"));
+        QCOMPARE(saved(app().prefs_ini(), "Type"), QString("1"));
+        QCOMPARE(saved(app().working_ini(), "Last Drive"), QString("E:\\ b"));
         app() = AppState{};
     }
 
@@ -143,25 +117,24 @@ private slots:
         figures.memory_text = "Memory   Used: 1 MB   Free: 2 MB";
         services.sample_live = [&](const std::string&) { return figures; };
         MainWindowState state;
-        state.options.DriveList = {"C:\ a"};
+        state.options.DriveList = {"C:\\ a"};
         state.options.DriveListIndex = 0;
         FrmMain w(services, state);
         w.Timer1_Timer();
-        QCOMPARE(find<QLabel>(w, "CPULabel")->text(), QString("CPU: 12.5%"));
+        QCOMPARE(text(w, "CPULabel"), QString("CPU: 12.5%"));
         QVERIFY(find<QLabel>(w, "CPULabel")->styleSheet().contains("255,0,0"));
-        QCOMPARE(find<QLabel>(w, "Label3")->text(), QString("Drive (L)"));
-        QCOMPARE(find<QLabel>(w, "DQueue")->text(), QString("3.14%"));
-        QCOMPARE(find<QLabel>(w, "DTransfer")->text(), QString("2.5 MB"));
-        QCOMPARE(find<QLabel>(w, "Label7")->text(), QString::fromStdString(figures.memory_text));
+        QCOMPARE(text(w, "Label3"), QString("Drive (L)"));
+        QCOMPARE(text(w, "DQueue"), QString("3.14%"));
+        QCOMPARE(text(w, "DTransfer"), QString("2.5 MB"));
+        QCOMPARE(text(w, "Label7"), QString::fromStdString(figures.memory_text));
 
         // Decoded specifications stay; a busy program shows no drive activity.
         state.Label7 = "Size: 2 TB";
         w.show_state();
         app().busy = true;
         w.Timer1_Timer();
-        QCOMPARE(find<QLabel>(w, "Label7")->text(), QString("Size: 2 TB"));
-        QCOMPARE(find<QLabel>(w, "DQueue")->text(), QString("0.00%"));
-        QCOMPARE(find<QLabel>(w, "DTransfer")->text(), QString("0 Bytes"));
+        QCOMPARE(text(w, "Label7"), QString("Size: 2 TB"));
+        QCOMPARE(text(w, "DQueue") + " " + text(w, "DTransfer"), QString("0.00% 0 Bytes"));
         app().busy = false;
     }
 
