@@ -176,7 +176,11 @@ struct PdhLibrary::Impl {
                     int number = -1;
                     const bool by_number =
                         parse_int(path.instance, &number) && number == disk.index;
-                    if (total || by_number || pdh_iequals(name, path.instance))
+                    const bool seen =
+                        std::any_of(c.disks.begin(), c.disks.end(),
+                                    [&](const auto& d) { return d.name == disk.kernel_name; });
+                    // A disk the inventory lists twice is still one disk: count its I/O once.
+                    if (!seen && (total || by_number || pdh_iequals(name, path.instance)))
                         c.disks.push_back({disk.kernel_name, disk.kernel_name});
                 }
                 break;
