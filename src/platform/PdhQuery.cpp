@@ -176,11 +176,10 @@ struct PdhLibrary::Impl {
                     int number = -1;
                     const bool by_number =
                         parse_int(path.instance, &number) && number == disk.index;
-                    const bool seen =
-                        std::any_of(c.disks.begin(), c.disks.end(),
-                                    [&](const auto& d) { return d.name == disk.kernel_name; });
+                    if (!total && !by_number && !pdh_iequals(name, path.instance)) continue;
                     // A disk the inventory lists twice is still one disk: count its I/O once.
-                    if (!seen && (total || by_number || pdh_iequals(name, path.instance)))
+                    if (std::none_of(c.disks.begin(), c.disks.end(),
+                                     [&](const auto& d) { return d.name == disk.kernel_name; }))
                         c.disks.push_back({disk.kernel_name, disk.kernel_name});
                 }
                 break;
