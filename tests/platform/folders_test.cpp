@@ -18,23 +18,30 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
+using Vars = std::map<std::string, std::string>;
 
-// An environment of our own: only the names set here exist.
-struct Env {
-    std::map<std::string, std::string> vars;
-    EnvLookup lookup() const {
-        return [this](const char* name) { return vars.contains(name) ? vars.at(name) : ""; };
-    }
-};
+// An environment of our own: only the names in `vars` exist.
+EnvLookup env_of(Vars vars) {
+    return [vars = std::move(vars)](const char* name) {
+        return vars.contains(name) ? vars.at(name) : "";
+    };
+}
 
 std::string own_name() {
     return "brantwell-" + std::to_string(::geteuid());
 }
 
-mode_t mode_of(const fs::path& p) {  // 0 when there is nothing
+struct stat stat_of(const fs::path& p) {  // all zero when there is nothing
     struct stat st {};
     ::lstat(p.c_str(), &st);
-    return st.st_mode & 07777;
+    return st;
+}
+
+// `s` with "{t}", "{d}" (or "{o}") and "~" (our subfolder's name) replaced.
+std::string expand(std::string s, const Vars& places) {
+    for (const auto& [from, to] : places)
+        if (const auto at = s.find(from); at != std::string::npos) s.replace(at, from.size(), to);
+    return s;
 }
 
 // A folder nobody may write: a read-only tmpfs for root (root writes anywhere else), mode 0555
@@ -49,61 +56,43 @@ struct UnwritableFolder {
     test::TmpfsMount tmpfs;
 };
 
-// Which variable names the working folder; "{t}" and "{d}" are two private folders. An empty
-// variable counts as unset, trailing slashes do not matter, and /tmp, shared, gets our own folder.
-TEST(WorkingFolder, TempThenTmpdirThenTmp) {
-    TempDir t, d;
-    fs::permissions(t.path(), fs::perms::owner_all);
-    fs::permissions(d.path(), fs::perms::owner_all);
+// TEMP, else TMPDIR, else /tmp; an empty variable counts as unset and trailing slashes do not
+// matter. A private folder ("{t}", "{d}") is used as it is; a shared one gets a private subfolder
+// of ours ("~"), made private again if it was left open, and found again at the next start.
+TEST(WorkingFolder, TempThenTmpdirThenTmpWithAPrivateSubfolderWhenShared) {
     const struct {
         const char *temp, *tmpdir;
-        fs::path expected;
+        mode_t temp_mode, own_mode;  // own_mode 0: no subfolder of ours yet
+        const char* expected;
     } kCases[] = {
-        {"{t}", "{d}", t.path()},
-        {nullptr, "{d}", d.path()},
-        {"{t}", nullptr, t.path()},
-        {"", "{d}//", d.path()},
-        {nullptr, nullptr, fs::path("/tmp") / own_name()},
+        {"{t}", "{d}", 0700, 0, "{t}"},       {nullptr, "{d}", 0700, 0, "{d}"},
+        {"{t}", nullptr, 0700, 0, "{t}"},     {"", "{d}//", 0700, 0, "{d}"},
+        {nullptr, nullptr, 0700, 0, "/tmp/~"}, {"{t}", nullptr, 01777, 0, "{t}/~"},
+        {"{t}", nullptr, 01770, 0, "{t}/~"},  {"{t}", nullptr, 01757, 0, "{t}/~"},
+        {"{t}", nullptr, 01777, 0777, "{t}/~"},
     };
     for (const auto& c : kCases) {
-        SCOPED_TRACE(c.expected);
-        Env env;
-        auto at = [&](std::string v) {
-            return v.starts_with("{") ? (v[1] == 't' ? t : d).path().string() + v.substr(3) : v;
-        };
-        if (c.temp) env.vars["TEMP"] = at(c.temp);
-        if (c.tmpdir) env.vars["TMPDIR"] = at(c.tmpdir);
-        FolderResult r = choose_working_folder(env.lookup());
+        TempDir t, d;
+        const Vars places = {{"{t}", t.path()}, {"{d}", d.path()}, {"~", own_name()}};
+        SCOPED_TRACE(expand(c.expected, places) + " " + std::to_string(c.temp_mode));
+        ASSERT_EQ(::chmod(t.path().c_str(), c.temp_mode), 0);
+        if (c.own_mode) fs::create_directory(t / own_name());
+        ASSERT_EQ(c.own_mode ? ::chmod((t / own_name()).c_str(), c.own_mode) : 0, 0);
+        Vars vars;
+        if (c.temp) vars["TEMP"] = expand(c.temp, places);
+        if (c.tmpdir) vars["TMPDIR"] = expand(c.tmpdir, places);
+        const EnvLookup env = env_of(vars);
+        const FolderResult r = choose_working_folder(env);
         ASSERT_TRUE(r.error.empty()) << r.error;
-        EXPECT_EQ(r.path, c.expected);
-        // A private folder is used as it is.
-        EXPECT_TRUE(c.expected == fs::path("/tmp") / own_name() ||
-                    (r.note.empty() && !fs::exists(r.path / own_name())));
-    }
-}
-
-// A shared folder gets a private subfolder of ours, made private again if it was left open, and
-// found again at the next start.
-TEST(WorkingFolder, SharedFolderGetsAPrivateSubfolder) {
-    for (mode_t shared : {01777, 01770, 01757, 0}) {
-        SCOPED_TRACE(shared);
-        TempDir temp;
-        ASSERT_EQ(::chmod(temp.path().c_str(), shared ? shared : 01777), 0);
-        if (!shared) {  // ours, left open
-            fs::create_directory(temp / own_name());
-            ASSERT_EQ(::chmod((temp / own_name()).c_str(), 0777), 0);
+        EXPECT_EQ(r.path, expand(c.expected, places));
+        if (r.path.filename() == own_name()) {
+            EXPECT_FALSE(r.note.empty());
+            EXPECT_EQ(stat_of(r.path).st_mode & 07777, 0700u);
+            EXPECT_EQ(stat_of(r.path).st_uid, ::geteuid());
+            EXPECT_EQ(choose_working_folder(env).path, r.path);
+        } else {
+            EXPECT_TRUE(r.note.empty() && !fs::exists(r.path / own_name()));
         }
-        Env env;
-        env.vars["TEMP"] = temp.path();
-        FolderResult r = choose_working_folder(env.lookup());
-        ASSERT_TRUE(r.error.empty()) << r.error;
-        EXPECT_EQ(r.path, temp / own_name());
-        EXPECT_FALSE(r.note.empty());
-        struct stat st {};
-        ::lstat(r.path.c_str(), &st);
-        EXPECT_EQ(st.st_mode & 07777, 0700u);
-        EXPECT_EQ(st.st_uid, ::geteuid());
-        EXPECT_EQ(choose_working_folder(env.lookup()).path, r.path);
     }
 }
 
@@ -111,13 +100,11 @@ TEST(WorkingFolder, SharedFolderGetsAPrivateSubfolder) {
 // itself, and the reason we give. A symlink points at "elsewhere" (an empty folder) or "nowhere".
 enum class Plant { Nothing, Folder, File, Symlink, Dangling };
 const struct Planted {
-    const char* name;
-    const char* at;  // under the shared folder, "~" for our subfolder
+    const char *name, *at;  // at: under the shared folder, "~" for our subfolder
     Plant plant;
-    mode_t mode;       // 0: as made
-    bool other_user;   // needs root
-    const char* temp;  // under the shared folder
-    const char* reason;
+    mode_t mode;                // 0: as made
+    bool other_user;            // needs root
+    const char *temp, *reason;  // temp: under the shared folder
 } kPlanted[] = {
     {"subfolder_is_symlink", "~", Plant::Symlink, 0, false, "", "is a symlink"},
     {"subfolder_is_dangling_symlink", "~", Plant::Dangling, 0, false, "", "is a symlink"},
@@ -147,15 +134,13 @@ TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
         if (c.plant == Plant::Dangling) fs::create_directory_symlink(dir / "nowhere", at);
         ASSERT_EQ(c.mode ? ::chmod(at.c_str(), c.mode) : 0, 0);
         ASSERT_EQ(c.other_user ? ::chown(at.c_str(), 65534, 65534) : 0, 0);
-        Env env;
-        env.vars["TEMP"] = (dir / c.temp).string();
         const bool planted_own = fs::symlink_status(own).type() != fs::file_type::not_found;
-        const mode_t own_mode = mode_of(own);
-        FolderResult r = choose_working_folder(env.lookup());
+        const mode_t own_mode = stat_of(own).st_mode;
+        const FolderResult r = choose_working_folder(env_of({{"TEMP", (dir / c.temp).string()}}));
         EXPECT_TRUE(r.path.empty());
         EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
         EXPECT_TRUE(!planted_own || r.error.find(own.string()) != std::string::npos) << r.error;
-        EXPECT_EQ(mode_of(own), own_mode) << "nothing is made or changed in a refused folder";
+        EXPECT_EQ(stat_of(own).st_mode, own_mode) << "nothing made or changed in a refused folder";
         EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
         EXPECT_FALSE(fs::exists(dir / "nowhere")) << "nothing is made behind a symlink";
     }
@@ -164,9 +149,8 @@ TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
 // The program folder by where the executable is and what is set; "{o}" is a scratch folder holding
 // bin-w (writable), bin-ro and ro (unwritable), data, home and a-file. Either a path or an error.
 const struct ProgramCase {
-    const char* name;
-    const char* exe_dir;
-    std::map<std::string, std::string> env;
+    const char *name, *exe_dir;
+    Vars env;
     const char* path;
     const char* says;  // part of the note with a path, of the error without
 } kProgramCases[] = {
@@ -191,10 +175,7 @@ const struct ProgramCase {
 
 TEST(ProgramFolder, ChoiceAndFallbacks) {
     TempDir outer;
-    auto at = [&](std::string s) {
-        if (s.rfind("{o}", 0) == 0) s.replace(0, 3, outer.path().string());
-        return s;
-    };
+    const Vars places = {{"{o}", outer.path()}};
     fs::create_directory(outer / "bin-w");
     fs::create_directory(outer / "data");
     test::write_file(outer / "a-file", "x");
@@ -204,20 +185,17 @@ TEST(ProgramFolder, ChoiceAndFallbacks) {
     for (const auto& c : kProgramCases) {
         SCOPED_TRACE(c.name);
         bool needs_unwritable = std::string_view(c.exe_dir).ends_with("ro");
-        for (const auto& [name, value] : c.env) needs_unwritable |= value.ends_with("ro");
-        if (needs_unwritable && !ro.error().empty()) continue;
-        Env env;
-        for (const auto& [name, value] : c.env) env.vars[name] = at(value);
-        FolderResult r = choose_program_folder(at(c.exe_dir), env.lookup());
-        if (c.path) {
-            ASSERT_TRUE(r.error.empty()) << r.error;
-            EXPECT_EQ(r.path, at(c.path));
-            EXPECT_TRUE(fs::is_directory(r.path));
-            EXPECT_NE(r.note.find(c.says), std::string::npos) << r.note;
-        } else {
-            EXPECT_TRUE(r.path.empty());
-            EXPECT_NE(r.error.find(c.says), std::string::npos) << r.error;
+        Vars vars;
+        for (const auto& [name, value] : c.env) {
+            needs_unwritable |= value.ends_with("ro");
+            vars[name] = expand(value, places);
         }
+        if (needs_unwritable && !ro.error().empty()) continue;
+        const FolderResult r = choose_program_folder(expand(c.exe_dir, places), env_of(vars));
+        EXPECT_EQ(r.path, c.path ? expand(c.path, places) : "");
+        EXPECT_EQ(r.error.empty(), c.path != nullptr) << r.error;
+        EXPECT_NE((c.path ? r.note : r.error).find(c.says), std::string::npos) << r.note << r.error;
+        EXPECT_TRUE(!c.path || fs::is_directory(r.path));
     }
     EXPECT_FALSE(fs::exists("relative")) << "a relative XDG_DATA_HOME is ignored";
 }

@@ -1,6 +1,9 @@
+// The readers of the kernel's text files, counter paths and disk names, without a machine.
 #include <gtest/gtest.h>
 
 #include "counters/counter_machine.h"
+#include "platform/PdhDiskMap.h"
+#include "platform/PdhPath.h"
 #include "platform/PdhSources.h"
 
 namespace bw {
@@ -23,27 +26,22 @@ TEST(PdhSources, DiskStatsKeepEveryFieldTheKernelWrites) {
         (std::array<std::uint64_t, 5>{10, 80, 15, 7112, 118}));
 }
 
-TEST(PdhSources, ProcStatGivesSummaryAndEachProcessor) {
+TEST(PdhSources, ProcStatAndInterruptsPerProcessor) {
     const auto cpus = ParseProcStat(
         "cpu  10 1 5 100 4 2 3 1 0 0\ncpu0 5 0 2 50 2 1 1 0 0 0\ncpu71 5 1 3 50 2 1 2 1 0 0\nintr "
         "5 1\n");
     ASSERT_EQ(cpus.size(), 3u);
-    EXPECT_EQ(cpus[0].cpu, -1);
-    EXPECT_EQ(cpus[0].total(), 126u);
-    EXPECT_EQ(cpus[0].idle_all(), 104u);
-    EXPECT_EQ(cpus[2].cpu, 71);
-    EXPECT_EQ(cpus[2].steal, 1u);
-}
-
-TEST(PdhSources, InterruptsAreSummedPerProcessorColumn) {
+    // Guest time is already in user time: the total leaves it out.
+    EXPECT_EQ((std::array{cpus[0].cpu, cpus[2].cpu}), (std::array{-1, 71}));
+    EXPECT_EQ((std::array{cpus[0].total(), cpus[0].idle_all(), cpus[2].steal}),
+              (std::array<std::uint64_t, 3>{126, 104, 1}));
     // Offline processors leave gaps in the header; summary rows (ERR, MIS) have one number.
-    const auto per_cpu = ParseInterrupts(
-        "           CPU0       CPU2\n"
-        "  0:         10          0   IO-APIC   2-edge      timer\n"
-        "  1:          1          5   IO-APIC   1-edge      i8042\n"
-        "LOC:        100        200   Local timer interrupts\n"
-        "ERR:          3\n");
-    EXPECT_EQ(per_cpu, (std::vector<std::uint64_t>{114, 0, 205}));
+    EXPECT_EQ(ParseInterrupts("           CPU0       CPU2\n"
+                              "  0:         10          0   IO-APIC   2-edge      timer\n"
+                              "  1:          1          5   IO-APIC   1-edge      i8042\n"
+                              "LOC:        100        200   Local timer interrupts\n"
+                              "ERR:          3\n"),
+              (std::vector<std::uint64_t>{114, 0, 205}));
 }
 
 TEST(PdhSources, DamagedFilesGiveWhatCanBeReadAndNeverCrash) {
@@ -62,9 +60,9 @@ TEST(PdhSources, DamagedFilesGiveWhatCanBeReadAndNeverCrash) {
         EXPECT_LE(ParseDiskStats(text).size(), 1u);
         for (const auto& c : ParseProcStat(text)) EXPECT_LT(c.cpu, 1 << 16);
         EXPECT_LE(ParseInterrupts(text).size(), 1u << 16);
-        ParseProcessStat(text);
+        EXPECT_FALSE(ParseProcessStat(text).has_value());
         EXPECT_FALSE(ParseProcessIo(text).has_value());
-        FindStatValue(text, "pgfault");
+        EXPECT_FALSE(FindStatValue(text, "pgfault").has_value());
     }
 }
 
@@ -86,8 +84,6 @@ TEST(PdhSources, ProcessStatSurvivesOddNames) {
     EXPECT_EQ((std::array{s->utime, s->stime, s->start_time}),
               (std::array<std::uint64_t, 3>{123, 45, 9999}));
     EXPECT_FALSE(ParseProcessStat("77 (cut short) R 1 2").has_value());
-    EXPECT_FALSE(ParseProcessStat("").has_value());
-
     const auto io = ParseProcessIo("rchar: 1\nwchar: 2\nsyscr: 3\nsyscw: 4\nread_bytes: 5\n");
     ASSERT_TRUE(io.has_value());
     EXPECT_EQ(io->syscw, 4u);
@@ -100,8 +96,7 @@ TEST(PdhSources, ProcessesAreFoundByImageNameWithoutCase) {
     m.set_process(200, "/tmp/w/loadworker.exe (deleted)", 1, 1, 10);
     m.set_process(100, "/usr/bin/sleep", 1, 1, 10);
     m.set_process(400, "/tmp/w/LOADWorker2.exe", 1, 1, 10);
-    // Another user's process: no exe link, only comm.
-    m.write("/proc/500/comm", "LOADWorker.exe\n");
+    m.write("/proc/500/comm", "LOADWorker.exe\n");  // another user's: no exe link, only comm
     const Sysroot root = m.sysroot();
     for (const char* name : {"LOADWorker.exe", "LoadWorker"})
         EXPECT_EQ(FindProcesses(root, name), (std::vector<int>{200, 300, 500})) << name;
@@ -109,6 +104,40 @@ TEST(PdhSources, ProcessesAreFoundByImageNameWithoutCase) {
     EXPECT_TRUE(FindProcesses(root, "LOADWorker3.exe").empty());
     EXPECT_EQ(ProcessImageName(root, 200), "loadworker.exe");
     EXPECT_EQ(ProcessImageName(root, 999), "");
+}
+
+TEST(PdhPath, ParsesTheShapesTheProgramUses) {
+    static constexpr std::array<const char*, 5> kGood[] = {
+        // text, machine, object, instance, counter
+        {"\\\\HOST\\PhysicalDisk(0 C:)\\Disk Read Bytes/sec", "HOST", "PhysicalDisk", "0 C:",
+         "Disk Read Bytes/sec"},
+        {"\\\\h\\PhysicalDisk(1 D: E:)\\% Disk Time", "h", "PhysicalDisk", "1 D: E:",
+         "% Disk Time"},
+        {"\\Memory\\Page Faults/sec", "", "Memory", "", "Page Faults/sec"},
+        {"\\\\h\\Processor Information(0,12)\\% Processor Time", "h", "Processor Information",
+         "0,12", "% Processor Time"},
+        {"\\\\h\\Process(a (b))\\ID Process", "h", "Process", "a (b)", "ID Process"},
+    };
+    for (const auto& c : kGood) {
+        SCOPED_TRACE(c[0]);
+        const auto p = ParsePdhPath(c[0]);
+        ASSERT_TRUE(p.has_value());
+        EXPECT_EQ((std::array<std::string, 4>{p->machine, p->object, p->instance, p->counter}),
+                  (std::array<std::string, 4>{c[1], c[2], c[3], c[4]}));
+    }
+    for (const char* bad : {"", "Memory\\Available Bytes", "\\\\h", "\\\\\\Memory\\x", "\\Memory\\",
+                            "\\Memory", "\\PhysicalDisk(0\\x", "\\(0)\\x"})
+        EXPECT_FALSE(ParsePdhPath(bad).has_value()) << bad;
+}
+
+TEST(PdhDiskMap, DiskNamesSortNaturally) {
+    const std::vector<std::string> sorted = {"loop2", "loop10", "nvme0n1", "nvme1n1", "nvme10n1",
+                                             "sda",   "sdb",    "sdz",     "sdaa",    "sdab",
+                                             "vda",   "zram1"};
+    for (size_t i = 0; i + 1 < sorted.size(); ++i) {
+        const auto &a = sorted[i], &b = sorted[i + 1];
+        EXPECT_TRUE(DiskNameLess(a, b) && !DiskNameLess(b, a)) << a << " < " << b;
+    }
 }
 
 }  // namespace
