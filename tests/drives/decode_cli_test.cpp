@@ -15,57 +15,49 @@
 namespace bw::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Output {
-    int status = -1;
-    std::string out;
-};
-
-// Each argument single-quoted, so the shell passes any bytes through as they are.
-Output RunCli(const std::vector<std::string>& args) {
+// Each argument single-quoted, so the shell passes any bytes through as they are: status, output.
+std::pair<int, std::string> RunCli(const std::vector<std::string>& args) {
     std::string command = (binary_dir() / "src/cli/brantwell-cli").string();
     for (const std::string& a : args) {
         command += " '";
         for (char c : a) command += c == '\'' ? std::string("'\\''") : std::string(1, c);
         command += "'";
     }
-    Output r;
-    r.status = run_shell(command, &r.out);
-    return r;
+    std::string out;
+    const int status = run_shell(command, &out);
+    return {status, out};
 }
 
 class DecodeCli : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (!fs::exists(binary_dir() / "src/cli/brantwell-cli"))
+        if (!std::filesystem::exists(binary_dir() / "src/cli/brantwell-cli"))
             GTEST_SKIP() << "brantwell-cli is not built";
     }
 };
 
 TEST_F(DecodeCli, TextNamesTheDecoderAndEveryField) {
-    // Several words are one model text, joined by single blanks.
-    Output r = RunCli({"decode", "WDC", "WD5000AAKS-00A7B2", "ATA", "Device"});
-    ASSERT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Model:        \"WDC WD5000AAKS-00A7B2 ATA Device\"\n"),
-              std::string::npos);
-    EXPECT_NE(r.out.find("Decoder:      DecodeWesternDigital\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Size:         \"5000\"\n"), std::string::npos);
-    EXPECT_NE(r.out.find("Interface:    \"SATA 3 Gb/s 22-pin SATA\"\n"), std::string::npos);
-    for (const auto& [name, value] : DriveSpecFields(DriveSpec{}))
-        EXPECT_NE(r.out.find("\n" + std::string(name) + ":"), std::string::npos) << name;
-}
-
-TEST_F(DecodeCli, TextSaysWhenNoRuleTakesTheModel) {
-    Output r = RunCli({"decode", "AMD-RAID Array"});
-    ASSERT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Decoder:      none"), std::string::npos) << r.out;
+    const std::pair<std::vector<std::string>, std::vector<std::string>> runs[] = {
+        // Several words are one model text, joined by single blanks.
+        {{"decode", "WDC", "WD5000AAKS-00A7B2", "ATA", "Device"},
+         {"Model:        \"WDC WD5000AAKS-00A7B2 ATA Device\"\n",
+          "Decoder:      DecodeWesternDigital\n", "Size:         \"5000\"\n",
+          "Interface:    \"SATA 3 Gb/s 22-pin SATA\"\n"}},
+        {{"decode", "AMD-RAID Array"}, {"Decoder:      none"}},
+    };
+    for (const auto& [args, says] : runs) {
+        const auto [status, out] = RunCli(args);
+        ASSERT_EQ(status, 0) << out;
+        for (const std::string& s : says) EXPECT_NE(out.find(s), std::string::npos) << out;
+        for (const auto& [name, value] : DriveSpecFields(DriveSpec{}))
+            EXPECT_NE(out.find("\n" + std::string(name) + ":"), std::string::npos) << name;
+    }
 }
 
 TEST_F(DecodeCli, JsonCarriesTheRecordInOrder) {
-    Output r = RunCli({"decode", "--json", "ST3500418AS"});
-    ASSERT_EQ(r.status, 0);
-    auto json = nlohmann::ordered_json::parse(r.out);
+    const auto [status, out] = RunCli({"decode", "--json", "ST3500418AS"});
+    ASSERT_EQ(status, 0);
+    auto json = nlohmann::ordered_json::parse(out);
     EXPECT_EQ(json["model"], "ST3500418AS");
     EXPECT_EQ(json["decoder"], "DecodeSeagateClassic");
     EXPECT_EQ(json["Cache"], "16 MG");
@@ -76,20 +68,18 @@ TEST_F(DecodeCli, JsonCarriesTheRecordInOrder) {
     for (const auto& [name, value] : DriveSpecFields(DriveSpec{})) expected.emplace_back(name);
     EXPECT_EQ(keys, expected);
 
-    Output none = RunCli({"decode", "--json", "TOSHIBA DT01ACA100 ATA Device"});
-    EXPECT_TRUE(nlohmann::json::parse(none.out)["decoder"].is_null());
+    const auto none = RunCli({"decode", "--json", "TOSHIBA DT01ACA100 ATA Device"}).second;
+    EXPECT_TRUE(nlohmann::json::parse(none)["decoder"].is_null());
 }
 
 TEST_F(DecodeCli, BytesThatAreNoTextStillGiveValidJson) {
-    Output r = RunCli({"decode", "--json", "WD\xFF\xFE kingston"});
-    ASSERT_EQ(r.status, 0);
-    auto json = nlohmann::json::parse(r.out);  // throws on invalid UTF-8
+    auto json = nlohmann::json::parse(RunCli({"decode", "--json", "WD\xFF\xFE kingston"}).second);
     EXPECT_EQ(json["decoder"], "DecodeSolidState");
     EXPECT_EQ(json["ProductName"], "KINGSTON");
 }
 
 TEST_F(DecodeCli, MissingModelIsAUsageError) {
-    EXPECT_NE(RunCli({"decode"}).status, 0);
+    EXPECT_NE(RunCli({"decode"}).first, 0);
 }
 
 }  // namespace

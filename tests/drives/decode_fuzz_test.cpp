@@ -30,140 +30,92 @@ const char* const kDispatchKeys[] = {
     "TN",    "TY",    "VK",  "XC",   "Z",        "AMD", "HITACHI ", "WDC ", "WDX", "SSD-D",
     "SSD-C", "SSD-M", "SSD", "PNY ", "KINGSTON", "OCZ", "G.SKILL"};
 
-std::vector<std::string> GoldenModels() {
-    std::vector<std::string> models;
-    std::ifstream in(source_dir() / "tests/golden/models.tsv");
-    std::string line;
-    while (std::getline(in, line))
-        if (!line.empty() && line[0] != '#') models.push_back(line.substr(0, line.find('\t')));
-    return models;
-}
-
+// Texts of five kinds: short or long random bytes, a dispatch key with model characters after
+// it, a prefix of a golden or key text, and such a text with a few random edits.
 class Inputs {
   public:
-    explicit Inputs(std::uint64_t seed) : rng_(seed), seeds_(GoldenModels()) {
-        for (const char* key : kDispatchKeys) seeds_.emplace_back(key);
+    Inputs() : seeds_(kDispatchKeys, std::end(kDispatchKeys)) {
+        std::ifstream in(source_dir() / "tests/golden/models.tsv");
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty() && line[0] != '#') seeds_.push_back(line.substr(0, line.find('\t')));
     }
 
     std::string next() {
-        switch (pick(6)) {
-            case 0:
-                return random_bytes(short_length());
-            case 1:
-                return random_bytes(pick(501));  // up to 500 bytes, any byte
-            case 2:
-                return std::string(kDispatchKeys[pick(std::size(kDispatchKeys))]) +
-                       model_chars(short_length());
-            case 3:
-                return seed().substr(0, pick(seed().size() + 1));  // a prefix of a real text
-            default:
-                return mutate(seed());
+        std::string s = seeds_[pick(seeds_.size())];
+        const std::size_t kind = pick(6);
+        if (kind == 0) return chars(pick(24), true);
+        if (kind == 1) return chars(pick(501), true);
+        if (kind == 2) return kDispatchKeys[pick(std::size(kDispatchKeys))] + chars(pick(24));
+        if (kind == 3) return s.substr(0, pick(s.size() + 1));
+        for (std::size_t edits = 1 + pick(4); edits > 0; --edits) {
+            const std::size_t at = pick(s.size() + 1), edit = pick(5);
+            if (edit == 0) s.insert(at, chars(1 + pick(3)));
+            if (edit == 1 && at < s.size()) s.erase(at, 1 + pick(3));
+            if (edit == 2 && at < s.size()) s[at] = static_cast<char>(pick(256));
+            if (edit == 3) s.resize(at);
+            if (edit == 4) s += s.substr(0, pick(s.size() + 1));
         }
+        return s;
     }
 
   private:
     std::size_t pick(std::size_t n) { return n == 0 ? 0 : rng_() % n; }
-    std::size_t short_length() { return pick(24); }
-    const std::string& seed() { return seeds_[pick(seeds_.size())]; }
-
-    std::string random_bytes(std::size_t n) {
-        std::string s(n, '\0');
-        for (char& c : s) c = static_cast<char>(pick(256));
-        return s;
-    }
-    // The characters model texts are made of, plus a few that are not.
-    std::string model_chars(std::size_t n) {
+    // Any bytes, or the characters model texts are made of plus a few that are not.
+    std::string chars(std::size_t n, bool any_byte = false) {
         static constexpr std::string_view kChars =
             "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz -_./\xC3\xA9\t";
         std::string s(n, ' ');
-        for (char& c : s) c = kChars[pick(kChars.size())];
-        return s;
-    }
-    std::string mutate(std::string s) {
-        for (std::size_t edits = 1 + pick(4); edits > 0; --edits) {
-            std::size_t at = pick(s.size() + 1);
-            switch (pick(5)) {
-                case 0:
-                    s.insert(at, model_chars(1 + pick(3)));
-                    break;
-                case 1:
-                    if (at < s.size()) s.erase(at, 1 + pick(3));
-                    break;
-                case 2:
-                    if (at < s.size()) s[at] = static_cast<char>(pick(256));
-                    break;
-                case 3:
-                    s.resize(at);
-                    break;
-                default:
-                    s += s.substr(0, pick(s.size() + 1));
-                    break;
-            }
-        }
+        for (char& c : s) c = any_byte ? static_cast<char>(pick(256)) : kChars[pick(kChars.size())];
         return s;
     }
 
-    std::mt19937_64 rng_;
+    std::mt19937_64 rng_{0x5EEDu};
     std::vector<std::string> seeds_;
 };
-
-std::size_t Runs() {
-    const char* env = std::getenv("BW_DECODE_FUZZ_RUNS");
-    return env ? std::strtoull(env, nullptr, 10) : 1'000'000;
-}
 
 void CheckDecode(const std::string& text, int drive, std::size_t run) {
     std::string model = text;
     DecodeDriveModel(model, drive);
     const std::string decoder = LastDecoderName();
     ASSERT_TRUE(decoder.empty() || decoder.rfind("Decode", 0) == 0) << decoder;
-    if (drive < 0 || drive >= kDriveSlots) return;
+    if (drive < 0 || drive >= kDriveSlots || run % 16 != 0) return;
 
     // The same text into another slot, after another drive, gives the same record.
-    if (run % 16 == 0) {
-        int other = (drive + 7) % kDriveSlots;
-        std::string again = text, filler = "HDS728080PLA380";
-        DecodeDriveModel(filler, other);
-        DecodeDriveModel(again, other);
-        auto a = DriveSpecFields(DriveSpecTable()[drive]);
-        auto b = DriveSpecFields(DriveSpecTable()[other]);
-        for (std::size_t i = 0; i < a.size(); ++i)
-            ASSERT_EQ(*a[i].second, *b[i].second) << a[i].first << " of \"" << text << "\"";
-    }
+    const int other = (drive + 7) % kDriveSlots;
+    std::string again = text, filler = "HDS728080PLA380";
+    DecodeDriveModel(filler, other);
+    DecodeDriveModel(again, other);
+    auto a = DriveSpecFields(DriveSpecTable()[drive]);
+    auto b = DriveSpecFields(DriveSpecTable()[other]);
+    for (std::size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ(*a[i].second, *b[i].second) << a[i].first << " of \"" << text << "\"";
 }
 
-TEST(DecodeFuzz, FixedEdgeInputs) {
-    std::vector<std::string> inputs = {"", std::string(500, 'W'), std::string(500, '\xFF'),
-                                       "WD" + std::string(498, '0'), std::string(1, '\0')};
-    for (int byte = 0; byte < 256; ++byte) inputs.emplace_back(1, static_cast<char>(byte));
-    for (const char* key : kDispatchKeys) {
-        std::string k = key;
-        for (std::size_t n = 0; n <= k.size(); ++n) inputs.push_back(k.substr(0, n));
-        inputs.push_back("HITACHI " + k);
-        inputs.push_back(k + std::string(40, '9'));
+// Fixed edge texts first (every byte alone, every key cut short, overlong texts), into drive 0
+// and as letters; then the random ones into drives a few past either end of the table.
+TEST(DecodeFuzz, EdgeThenMillionRandomAndMutatedModels) {
+    std::vector<std::string> edges = {"", std::string(500, 'W'), std::string(500, '\xFF'),
+                                      "WD" + std::string(498, '0')};
+    for (int byte = 0; byte < 256; ++byte) edges.emplace_back(1, static_cast<char>(byte));
+    for (const std::string k : kDispatchKeys) {
+        for (std::size_t n = 0; n <= k.size(); ++n) edges.push_back(k.substr(0, n));
+        edges.push_back("HITACHI " + k);
+        edges.push_back(k + std::string(40, '9'));
     }
-    std::size_t run = 0;
-    for (const std::string& text : inputs) {
-        CheckDecode(text, 0, run++);
-        IsSsdVendorModel(text);
-        MapDriveLetterSpecs(text, 0);
-        SelectDriveSpecs(text);
-    }
-}
-
-TEST(DecodeFuzz, MillionRandomAndMutatedModels) {
-    Inputs inputs(0x5EEDu);
+    Inputs inputs;
     std::mt19937 drives(7);
-    const std::size_t runs = Runs();
+    const char* env = std::getenv("BW_DECODE_FUZZ_RUNS");
+    const std::size_t runs = edges.size() + (env ? std::strtoull(env, nullptr, 10) : 1'000'000);
     for (std::size_t run = 0; run < runs; ++run) {
-        std::string text = inputs.next();
-        int drive = static_cast<int>(drives() % 30) - 2;  // a few past either end of the table
+        const bool edge = run < edges.size();
+        const std::string text = edge ? edges[run] : inputs.next();
+        const int drive = edge ? 0 : static_cast<int>(drives() % 30) - 2;
         CheckDecode(text, drive, run);
         if (HasFatalFailure()) return;
-        if (run % 64 == 0) {
-            std::string letter = text.substr(0, 1);
-            MapDriveLetterSpecs(letter, drive);
-            SelectDriveSpecs(letter);
+        IsSsdVendorModel(text);
+        if (edge || run % 64 == 0) {
+            MapDriveLetterSpecs(edge ? text : text.substr(0, 1), drive);
+            SelectDriveSpecs(edge ? text : text.substr(0, 1));
         }
     }
 }

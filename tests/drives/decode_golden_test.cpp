@@ -16,26 +16,14 @@
 namespace bw::test {
 namespace {
 
-std::filesystem::path GoldenPath() {
-    return source_dir() / "tests/golden/models.tsv";
-}
+const std::filesystem::path kGolden = source_dir() / "tests/golden/models.tsv";
 
 bool IsRow(const std::string& line) {
     return !line.empty() && line[0] != '#';
 }
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> cells;
-    for (std::size_t begin = 0;;) {
-        std::size_t tab = line.find('\t', begin);
-        cells.push_back(line.substr(begin, tab == std::string::npos ? tab : tab - begin));
-        if (tab == std::string::npos) return cells;
-        begin = tab + 1;
-    }
-}
-
 std::vector<std::string> GoldenLines() {
-    std::ifstream in(GoldenPath());
+    std::ifstream in(kGolden);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
@@ -43,12 +31,16 @@ std::vector<std::string> GoldenLines() {
 
 TEST(GoldenModels, EveryRowDecodesAsRecorded) {
     std::vector<std::string> lines = GoldenLines();
-    ASSERT_FALSE(lines.empty()) << "cannot read " << GoldenPath();
+    ASSERT_FALSE(lines.empty()) << "cannot read " << kGolden;
     std::string diff;
     std::size_t models = 0;
     for (std::string& line : lines) {  // rewritten as decoded now; comments stay in place
         if (!IsRow(line)) continue;
-        std::vector<std::string> cells = SplitTabs(line);
+        std::vector<std::string> cells;
+        std::size_t begin = 0;
+        for (std::size_t tab; (tab = line.find('\t', begin)) != std::string::npos; begin = tab + 1)
+            cells.push_back(line.substr(begin, tab - begin));
+        cells.push_back(line.substr(begin));
         ASSERT_EQ(cells.size(), 14u) << "golden row needs 14 tab-separated cells: " << line;
         ++models;
         std::string model = cells[0];
@@ -66,9 +58,9 @@ TEST(GoldenModels, EveryRowDecodesAsRecorded) {
     }
     EXPECT_GE(models, 350u);
     if (std::getenv("BW_UPDATE_GOLDEN")) {
-        std::ofstream out(GoldenPath(), std::ios::trunc);
+        std::ofstream out(kGolden, std::ios::trunc);
         for (const std::string& l : lines) out << l << "\n";
-        GTEST_SKIP() << "golden table rewritten: " << GoldenPath();
+        GTEST_SKIP() << "golden table rewritten: " << kGolden;
     }
     EXPECT_TRUE(diff.empty()) << "golden mismatches (expected -> decoded):\n" << diff;
 }
@@ -87,13 +79,13 @@ TEST(GoldenModels, NoRowShowsTheDriveDecodedBefore) {
         std::string alone = second;
         DecodeDriveModel(alone, 1);
         const DriveSpec reference = DriveSpecTable()[1];
+        const auto want = DriveSpecFields(reference);
         for (const char* first : earlier) {
             for (int slot : {1, 2}) {
                 std::string a = first, b = second;
                 DecodeDriveModel(a, slot);
                 DecodeDriveModel(b, 1);
                 auto got = DriveSpecFields(DriveSpecTable()[1]);
-                auto want = DriveSpecFields(reference);
                 for (std::size_t i = 0; i < got.size(); ++i)
                     EXPECT_EQ(*got[i].second, *want[i].second)
                         << first << " then " << second << ", slot " << slot << ": " << got[i].first;

@@ -1,6 +1,6 @@
 // What the decoders' entry point does besides decoding (the golden table checks that): the
-// caller's text it rewrites, the drive slots it fills, the vendor words and the copies to drive
-// letters.
+// caller's text it rewrites, the drive slots it fills and the copies to drive letters. The vendor
+// words are cases of tests/golden/drive-rules.tsv.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,48 +11,33 @@ namespace bw::test {
 namespace {
 
 TEST(DecodeDriveModel, UpperCasesTheCallersTextAndDropsHitachi) {
-    std::string model = "Hitachi hds721010cla332";
-    DecodeDriveModel(model, 0);
-    EXPECT_EQ(model, "HDS721010CLA332");
-
-    std::string ssd = "Samsung SSD 840";  // solid-state texts are decoded as reported
-    DecodeDriveModel(ssd, 0);
-    EXPECT_EQ(ssd, "Samsung SSD 840");
-
-    std::string raid = "AMD-raid";
-    DecodeDriveModel(raid, 0);
-    EXPECT_EQ(raid, "AMD-raid");
-
-    std::string bytes = "wd\xC3\xA9";  // bytes outside ASCII stay as they are
-    DecodeDriveModel(bytes, 0);
-    EXPECT_EQ(bytes, "WD\xC3\xA9");
+    const std::pair<std::string, const char*> cases[] = {
+        {"Hitachi hds721010cla332", "HDS721010CLA332"},
+        {"Samsung SSD 840", "Samsung SSD 840"},  // solid-state texts are decoded as reported
+        {"AMD-raid", "AMD-raid"},
+        {"wd\xC3\xA9", "WD\xC3\xA9"},  // bytes outside ASCII stay as they are
+    };
+    for (auto [model, expected] : cases) {
+        DecodeDriveModel(model, 0);
+        EXPECT_EQ(model, expected);
+    }
 }
 
 TEST(DecodeDriveModel, DrivesPastTheTableGetNoRecord) {
     DriveSpecTable() = {};
-    for (int drive : {26, 27, 1000, -1}) {
+    for (int drive : {26, 27, 1000, -1, 25}) {  // every slot still empty before the last one
+        for (const DriveSpec& slot : DriveSpecTable())
+            for (const auto& [name, value] : DriveSpecFields(slot)) EXPECT_EQ(*value, "") << name;
         std::string model = "WD10EZEX";
         DecodeDriveModel(model, drive);
         EXPECT_EQ(LastDecoderName(), "DecodeWesternDigital");
     }
-    for (const DriveSpec& slot : DriveSpecTable())
-        for (const auto& [name, value] : DriveSpecFields(slot)) EXPECT_EQ(*value, "") << name;
-
-    std::string model = "WD10EZEX";
-    DecodeDriveModel(model, 25);
     EXPECT_EQ(DriveSpecTable()[25].ProductName, "WD Blue");
 }
 
-TEST(IsSsdVendorModel, FindsTheWordsAnywhereInAnyCase) {
-    for (const char* model :
-         {"CORSAIR Force GT", "OCZ-VERTEX4", "Crucial_CT256MX100SSD1", "kingston sa400",
-          "SanDisk SDSSDHP128G", "Mushkin MKNSSDCR120GB", "ADATA SP900", "Patriot Pyro",
-          "PLEXTOR PX-256M5S", "ZALMAN Z", "BIWIN", "TS128GSSD370S Transcend", "G.SKILL FM",
-          "PNY CS900", "pny cs900", "WINTEC", "Verbatim Vi500", "AXIOM"})
-        EXPECT_TRUE(IsSsdVendorModel(model)) << model;
-    // "PNY" only with its blank; "SSD" alone is no vendor word.
-    for (const char* model : {"PNY", "PNYCS900", "Samsung SSD 850", "WDC WD10EZEX", "", "G-SKILL"})
-        EXPECT_FALSE(IsSsdVendorModel(model)) << model;
+std::string six(const LetterSpec& s) {
+    return s.SpecLine1 + "|" + s.SpecLine2 + "|" + s.Rpm + "|" + s.Cache + "|" + s.Interface + "|" +
+           s.Brand;
 }
 
 TEST(DriveLetters, MapAndSelectCarryTheSixValues) {
@@ -65,45 +50,27 @@ TEST(DriveLetters, MapAndSelectCarryTheSixValues) {
 
     MapDriveLetterSpecs("D", 4);
     SelectDriveSpecs("d");  // the letter is upper-cased before use
-    const LetterSpec& current = CurrentDriveSpecs();
-    EXPECT_EQ(current.SpecLine1, "WD Blue  Size: 1 TB");
-    EXPECT_EQ(current.SpecLine2, "Cache: 64 MB  RPM: 7200  Interface: SATA 6G  Case: 3.5 Inch");
-    EXPECT_EQ(current.Rpm, "7200");
-    EXPECT_EQ(current.Cache, "64 MB");
-    EXPECT_EQ(current.Interface, "SATA 6G");
-    EXPECT_EQ(current.Brand, "");
-    EXPECT_EQ(letters, "D");
-
-    // A letter never mapped leaves every current value empty, and still asks for free space.
-    SelectDriveSpecs("E");
-    EXPECT_EQ(CurrentDriveSpecs().SpecLine1, "");
-    EXPECT_EQ(CurrentDriveSpecs().Rpm, "");
-    EXPECT_EQ(letters, "DE");
-
-    // Not a letter: values cleared, no refresh.
-    SelectDriveSpecs("D");
-    for (const char* bad : {"", "1", "DD", "\xC3\xA9", ":"}) {
-        SelectDriveSpecs(bad);
-        EXPECT_EQ(CurrentDriveSpecs().SpecLine1, "") << bad;
+    EXPECT_EQ(six(CurrentDriveSpecs()),
+              "WD Blue  Size: 1 TB|Cache: 64 MB  RPM: 7200  Interface: SATA 6G  Case: 3.5 Inch"
+              "|7200|64 MB|SATA 6G|");
+    // A letter never mapped leaves every current value empty, and still asks for free space;
+    // what is not a letter clears them without asking.
+    for (const char* other : {"E", "", "1", "DD", "\xC3\xA9", ":"}) {
+        SelectDriveSpecs("D");
+        SelectDriveSpecs(other);
+        EXPECT_EQ(six(CurrentDriveSpecs()), "|||||") << other;
     }
-    EXPECT_EQ(letters, "DED");
+    EXPECT_EQ(letters, "DDEDDDDD");
     set_free_space_refresh(nullptr);
     SelectDriveSpecs("D");  // no routine installed: nothing to call
     EXPECT_EQ(CurrentDriveSpecs().Rpm, "7200");
-}
 
-TEST(DriveLetters, MapIgnoresBadLettersAndDriveNumbers) {
-    DriveSpecTable() = {};
+    // Mapping takes only an upper-case letter and a drive that has a slot.
     LetterSpecs() = {};
-    std::string model = "WD10EZEX";
-    DecodeDriveModel(model, 0);
-    MapDriveLetterSpecs("d", 0);   // compared as upper case only
-    MapDriveLetterSpecs("D", 26);  // no such drive
-    MapDriveLetterSpecs("D", -1);
-    MapDriveLetterSpecs("DE", 0);
-    MapDriveLetterSpecs("", 0);
-    for (const LetterSpec& letter : LetterSpecs()) EXPECT_EQ(letter.SpecLine1, "");
-    MapDriveLetterSpecs("Z", 0);
+    for (auto [letter, drive] : {std::pair{"d", 4}, {"D", 26}, {"D", -1}, {"DE", 4}, {"", 4}})
+        MapDriveLetterSpecs(letter, drive);
+    for (const LetterSpec& letter : LetterSpecs()) EXPECT_EQ(six(letter), "|||||");
+    MapDriveLetterSpecs("Z", 4);
     EXPECT_EQ(LetterSpecs()[25].Rpm, "7200");
 }
 

@@ -1,6 +1,7 @@
-// The drive list of every captured machine, and of odd variants of them, against its golden file;
-// then what the golden text does not show: remembered letters, btrfs errors, the Drive<i> keys,
-// the selection of a disk without a slot and the counter layer's names.
+// The drive list and dirty checks of every captured machine, and of odd variants of them, and its
+// system facts against golden files; then what they do not show: answers of a machine without DMI,
+// facts kept, remembered letters, the Drive<i> keys, the selection of a disk without a slot and
+// the counter layer's names.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "drives/DriveReport.h"
 #include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
+#include "platform/SystemQueryText.h"
 #include "support/fakes.h"
 
 namespace bw {
@@ -101,13 +103,23 @@ void expect_golden(const std::string& name, const std::string& actual) {
 
 class FixtureMachine : public ::testing::TestWithParam<Machine> {
   protected:
-    SystemQuery query() { return SystemQuery(Sysroot(variant(dir_, GetParam().base, GetParam().files))); }
     test::TempDir dir_;
 };
 
+// Besides the drive list, the dirty check of every lettered volume: superblock states, btrfs error
+// counters and devices that cannot be read, each with what was found or why it could not be.
 TEST_P(FixtureMachine, DriveListMatchesGolden) {
-    expect_golden(std::string(GetParam().name) + ".txt",
-                  RenderInventoryText(TakeInventory(query(), {})));
+    const SystemQuery query(Sysroot(variant(dir_, GetParam().base, GetParam().files)));
+    const InventoryRun run = TakeInventory(query, {});
+    std::string text = RenderInventoryText(run) + "\nDirty checks:\n";
+    for (const Volume& v : run.map.volumes) {
+        if (!v.letter) continue;
+        CheckDirty(v.letter, query, run.map);
+        const DirtyResult& r = LastDirtyCheck();
+        text += std::string("  ") + v.letter + (DirtyFlag() ? " dirty" : " clean") +
+                (r.checked ? ", checked: " : ", not checked: ") + r.detail + r.reason + "\n";
+    }
+    expect_golden(std::string(GetParam().name) + ".txt", text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Machines, FixtureMachine, ::testing::ValuesIn(kMachines),
@@ -117,30 +129,80 @@ INSTANTIATE_TEST_SUITE_P(Machines, FixtureMachine, ::testing::ValuesIn(kMachines
                              return n;
                          });
 
+// The system facts of a first start with the questions asked (a machine without DMI asks for its
+// board and memory; both cancelled here), and the keys written for them in the order shown.
 TEST(InventoryFixtures, SystemFactsMatchGolden) {
     for (const auto& m : kMachines) {
         if (!m.files.empty()) continue;  // the facts of a variant are those of its machine
         SCOPED_TRACE(m.name);
+        test::TempDir dir;
         test::ScriptedPrompt prompt;
-        prompt.answer_input(std::nullopt).answer_input(std::nullopt);  // for a machine without DMI
+        prompt.answer_input(std::nullopt).answer_input(std::nullopt);
         test::UsePrompt use(prompt);
-        SystemQuery query(Sysroot(fixture(std::string("sysroots/") + m.base)));
+        const SystemQuery query(Sysroot(fixture(std::string("sysroots/") + m.base)));
+        const auto ini = dir / "DariDozodaz.dat";
         SystemFacts facts;
-        SysInfo(facts, query, query.online_processors(), {});
-        expect_golden(std::string(m.name) + ".sysinfo.txt", RenderSystemFactsText(facts));
+        SysInfo(facts, query, query.online_processors(), ini);
+        std::string text = RenderSystemFactsText(facts);
+        const std::string written = test::read_file(ini);
+        size_t last = 0;
+        for (const auto& line : text::lines(text)) {
+            const std::string key = line.substr(0, line.find(':'));
+            EXPECT_EQ(text::trim(line.substr(14)), ReadINI(ini, "Settings", key)) << key;
+            const size_t at = written.find(key + "=");
+            EXPECT_TRUE(at != std::string::npos && at >= last) << key << " missing or out of order";
+            last = at;
+        }
+        for (const auto& p : prompt.shown()) text += "Asked: " + p.title + ": " + p.text + "\n";
+        expect_golden(std::string(m.name) + ".sysinfo.txt", text);
     }
 }
 
-TEST(InventoryFixtures, BtrfsDeviceErrorsMakeTheVolumeDirty) {
-    test::TempDir dir;
-    const auto& btrfs = *std::find_if(std::begin(kMachines), std::end(kMachines), [](const auto& m) {
-        return m.name == std::string("btrfs-subvolumes");
-    });
-    SystemQuery query{Sysroot(variant(dir, btrfs.base, btrfs.files))};
+// Answers of a machine without DMI are stored as given (cancelled ones: vm.sysinfo.txt above).
+TEST(InventoryFixtures, MachineWithoutDmiStoresTheAnswers) {
+    const std::pair<const char*, const char*> answers[] = {
+        {"Unknown", "Unkn"},  // the defaults taken
+        {"QEMU Q35", "3200 Mhz"}};
+    for (const auto& [board, memory] : answers) {
+        test::TempDir dir;
+        test::ScriptedPrompt prompt;
+        prompt.answer_input(board).answer_input(memory);
+        test::UsePrompt use(prompt);
+        SystemFacts facts;
+        SysInfo(facts, SystemQuery(Sysroot(fixture("sysroots/vm"))), 2, dir / "w.dat");
+        EXPECT_EQ(board, ReadINI(dir / "w.dat", "Settings", "MB"));
+        EXPECT_EQ(memory, ReadINI(dir / "w.dat", "Settings", "MEMS"));
+    }
+}
+
+// Each Get function fills its facts only while they are empty.
+TEST(InventoryFixtures, GetFunctionsKeepWhatIsThere) {
+    const SystemQuery sata(Sysroot(fixture("sysroots/sata-desktop")));
+    SystemFacts facts, empty;
+    facts.CPUSpeed = "3401 Mhz";
+    facts.BIOS = "1.0";
+    GetCPU(facts, sata);
+    GetBIOS(facts, sata);
+    GetCPU(empty, sata);
+    EXPECT_EQ("3401 Mhz", facts.CPUSpeed);
+    EXPECT_EQ("1.0", facts.BIOS);
+    EXPECT_EQ("3900", empty.CPUSpeed);  // the rated maximum when the report had none
+}
+
+// A lower-case letter is that volume's; a letter without a volume is clean and says so.
+TEST(InventoryFixtures, DirtyCheckAndReportByLetter) {
+    SystemQuery query(Sysroot(fixture("sysroots/sata-desktop")));
     auto map = BuildVolumeMap(query, {});
-    CheckDirty('C', query, map);
+    CheckDirty('d', query, map);
     EXPECT_TRUE(DirtyFlag());
-    EXPECT_NE(std::string::npos, LastDirtyCheck().detail.find("2 device errors"));
+    EXPECT_NE(std::string::npos, LastDirtyCheck().detail.find("3 errors"));
+    CheckDirty('Q', query, map);
+    EXPECT_FALSE(DirtyFlag());
+    EXPECT_NE(std::string::npos, LastDirtyCheck().reason.find("not a drive letter"));
+    // The report: figures of a mounted volume, an optical drive without a disc, no such letter.
+    expect_golden("sata-desktop.reports.txt", DriveCInfo('C', query, map) + "\n" +
+                                                  DriveCInfo('F', query, map) + "\n" +
+                                                  DriveCInfo('Q', query, map));
 }
 
 // A volume that is away keeps its letter from a newcomer; one that is back gets it again.
@@ -184,8 +246,7 @@ TEST(InventoryFixtures, WritesTheDiskSectionsAndInterfaceSlots) {
     const std::pair<const char*, const char*> keys[] = {
         {"Interface Type P", "IDE"}, {"Interface Type", "HDD"},
         {"Caption", "WDC WD20EZRX-00D8PB0 ATA Device"}, {"Size", "2000398934016"},
-        {"Bytes Per Sector", "512"},
-    };
+        {"Bytes Per Sector", "512"}};
     for (const auto& [key, value] : keys) EXPECT_EQ(value, ReadINI(ini, "Drive1", key)) << key;
     EXPECT_EQ("SSD", ReadINI(ini, "Drive0", "Interface Type"));
     EXPECT_EQ(DriveSpecTable()[1].Interface, ReadINI(ini, "Settings", "Interface1"));
@@ -196,20 +257,15 @@ TEST(InventoryFixtures, WritesTheDiskSectionsAndInterfaceSlots) {
 
 TEST(InventoryFixtures, TwoDigitDiskNumbersAndNoSlotFromTwentySix) {
     auto run = run_fixture("many-disks");
-    const auto& list = run.inv.DriveList;
-    auto find = [&](const std::string& needle) {
-        return std::find_if(list.begin(), list.end(), [&](const std::string& e) {
-            return e.find(needle) != std::string::npos;
-        });
-    };
-    for (const char* n : {"[PD 1 ", "[PD 10 ", "[PD 26 "}) ASSERT_NE(list.end(), find(n)) << n;
-    EXPECT_EQ("10", *EntryDiskField(*find("[PD 10 ")));
-    EXPECT_EQ("1 ", *EntryDiskField(*find("[PD 1 ")));
-    // Disk 26 has no slot: selecting its entry shows no decoded specifications.
-    DriveInventory inv = run.inv;
-    auto sel = DriveListClick(inv, static_cast<int>(find("[PD 26 ") - list.begin()),
-                              SystemQuery(Sysroot(fixture("sysroots/many-disks"))), run.map);
-    EXPECT_EQ("26", inv.selected_disk);
+    const SystemQuery query(Sysroot(fixture("sysroots/many-disks")));
+    // The entries of PD 1, PD 10 and PD 26 (tests/golden/drives/many-disks.txt).
+    const std::pair<int, const char*> picks[] = {{1, "1 "}, {10, "10"}, {13, "26"}};
+    DriveSelection sel;
+    for (const auto& [index, disk] : picks) {
+        sel = DriveListClick(run.inv, index, query, run.map);
+        EXPECT_EQ(disk, run.inv.selected_disk) << run.inv.DriveList.at(index);
+    }
+    // Disk 26 has no slot: selecting its entry shows no decoded drive details.
     EXPECT_EQ("", sel.label7);
     EXPECT_EQ("4,001GB", sel.space.total_text);  // 4.0e12 bytes stay below 9.99e12
 }

@@ -13,11 +13,10 @@ namespace {
 TEST(VolumeLetters, TestFolderAndDevice) {
     test::TempDir dir;
     VolumeMap map;
-    Volume v;
-    v.letter = 'D';
-    v.mount_point = dir.path().string();
-    v.device_name = "sdb1";
-    map.volumes.push_back(v);
+    map.volumes.resize(1);
+    map.volumes[0].letter = 'D';
+    map.volumes[0].mount_point = dir.path().string();
+    map.volumes[0].device_name = "sdb1";
     std::string reason;
     EXPECT_EQ(dir.path(), LetterTestFolder(SystemQuery(), map, 'D', {}, &reason));
     EXPECT_EQ("/dev/sdb1", LetterDevice(map, 'D'));
@@ -33,32 +32,28 @@ TEST(VolumeLetters, TestFolderAndDevice) {
 }
 
 TEST(Dirty, ExtSuperblockStates) {
-    struct Case {
+    // Little-endian fields at their offsets: magic, state, compat, incompat features, error count.
+    const std::pair<std::size_t, int> kFields[] = {
+        {0x38, 2}, {0x3A, 2}, {0x5C, 4}, {0x60, 4}, {0x194, 4}};
+    const struct {
         const char* name;
-        std::uint16_t magic, state;
-        std::uint32_t compat, incompat, errors;
+        std::uint32_t values[5];
         bool mounted, dirty, checked;
-    };
-    const Case cases[] = {
-        {"clean, mounted, journal in use", 0xEF53, 1, 4, 4, 0, true, false, true},
-        {"clean, unmounted", 0xEF53, 1, 4, 0, 0, false, false, true},
-        {"needs recovery, unmounted", 0xEF53, 1, 4, 4, 0, false, true, true},
-        {"error state", 0xEF53, 3, 4, 4, 0, true, true, true},
-        {"errors counted", 0xEF53, 1, 4, 4, 7, true, true, true},
-        {"ext2 mounted (valid bit cleared)", 0xEF53, 0, 0, 0, 0, true, false, true},
-        {"ext2 unmounted uncleanly", 0xEF53, 0, 0, 0, 0, false, true, true},
-        {"corrupt", 0x1234, 1, 4, 4, 0, true, false, false},
+    } cases[] = {
+        {"clean, mounted, journal in use", {0xEF53, 1, 4, 4, 0}, true, false, true},
+        {"clean, unmounted", {0xEF53, 1, 4, 0, 0}, false, false, true},
+        {"needs recovery, unmounted", {0xEF53, 1, 4, 4, 0}, false, true, true},
+        {"error state", {0xEF53, 3, 4, 4, 0}, true, true, true},
+        {"errors counted", {0xEF53, 1, 4, 4, 7}, true, true, true},
+        {"ext2 mounted (valid bit cleared)", {0xEF53, 0, 0, 0, 0}, true, false, true},
+        {"ext2 unmounted uncleanly", {0xEF53, 0, 0, 0, 0}, false, true, true},
+        {"corrupt", {0x1234, 1, 4, 4, 0}, true, false, false},
     };
     for (const auto& c : cases) {
         std::string sb(1024, '\0');
-        auto put = [&](size_t at, std::uint32_t v, int n) {
-            for (int i = 0; i < n; ++i) sb[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
-        };
-        put(0x38, c.magic, 2);
-        put(0x3A, c.state, 2);
-        put(0x5C, c.compat, 4);
-        put(0x60, c.incompat, 4);
-        put(0x194, c.errors, 4);
+        for (int f = 0; f < 5; ++f)
+            for (int i = 0; i < kFields[f].second; ++i)
+                sb[kFields[f].first + i] = static_cast<char>((c.values[f] >> (8 * i)) & 0xff);
         auto r = ExtSuperblockState(sb, c.mounted);
         EXPECT_EQ(c.dirty, r.dirty) << c.name;
         EXPECT_EQ(c.checked, r.checked) << c.name;

@@ -1,77 +1,65 @@
-// The rules of the inventory on hand-made rows: classes, size texts, entries, markers, the
-// supplementary entries and the selection handler.
+// The rules of the inventory on hand-made rows: classes, size texts and the other text rules (a
+// table of cases), entries, markers, the supplementary entries and the selection handler.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "drives/DosApp.h"
 #include "drives/DriveInventory.h"
 #include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
+#include "support/fakes.h"
 
 namespace bw {
 namespace {
 
-TEST(DriveClass, RulesInOrder) {
-    struct Case {
-        const char* caption;
-        const char* iface;
-        const char* manufacturer;
-        const char* expected;
-        bool ssd, hdd;
+// Pieces between separators, empty ones kept.
+std::vector<std::string> split(const std::string& s, char sep) {
+    std::vector<std::string> parts(1);
+    for (char c : s) c == sep ? void(parts.emplace_back()) : parts.back().push_back(c);
+    return parts;
+}
+
+// The cases of tests/golden/drive-rules.tsv: the rule, its input and what it gives.
+TEST(DriveRules, TableOfCases) {
+    using Rule = std::function<std::string(const std::vector<std::string>&)>;
+    const std::map<std::string, Rule> rules = {
+        {"ClassifyInterface",
+         [](const auto& in) {
+             DriveInventory inv;
+             DiskDriveRecord d;
+             d.Caption = in.at(0);
+             d.InterfaceType = in.at(1);
+             d.Manufacturer = in.at(2);
+             const std::string c = ClassifyInterface(d, "1333 Mhz", inv);
+             return c + "|" + (inv.ssd_present ? "ssd" : "") + (inv.hdd_present ? "hdd" : "");
+         }},
+        {"DriveSizeText", [](const auto& in) { return DriveSizeText(in[0]); }},
+        {"FreeSpaceText",
+         [](const auto& in) {
+             return FreeSpaceText(std::stod(in[0])) + "|" + FreeSpaceText2(std::stod(in[0]));
+         }},
+        {"WinTypeOf", [](const auto& in) { return WinTypeOf(in[0]); }},
+        {"IsSsdVendorModel",
+         [](const auto& in) { return std::string(IsSsdVendorModel(in[0]) ? "yes" : "no"); }},
     };
-    const Case cases[] = {
-        {"WDC WD20EZRX-00D8PB0 ATA Device", "IDE", "", "HDD", false, true},
-        {"KINGSTON SV300S37A120G ATA Device", "IDE", "", "SSD", true, false},
-        {"Samsung SSD 850 EVO 500GB ATA Device", "IDE", "", "SSD", true, false},
-        {"OCZ-VERTEX3 SSD S3", "IDE", "", "SSD", true, false},  // vendor wins before S3
-        {"Intel SSD S3 S2 Series", "SCSI", "", "SSD SATA2", true, false},
-        {"Intel SSD S3 Series", "SCSI", "", "SSD SATA3", true, false},
-        {"\\\\.\\RAMDISK", "SCSI", "", "RAM 1333 Mhz", false, true},
-        {"Compressed RAM Disk", "", "", "RAM 1333 Mhz", false, true},
-        {"Loop Device", "", "", "RAM 1333 Mhz", false, true},  // no interface: a RAM drive
-        {"Some Disk", "SCSI", "SuperRAM Corp", "RAM 1333 Mhz", false, true},
-        {"Net Storage Disk", "SCSI", "", "NET", false, true},
-        {"ramdisk", "SCSI", "", "SCSI", false, true},  // case-sensitive
-        {"WD My Passport 25E2 USB Device", "USB", "", "USB", false, true},
-        {"VirtIO Block Device", "SCSI", "", "SCSI", false, true},
-    };
-    for (const auto& c : cases) {
-        DriveInventory inv;
-        DiskDriveRecord d;
-        d.Caption = c.caption;
-        d.InterfaceType = c.iface;
-        d.Manufacturer = c.manufacturer;
-        EXPECT_EQ(c.expected, ClassifyInterface(d, "1333 Mhz", inv)) << c.caption;
-        EXPECT_EQ(c.ssd, inv.ssd_present) << c.caption;
-        EXPECT_EQ(c.hdd, inv.hdd_present) << c.caption;
+    std::ifstream in(test::source_dir() / "tests/golden/drive-rules.tsv");
+    std::size_t rows = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto cells = split(line, '\t');
+        ASSERT_EQ(3u, cells.size()) << line;
+        ASSERT_EQ(1u, rules.count(cells[0])) << line;
+        EXPECT_EQ(cells[2], rules.at(cells[0])(split(cells[1], '|'))) << line;
+        ++rows;
     }
+    EXPECT_GE(rows, 60u);
 }
 
-TEST(DriveText, SizeTexts) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"2000398934016", "2.00TB"}, {"500107862016", "500GB"}, {"512000000", "512MB"},
-        {"999499999", "999MB"},      {"999500000", "1GB"},      {"", "MB"},
-        {"1000204886016", "1.00TB"}, {"274877906944", "275GB"}, {"garbage", "MB"},
-    };
-    for (const auto& [bytes, text] : cases) EXPECT_EQ(text, DriveSizeText(bytes)) << bytes;
-}
-
-TEST(DriveText, FreeSpaceTexts) {
-    struct Case {
-        double bytes;
-        const char* first;
-        const char* second;
-    };
-    const Case cases[] = {
-        {2.0e13, "20TB", "20 TB"}, {9.99e12, "9,990GB", "9,990 GB"}, {5.0e11, "500GB", "500 GB"},
-        {1.5e7, "15MB", "15 MB"},  {12345, "12KB", "12 KB"},         {512, "512Bytes", "512 Bytes"},
-        {0, "0Bytes", "0 Bytes"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.first, FreeSpaceText(c.bytes)) << c.bytes;
-        EXPECT_EQ(c.second, FreeSpaceText2(c.bytes)) << c.bytes;
-    }
-}
-
-DriveInventory two_disks() {
+// The OS-only marker and the entry of a volume on one disk show in the golden files.
+TEST(DriveList, EntriesKindsMarkersAndBaselineKeys) {
     DriveInventory inv;
     inv.windows_drive = 'C';
     inv.page_file_letters = "CD";
@@ -82,12 +70,6 @@ DriveInventory two_disks() {
                          "12Big Disk"};
     inv.PhysicalList4 = {"0 500107862016", "1 2000398934016", "12512000000"};
     inv.ClusterList = {"0 512", "1 4096", "12512"};
-    return inv;
-}
-
-// The OS-only marker and the entry of a volume on one disk show in the golden files.
-TEST(DriveList, EntriesKindsMarkersAndBaselineKeys) {
-    auto inv = two_disks();
     std::vector<std::string> keys;
     BuildDriveList(inv, {{}, [&](char letter, const std::string& key) {
                              keys.push_back(std::string(1, letter) + "|" + key);
@@ -136,33 +118,28 @@ TEST(Selection, DiskFieldSsdAndSpecifications) {
     spec.Interface = "SATA 6G";
     spec.Case = "2.5 Inch";
     SystemQuery query(Sysroot("/nonexistent"));
-    VolumeMap empty;
 
-    auto sel = DriveListClick(inv, 0, query, empty);
+    auto sel = DriveListClick(inv, 0, query, {});
     EXPECT_EQ("3 ", inv.selected_disk);
     EXPECT_TRUE(sel.select_functional_test);
     EXPECT_EQ("500GB SSD [PD 3 (Volume)]  Samsung SSD", sel.checkcap_key);
     EXPECT_EQ("Size: 500 GB Interface: SATA 6G Case: 2.5 Inch", sel.label7);
     EXPECT_FALSE(sel.space.reason.empty());  // no such letter here: a reason, no figures
+    spec = DriveSpec{};
 
-    sel = DriveListClick(inv, 1, query, empty);
+    sel = DriveListClick(inv, 1, query, {});
     EXPECT_EQ("12", inv.selected_disk);
     EXPECT_FALSE(sel.select_functional_test);
-
     // An entry without "[PD" keeps the disk chosen before.
-    DriveListClick(inv, 2, query, empty);
+    DriveListClick(inv, 2, query, {});
     EXPECT_EQ("12", inv.selected_disk);
     EXPECT_EQ(2, inv.selected_index);
-    spec = DriveSpec{};
-}
 
-TEST(Selection, OddEntriesDoNotThrow) {
+    // Odd entries, and an index past the list, do not throw.
     for (const char* entry : {"", "X", "X: [PD", "X: [PD ", "X: [PD 7", "[PD 12 (Volume)]"}) {
-        DriveInventory inv;
         inv.DriveList = {entry};
-        SystemQuery query(Sysroot("/nonexistent"));
-        EXPECT_NO_THROW(DriveListClick(inv, 0, query, VolumeMap{})) << entry;
-        EXPECT_NO_THROW(DriveListClick(inv, 5, query, VolumeMap{})) << entry;
+        EXPECT_NO_THROW(DriveListClick(inv, 0, query, {})) << entry;
+        EXPECT_NO_THROW(DriveListClick(inv, 5, query, {})) << entry;
     }
     EXPECT_EQ("7", *EntryDiskField("X: [PD 7"));
 }
