@@ -11,22 +11,18 @@
 namespace bw::tester {
 namespace {
 
-class WatchTest : public ::testing::Test {
-  protected:
-    void set(const char* key, const std::string& value) {
-        profile::write_string(dir_ / "DariDozodaz.dat", "Settings", key, value);
-    }
-    test::TempDir dir_;
-};
-
-TEST_F(WatchTest, RunStatusCancelsOrEnds) {
-    set("Run Status", "0");
-    Watch watch(dir_.path());
+TEST(Watch, RunStatusCancelsOrEnds) {
+    test::TempDir dir;
+    auto set = [&](const char* value) {
+        profile::write_string(dir / "DariDozodaz.dat", "Settings", "Run Status", value);
+    };
+    set("0");
+    Watch watch(dir.path());
     EXPECT_EQ(watch.check(), Stop::None);
     const std::pair<const char*, Stop> cases[] = {
         {"1", Stop::Cancel}, {"0", Stop::None}, {"2", Stop::Exit}, {"", Stop::None}};
     for (const auto& [value, expect] : cases) {
-        set("Run Status", value);
+        set(value);
         watch.wait(1000);  // the change wakes it at once
         EXPECT_EQ(watch.state(), expect) << '"' << value << '"';
         EXPECT_TRUE(watch.take_change());
@@ -34,8 +30,9 @@ TEST_F(WatchTest, RunStatusCancelsOrEnds) {
     }
 }
 
-TEST_F(WatchTest, WithoutAKeyTheStarterIsWatchedAndASignalEndsAtOnce) {
-    Watch watch(dir_.path());
+TEST(Watch, WithoutAKeyTheStarterIsWatchedAndASignalEndsAtOnce) {
+    test::TempDir dir;
+    Watch watch(dir.path());
     EXPECT_EQ(watch.watched_pid(), ::getppid());
     EXPECT_EQ(watch.check(), Stop::None);
     g_stop_signal = SIGTERM;
