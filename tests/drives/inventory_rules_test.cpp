@@ -111,8 +111,7 @@ TEST(Selection, DiskFieldSsdAndSpecifications) {
     DriveInventory inv;
     inv.DriveList = {"C:  500GB SSD [PD 3 (Volume)]  Samsung SSD",
                      "D:  2.00TB HDD [PD 12 (Volume)]  X", "H:  EMPTY HDD (share)"};
-    DriveSpec& spec = DriveSpecTable()[3];
-    spec = DriveSpec{};
+    DriveSpec& spec = DriveSpecTable()[3] = {};
     spec.Size = "500";
     spec.SizeUnit = "GB";
     spec.Interface = "SATA 6G";
@@ -125,7 +124,7 @@ TEST(Selection, DiskFieldSsdAndSpecifications) {
     EXPECT_EQ("500GB SSD [PD 3 (Volume)]  Samsung SSD", sel.checkcap_key);
     EXPECT_EQ("Size: 500 GB Interface: SATA 6G Case: 2.5 Inch", sel.label7);
     EXPECT_FALSE(sel.space.reason.empty());  // no such letter here: a reason, no figures
-    spec = DriveSpec{};
+    spec = {};
 
     sel = DriveListClick(inv, 1, query, {});
     EXPECT_EQ("12", inv.selected_disk);
