@@ -1,0 +1,100 @@
+#pragma once
+
+// The names of the settings files' sections and keys. Every reader and writer of the working file,
+// the preferences file and the tester protocol names them through these constants, so a key is
+// spelt once and a search for it finds every use.
+
+#include <string>
+#include <string_view>
+
+namespace bw::keys {
+
+// --- Sections --------------------------------------------------------------------------------
+
+inline constexpr std::string_view kSettings = "Settings";
+inline constexpr std::string_view kStatus = "Status";
+inline constexpr std::string_view kTesterFunction = "Tester Function";
+inline constexpr std::string_view kHardDriveTest1 = "Hard Drive Test 1";
+inline constexpr std::string_view kHardDriveTest2 = "Hard Drive Test 2";
+inline constexpr std::string_view kHardDriveTest3 = "Hard Drive Test 3";
+// [Drives] of Baseline.dat.
+inline constexpr std::string_view kDrives = "Drives";
+
+// [Hard Drive Test N], N = 1..3.
+inline std::string hard_drive_test(int tester) {
+    return "Hard Drive Test " + std::to_string(tester);
+}
+// [Drive<index>] of a physical disk in the working file: "Drive0", "Drive1", ...
+inline std::string drive_section(int disk_index) {
+    return "Drive" + std::to_string(disk_index);
+}
+
+// --- [Settings] of the preferences file ------------------------------------------------------
+
+inline constexpr std::string_view kRead = "Read";
+inline constexpr std::string_view kWrite = "Write";
+inline constexpr std::string_view kBlock = "Block";
+inline constexpr std::string_view kSkipUsage = "Skip Usage";
+inline constexpr std::string_view kType = "Type";
+inline constexpr std::string_view kBasicOnly = "Basic Only";
+inline constexpr std::string_view kGoodShutdown = "Good Shutdown";
+inline constexpr std::string_view kBadShutdown = "Bad Shutdown";
+inline constexpr std::string_view kShutdown = "Shutdown";  // both files
+inline constexpr std::string_view kDisclaimer = "Disclaimer";
+inline constexpr std::string_view kTrimCheck = "Trim Check";
+inline constexpr std::string_view kTestTime = "Test Time";
+inline constexpr std::string_view kAdjustTestTime = "Adjust Test Time";
+inline constexpr std::string_view kAlwaysIgnore = "Always Ignore";
+inline constexpr std::string_view kDownloadResults = "Download Results";
+inline constexpr std::string_view kCheckUpdate = "Check Update";
+inline constexpr std::string_view kSortDrive = "SortDrive";
+
+// --- [Settings] of the working file ----------------------------------------------------------
+
+inline constexpr std::string_view kOpen = "Open";
+inline constexpr std::string_view kRunStatus = "Run Status";
+inline constexpr std::string_view kLastDrive = "Last Drive";
+inline constexpr std::string_view kWinVer = "Win Ver";
+inline constexpr std::string_view kStopRun = "StopRun";
+inline constexpr std::string_view kTestTimeWarning1 = "Test Time Warning 1";
+inline constexpr std::string_view kTestTimeWarning2 = "Test Time Warning 2";
+inline constexpr std::string_view kOpenTest = "Open Test";
+inline constexpr std::string_view kShowIt = "Show It";
+// The program's own process id, so a tester can tell that the program that started it is gone.
+inline constexpr std::string_view kProgramPid = "Program PID";
+
+// --- [Status] --------------------------------------------------------------------------------
+
+// "Program 1" .. "Program 3": set by each tester when it runs.
+inline std::string program_status(int tester) {
+    return "Program " + std::to_string(tester);
+}
+
+// --- [Tester Function] -----------------------------------------------------------------------
+
+inline constexpr std::string_view kReadingBlock = "Reading Block";
+inline constexpr std::string_view kMultiTaskReading = "Multi-Task Reading";
+inline constexpr std::string_view kWritingBlock = "Writing Block";
+inline constexpr std::string_view kMultiTaskWriting = "Multi-Task Writing";
+
+// --- [Hard Drive Test N] ---------------------------------------------------------------------
+
+inline constexpr std::string_view kRun = "Run";
+inline constexpr std::string_view kDrive = "Drive";
+inline constexpr std::string_view kBlocks = "Blocks";
+// kType, kRead, kWrite above serve here too.
+inline constexpr std::string_view kFileSize = "File Size";
+inline constexpr std::string_view kClusterSize = "Cluster Size";
+inline constexpr std::string_view kWritePasses = "Write Passes";
+inline constexpr std::string_view kMulti = "Multi";
+inline constexpr std::string_view kTime = "Time";
+inline constexpr std::string_view kFinished = "Finished";
+// Added on Linux: where the volume's test files go, its block device, and a tester's reason for
+// refusing or failing a job.
+inline constexpr std::string_view kTestFolder = "Test Folder";
+inline constexpr std::string_view kDevice = "Device";
+inline constexpr std::string_view kError = "Error";
+// A helper tester's share of the current step (first tester -> second and third).
+inline constexpr std::string_view kPart = "Part";
+
+}  // namespace bw::keys
