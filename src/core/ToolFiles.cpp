@@ -1,18 +1,10 @@
 #include "core/ToolFiles.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <mutex>
 
 #include "core/AppState.h"
-#include "platform/UniqueFd.h"
+#include "platform/NewFile.h"
 
 namespace bw {
 
@@ -37,94 +29,18 @@ int hex_digit(char c) {
     return -1;
 }
 
-std::string errno_text(const char* what, const fs::path& p, int err) {
-    return std::string(what) + " " + p.string() + ": " + std::strerror(err);
-}
-
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-bool name_taken(const fs::path& p) {
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0 || errno != ENOENT;
-}
-
-// Moves the finished temporary file to its name unless that name exists by now. Filesystems that
-// know no "no replace" rename get a hard link; those that know neither get a checked rename.
-ToolFileResult publish(const fs::path& tmp, const fs::path& target) {
+ToolFileResult result_of(const fs::path& target, const new_file::Result& written) {
     ToolFileResult r;
     r.path = target;
-    int rc = ::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
-    int err = rc == 0 ? 0 : errno;
-    if (rc != 0 && (err == EINVAL || err == ENOSYS || err == ENOTSUP)) {
-        rc = ::link(tmp.c_str(), target.c_str());
-        err = rc == 0 ? 0 : errno;
-        if (rc == 0) {
-            ::unlink(tmp.c_str());
-        } else if (err == EPERM || err == ENOTSUP || err == EOPNOTSUPP) {
-            if (name_taken(target)) {
-                err = EEXIST;
-            } else {
-                rc = ::rename(tmp.c_str(), target.c_str());
-                err = rc == 0 ? 0 : errno;
-            }
-        }
-    }
-    if (rc == 0) {
-        r.outcome = ToolFileResult::Outcome::Written;
-        return r;
-    }
-    ::unlink(tmp.c_str());
-    if (err == EEXIST) {
-        r.outcome = ToolFileResult::Outcome::AlreadyPresent;
-    } else {
-        r.error = errno_text("cannot create", target, err);
+    r.error = written.error;
+    switch (written.outcome) {
+        case new_file::Outcome::Written: r.outcome = ToolFileResult::Outcome::Written; break;
+        case new_file::Outcome::AlreadyPresent:
+            r.outcome = ToolFileResult::Outcome::AlreadyPresent;
+            break;
+        case new_file::Outcome::Failed: r.outcome = ToolFileResult::Outcome::Failed; break;
     }
     return r;
-}
-
-// Writes `bytes` under `target` through a private temporary file beside it.
-ToolFileResult write_new_file(const fs::path& target, std::string_view bytes, unsigned mode) {
-    static std::atomic<unsigned> serial{0};
-    ToolFileResult r;
-    r.path = target;
-    if (name_taken(target)) {
-        r.outcome = ToolFileResult::Outcome::AlreadyPresent;
-        return r;
-    }
-    fs::path tmp = target.parent_path() /
-                   ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(serial++) + ".part");
-    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
-    if (!fd.ok()) {
-        r.error = errno_text("cannot create", target, errno);
-        return r;
-    }
-    // The umask must not take the execute bit from a tester.
-    if (::fchmod(fd.get(), mode) != 0 || !write_all(fd.get(), bytes)) {
-        int err = errno;
-        fd.reset();
-        ::unlink(tmp.c_str());
-        r.error = errno_text("cannot write", target, err);
-        return r;
-    }
-    if (::close(fd.release()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        r.error = errno_text("cannot write", target, err);
-        return r;
-    }
-    return publish(tmp, target);
 }
 
 }  // namespace
@@ -183,7 +99,7 @@ ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, un
         r.error = "no folder to write " + std::string(name) + " into";
         return r;
     }
-    if (name_taken(r.path)) {
+    if (new_file::name_taken(r.path)) {
         r.outcome = ToolFileResult::Outcome::AlreadyPresent;
         return r;
     }
@@ -197,37 +113,19 @@ ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, un
         r.error = "the stored copy of " + std::string(name) + " is damaged";
         return r;
     }
-    return write_new_file(r.path, bytes, mode);
+    return result_of(r.path, new_file::write(r.path, bytes, mode));
 }
 
 ToolFileResult CopyToolFile(const fs::path& from, const fs::path& to, unsigned mode) {
     ToolFileResult r;
     r.path = to;
-    if (name_taken(to)) {
+    if (new_file::name_taken(to)) {
         r.outcome = ToolFileResult::Outcome::AlreadyPresent;
         return r;
     }
-    UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat st {};
-    if (!in.ok() || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        r.error = in.ok() ? from.string() + " is not a regular file"
-                          : errno_text("cannot open", from, errno);
-        return r;
-    }
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(in.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            r.error = errno_text("cannot read", from, errno);
-            return r;
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    return write_new_file(to, bytes, mode);
+    auto bytes = new_file::read_regular(from, &r.error);
+    if (!bytes) return r;
+    return result_of(to, new_file::write(to, *bytes, mode));
 }
 
 ToolFileResult WriteLOADWorker() {
