@@ -7,6 +7,7 @@
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveReport.h"
+#include "platform/SystemRequirements.h"
 #include "platform/folders.h"
 
 namespace bw::cli {
@@ -20,7 +21,7 @@ struct DrivesArgs {
 
 int RunDrives(const DrivesArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
-    if (!query.sysroot().is_live() && !query.sysroot().is_dir("/sys/block")) {
+    if (!query.sysroot().is_live() && !holds_captured_system(query.sysroot())) {
         std::fprintf(stderr, "brantwell-cli: %s has no sys/block: not a captured system\n",
                      args.sysroot.c_str());
         return 2;
