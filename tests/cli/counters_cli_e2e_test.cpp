@@ -5,24 +5,26 @@
 #include <sstream>
 
 #include "counters/counter_machine.h"
-#include "support/scratch_device.h"  // run_shell
+#include "support/cli.h"
+#include "support/fakes.h"
 
 namespace bw {
 namespace {
 
-int run(const std::string& args, std::string* out) {
-    return test::run_shell(
-        (test::binary_dir() / "src/cli/brantwell-cli").string() + " counters " + args, out);
+using Args = std::vector<std::string>;
+
+test::CliRun run(Args args) {
+    args.insert(args.begin(), "counters");
+    return test::run_cli(args);
 }
 
 TEST(CliCounters, JsonGivesOneObjectPerSample) {
     const std::string mem = "\\Memory\\Available Bytes",
                       cpu = "\\Processor Information(_Total)\\% Processor Time",
                       copy = "\\Cache\\Copy Reads/sec";
-    std::string out;
-    const std::string paths = "'" + mem + "' '" + cpu + "' '" + copy + "'";
-    ASSERT_EQ(run("--json --count 3 --interval 50 " + paths + " 2>/dev/null", &out), 0) << out;
-    std::istringstream lines(out);
+    const test::CliRun r = run({"--json", "--count", "3", "--interval", "50", mem, cpu, copy});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
     std::string line;
     int ticks = 0;
     while (std::getline(lines, line)) {
@@ -37,30 +39,31 @@ TEST(CliCounters, JsonGivesOneObjectPerSample) {
 }
 
 TEST(CliCounters, BadPathsSayWhyAndFail) {
-    static constexpr std::pair<const char*, const char*> kCases[] = {
-        {"'\\Memory\\Nope' '\\\\ELSEWHERE\\Memory\\Available Bytes'",
+    const std::pair<Args, const char*> kCases[] = {
+        {{"\\Memory\\Nope", "\\\\ELSEWHERE\\Memory\\Available Bytes"},
          "cannot add counter \\Memory\\Nope: no such counter"},
-        {"'\\\\ELSEWHERE\\Memory\\Available Bytes'", "not this computer"},
-        {"", "give at least one counter path"},
-        {"--sysroot /nonexistent --list Memory", "not a captured system"},
+        {{"\\\\ELSEWHERE\\Memory\\Available Bytes"}, "not this computer"},
+        {{}, "give at least one counter path"},
+        {{"--sysroot", "/nonexistent", "--list", "Memory"}, "not a captured system"},
     };
     for (const auto& [args, says] : kCases) {
-        std::string out;
-        EXPECT_EQ(run(args, &out), 2) << args;
-        EXPECT_NE(out.find(says), std::string::npos) << out;
+        const test::CliRun r = run(args);
+        EXPECT_EQ(r.status, 2) << says;
+        EXPECT_NE((r.out + r.err).find(says), std::string::npos) << r.out << r.err;
     }
 }
 
 TEST(CliCounters, ListsTheObjectsOfACapturedSystem) {
     test::TempDir root;
     for (const char* part : {"base", "t0"}) test::lay_captured(root.path(), part);
-    const std::string sysroot = "--sysroot " + root.path().string();
-    std::string out;
-    ASSERT_EQ(run(sysroot + " --list 'Processor Information' --json", &out), 0) << out;
-    EXPECT_EQ(nlohmann::json::parse(out)["instances"],
+    const std::string sysroot = root.path().string();
+    test::CliRun r = run({"--sysroot", sysroot, "--list", "Processor Information", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["instances"],
               (std::vector<std::string>{"0,0", "0,1", "0,_Total", "_Total"}));
-    ASSERT_EQ(run(sysroot + " --list LogicalDisk", &out), 0) << out;
-    EXPECT_NE(out.find("Split IO/Sec  (n/a on Linux: reads 0)"), std::string::npos) << out;
+    r = run({"--sysroot", sysroot, "--list", "LogicalDisk"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Split IO/Sec  (n/a on Linux: reads 0)"), std::string::npos) << r.out;
 }
 
 }  // namespace
