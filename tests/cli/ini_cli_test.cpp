@@ -14,10 +14,10 @@ namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CliRun;
 using test::read_file;
 using test::TempDir;
 using test::write_file;
-using test::CliRun;
 using Args = std::vector<std::string>;
 
 // Runs the built brantwell-cli with these arguments after "ini".

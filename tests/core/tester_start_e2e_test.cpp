@@ -48,7 +48,9 @@ const struct TempCase {
     {"relative_under_symlink", "link/work"},
 };
 
-void PrintTo(const TempCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TempCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TesterStartE2E : public ::testing::TestWithParam<TempCase> {
   protected:

@@ -154,9 +154,9 @@ TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
 const struct {
     const char* name;
     const char* temp;
-    bool other_user;          // "{o}/theirs" belongs to another user (needs root)
-    const char* path;         // nullptr: refused
-    const char* says;         // part of the error
+    bool other_user;   // "{o}/theirs" belongs to another user (needs root)
+    const char* path;  // nullptr: refused
+    const char* says;  // part of the error
 } kPlaces[] = {
     {"relative", "real/work", false, "{o}/real/work", ""},
     {"relative_dot", "./real/../real/work", false, "{o}/real/work", ""},
@@ -166,8 +166,7 @@ const struct {
     {"under_sticky_open_folder", "{o}/sticky/work", false, "{o}/sticky/work", ""},
     {"under_open_folder", "{o}/open/work", false, nullptr, "has no sticky bit"},
     {"under_open_folder_via_symlink", "{o}/openlink/work", false, nullptr, "{o}/open "},
-    {"under_another_users_folder", "{o}/theirs/work", true, nullptr,
-     "belongs to another user"},
+    {"under_another_users_folder", "{o}/theirs/work", true, nullptr, "belongs to another user"},
 };
 
 TEST(WorkingFolder, RelativeAndSymlinkedPathsResolveAndEveryFolderAboveIsChecked) {
@@ -177,8 +176,8 @@ TEST(WorkingFolder, RelativeAndSymlinkedPathsResolveAndEveryFolderAboveIsChecked
         if (c.other_user && ::geteuid() != 0) continue;
         TempDir outer;
         const Vars places = {{"{o}", outer.path()}, {"~", own_name()}};
-        for (const char* dir : {"real/work", "real/shared", "open/work", "sticky/work",
-                                "theirs/work"})
+        for (const char* dir :
+             {"real/work", "real/shared", "open/work", "sticky/work", "theirs/work"})
             fs::create_directories(outer / dir);
         ASSERT_EQ(::chmod((outer / "real/shared").c_str(), 01777), 0);
         ASSERT_EQ(::chmod((outer / "open").c_str(), 0777), 0);
