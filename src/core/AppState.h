@@ -9,7 +9,9 @@ namespace bw {
 struct AppState {
     std::string version;     // "0.705"
     std::string build_date;  // "1 Jul 13"
-    std::filesystem::path working_folder;  // settings shared with the testers, tester executables
+    // Settings shared with the testers, tester executables. Absolute with every symlink resolved
+    // (choose_working_folder): the testers start from it and are found by their executables' paths.
+    std::filesystem::path working_folder;
     std::filesystem::path program_folder;  // preferences, reports, result files
     std::string computer_name;             // host name; counter paths begin "\\" + this
     int processor_count = 1;               // online processors

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/modKill.h"
 #include "platform/Processes.h"
@@ -24,30 +27,41 @@ namespace {
 // How long a tester gets to remove its test files after the close request.
 constexpr int kCloseWaitMs = 1500;
 
-// Copies an executable without following links and without replacing anything.
-bool copy_executable(const fs::path& from, const fs::path& to) {
+// Copies an executable without following links and without replacing anything. "" when done,
+// else the reason.
+std::string copy_executable(const fs::path& from, const fs::path& to) {
     UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in.ok()) return false;
+    if (!in.ok()) return "cannot read " + from.string() + ": " + std::strerror(errno);
     UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
-    if (!out.ok()) return false;
+    if (!out.ok()) return "cannot create " + to.string() + ": " + std::strerror(errno);
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(in.get(), buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
-        if (n == 0) return true;
+        if (n == 0) return {};
+        if (n < 0) {
+            const std::string why = "cannot read " + from.string() + ": " + std::strerror(errno);
+            ::unlink(to.c_str());
+            return why;
+        }
         for (ssize_t done = 0; done < n;) {
             ssize_t w = ::write(out.get(), buf + done, static_cast<size_t>(n - done));
             if (w < 0 && errno == EINTR) continue;
             if (w <= 0) {
+                const std::string why = "cannot write " + to.string() + ": " +
+                                        (w < 0 ? std::strerror(errno) : "nothing was written");
                 ::unlink(to.c_str());
-                return false;
+                return why;
             }
             done += w;
         }
     }
-    ::unlink(to.c_str());
-    return false;
+}
+
+// The first reason known for each tester, earlier steps first.
+void keep_first(TesterReasons& reasons, const TesterReasons& later) {
+    for (size_t i = 0; i < reasons.size(); ++i)
+        if (reasons[i].empty()) reasons[i] = later[i];
 }
 
 }  // namespace
@@ -64,34 +78,55 @@ void StopTesters() {
         if (FindProcessWindow(name, dir)) ForceStopByName(name, dir);
 }
 
-void EnsureTesterCopies() {
+TesterReasons EnsureTesterCopies() {
     const fs::path dir = app().working_folder;
+    TesterReasons reasons;
     for (size_t i = 1; i < kTesterFiles.size(); ++i) {
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(dir / kTesterFiles[i], ec)))
-            copy_executable(dir / kTesterFiles[0], dir / kTesterFiles[i]);
+            reasons[i] = copy_executable(dir / kTesterFiles[0], dir / kTesterFiles[i]);
     }
+    return reasons;
 }
 
-void StartMissingTesters() {
+TesterReasons StartMissingTesters() {
     const fs::path dir = app().working_folder;
-    for (auto name : kTesterFiles) {
-        if (FindProcessWindow(name, dir) == 0) {
-            std::string error;
-            proc::spawn(dir / name, {"-R"}, dir, &error);
+    TesterReasons reasons;
+    for (size_t i = 0; i < kTesterFiles.size(); ++i) {
+        if (FindProcessWindow(kTesterFiles[i], dir) == 0) {
+            proc::spawn(dir / kTesterFiles[i], {"-R"}, dir, &reasons[i]);
             advance_progress();
             Pause(100);
         }
     }
+    return reasons;
+}
+
+std::string TesterNotStartedMessage(std::string_view reason) {
+    std::string text(kTesterNotStarted);
+    if (!reason.empty()) text += "\n\n" + std::string(reason);
+    return text;
 }
 
 void StartTESTERS() {
-    EnsureTesterCopies();
-    StartMissingTesters();
+    TesterReasons reasons = EnsureTesterCopies();
+    keep_first(reasons, StartMissingTesters());
     Pause(1000);
-    for (size_t i = 1; i <= kTesterFiles.size(); ++i) {
-        std::string value = ReadINI(app().working_ini(), "Status", "Program " + std::to_string(i));
-        if (Val(value) == 0) MsgBox(kTesterNotStarted, PromptIcon::Critical);
+    const fs::path dir = app().working_folder;
+    for (size_t i = 0; i < kTesterFiles.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        const bool reported =
+            Val(ReadINI(app().working_ini(), keys::kStatus, keys::program_status(number))) != 0;
+        if (reported && reasons[i].empty()) continue;
+        // A tester that started but has not reported in either ended at once or is still
+        // starting; which one is worth knowing.
+        if (reasons[i].empty())
+            reasons[i] =
+                std::string(kTesterFiles[i]) +
+                (FindProcessWindow(kTesterFiles[i], dir)
+                     ? " is running but has not reported in to " + app().working_ini().string()
+                     : " ended right after it was started from " + dir.string());
+        MsgBox(TesterNotStartedMessage(reasons[i]), PromptIcon::Critical);
     }
 }
 

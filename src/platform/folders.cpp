@@ -42,6 +42,44 @@ std::string unsafe_parent(const std::string& base, const struct stat& st) {
     return {};
 }
 
+// Why a folder above the working folder makes it unsafe ("" when none does): a folder that another
+// user owns, or that others can write without the sticky bit, lets them rename our folder away and
+// put one of theirs, with their executables, in its place. `real` is absolute and resolved, so
+// these are the folders the kernel walks.
+std::string unsafe_ancestor(const fs::path& real) {
+    for (fs::path up = real.parent_path(); !up.empty(); up = up.parent_path()) {
+        struct stat st {};
+        if (::lstat(up.c_str(), &st) != 0)
+            return "The folder " + up.string() +
+                   " above the working folder cannot be checked: " + std::strerror(errno);
+        if (st.st_uid != ::geteuid() && st.st_uid != 0)
+            return "The folder " + up.string() +
+                   " above the working folder belongs to another user (uid " +
+                   std::to_string(st.st_uid) + "): refusing to run programs beneath it";
+        if (writable_by_others(st) && !(st.st_mode & S_ISVTX))
+            return "The folder " + up.string() +
+                   " above the working folder can be written by others and has no sticky bit: "
+                   "refusing to run programs beneath it";
+        if (up == up.root_path()) break;
+    }
+    return {};
+}
+
+// `base` as an absolute path with every symlink above it resolved. Relative, it would name another
+// folder once a tester starts in the working folder; through a symlink, it would not match the
+// testers' /proc/PID/exe, so they could not be found and stopped again. "" with `error` set when
+// the path cannot be resolved.
+std::string resolved_folder(const std::string& base, std::string* error) {
+    char* real = ::realpath(base.c_str(), nullptr);
+    if (!real) {
+        *error = "The temporary folder " + base + " cannot be resolved: " + std::strerror(errno);
+        return {};
+    }
+    std::string out = real;
+    std::free(real);
+    return out;
+}
+
 }  // namespace
 
 std::string process_env(const char* name) {
@@ -98,6 +136,12 @@ FolderResult choose_working_folder(const EnvLookup& env) {
         r.error = "The temporary folder " + base + " is not a folder";
         return r;
     }
+    base = resolved_folder(base, &r.error);
+    if (base.empty()) return r;
+    if (auto why = unsafe_ancestor(base); !why.empty()) {
+        r.error = why;
+        return r;
+    }
     if (!writable_by_others(st) && st.st_uid == ::geteuid()) {
         if (auto why = check_private_folder(base, false); !why.empty()) {
             r.error = why;
@@ -133,6 +177,8 @@ FolderResult choose_program_folder(const fs::path& exe_dir, const EnvLookup& env
     FolderResult r;
     if (std::string home = env("BRANTWELL_HOME"); !home.empty()) {
         std::error_code ec;
+        // Absolute, so the settings stay where they were found whatever folder is current later.
+        if (home.front() != '/') home = (fs::current_path(ec) / home).lexically_normal().string();
         fs::create_directories(home, ec);
         if (!fs::is_directory(home, ec) || ::access(home.c_str(), W_OK) != 0) {
             r.error = "BRANTWELL_HOME " + home + " is not a writable folder";

@@ -20,7 +20,10 @@ std::string process_env(const char* name);
 // The working folder: TEMP, else TMPDIR, else /tmp. It holds executables that the program runs,
 // so a folder that others can write to (as /tmp is) is replaced by <folder>/brantwell-<uid>, made
 // with mode 0700. A folder that is a symlink or owned by another user is refused, and so is a
-// shared folder without the sticky bit (another user could swap our folder in it).
+// shared folder without the sticky bit (another user could swap our folder in it), and so is one
+// beneath a folder that another user owns or that others can write without the sticky bit. The
+// path returned is absolute with every symlink above the folder resolved: the testers are started
+// from it and found again by the path of their executables.
 FolderResult choose_working_folder(const EnvLookup& env);
 FolderResult choose_working_folder();
 

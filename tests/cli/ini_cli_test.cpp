@@ -1,53 +1,29 @@
 // `brantwell-cli ini get/set` against the program's own store: the same file, the same rules,
 // either side reading what the other wrote.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/INIReadWrite.h"
+#include "support/cli.h"
 #include "support/fakes.h"
-
-extern char** environ;
 
 namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CliRun;
 using test::read_file;
 using test::TempDir;
 using test::write_file;
 using Args = std::vector<std::string>;
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs the built brantwell-cli with these arguments after "ini" (no shell in between), its output
-// caught in files so neither stream can block it.
+// Runs the built brantwell-cli with these arguments after "ini".
 CliRun ini_cli(Args args) {
-    static const fs::path exe = test::binary_dir() / "src/cli/brantwell-cli";
-    TempDir outputs;
-    args.insert(args.begin(), {exe.string(), "ini"});
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 1, (outputs / "out").c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&fa, 2, (outputs / "err").c_str(), O_WRONLY | O_CREAT, 0600);
-    pid_t pid = -1;
-    int status = 0;
-    const int rc = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    if (rc != 0 || ::waitpid(pid, &status, 0) != pid) return {-1, "", "cannot run " + exe.string()};
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-            read_file(outputs / "out"), read_file(outputs / "err")};
+    args.insert(args.begin(), "ini");
+    return test::run_cli(args);
 }
 
 // The tests are built after brantwell-cli, so a missing one is a failure rather than a skip.

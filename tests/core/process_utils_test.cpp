@@ -70,24 +70,52 @@ TEST(ProcessLookup, ImageNamesMatchWithoutCaseOrBlanksInTheirFolderAndStop) {
     EXPECT_TRUE(gone(name));
 }
 
-// Copying the missing testers at a start is covered with the tool files. The first tester is
-// not there at all, so its start fails; the two that run but never reported in are told.
-TEST(Testers, MissingTestersAreReportedAndStopTestersEndsThemAll) {
-    TempDir dir;
-    app().working_folder = dir.path();
-    ScriptedPrompt prompt;
-    test::UsePrompt use(prompt);
-    test::FakeClock clock;
-    test::UseClock use_clock(clock);
-    for (auto name : {kTesterFiles[1], kTesterFiles[2]}) start_named(dir.path(), std::string(name));
-    WriteINI(app().working_ini(), "Status", "Program 1", "1");  // only the first reported in
-    StartTESTERS();
-    EXPECT_EQ(prompt.count_containing(kTesterNotStarted), 2);
-    EXPECT_EQ(prompt.shown().front().icon, PromptIcon::Critical);
-    EXPECT_GE(clock.paused_total(), 1000);
-    StopTesters();
-    for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
-    app() = AppState{};
+// Copying the missing testers at a start is covered with the tool files. Here what is in the
+// working folder when the testers start, and the reason told with each tester that did not start:
+// a missing or unrunnable file (told even when a stale [Status] says it runs), a failed copy, or a
+// tester that runs but never reported in. "1" in `running` is a program of that name left running.
+TEST(Testers, TestersThatDidNotStartAreReportedWithTheReasonAndStopTestersEndsThemAll) {
+    const struct {
+        const char* name;
+        const char* first_file;  // content of LOADWorker.exe, nullptr: none
+        const char* running;     // per tester
+        const char* reasons[3];
+    } kCases[] = {
+        {"nothing_there", nullptr, "000",
+         {"LOADWorker.exe: No such file or directory", "cannot read", "cannot read"}},
+        {"first_missing_others_silent", nullptr, "011",
+         {"LOADWorker.exe: No such file or directory",
+          "LOADWorker2.exe is running but has not reported in",
+          "LOADWorker3.exe is running but has not reported in"}},
+        {"first_not_a_program", "text", "000",
+         {"LOADWorker.exe: Permission denied", "LOADWorker2.exe: Exec format error",
+          "LOADWorker3.exe: Exec format error"}},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        app().working_folder = dir.path();
+        ScriptedPrompt prompt;
+        test::UsePrompt use(prompt);
+        test::FakeClock clock;
+        test::UseClock use_clock(clock);
+        if (c.first_file) test::write_file(dir / std::string(kTesterFiles[0]), c.first_file);
+        for (size_t i = 0; i < kTesterFiles.size(); ++i)
+            if (c.running[i] == '1') start_named(dir.path(), std::string(kTesterFiles[i]));
+        WriteINI(app().working_ini(), "Status", "Program 1", "1");  // stale: the first never ran
+        StartTESTERS();
+        ASSERT_EQ(prompt.shown().size(), 3u);
+        for (size_t i = 0; i < 3; ++i) {
+            const auto& shown = prompt.shown()[i];
+            EXPECT_EQ(shown.text.rfind(kTesterNotStarted, 0), 0u) << shown.text;
+            EXPECT_NE(shown.text.find(c.reasons[i]), std::string::npos) << shown.text;
+            EXPECT_EQ(shown.icon, PromptIcon::Critical);
+        }
+        EXPECT_GE(clock.paused_total(), 1000);
+        StopTesters();
+        for (auto name : kTesterFiles) EXPECT_EQ(FindProcessWindow(name, dir.path()), 0) << name;
+        app() = AppState{};
+    }
 }
 
 TEST(DOSOutputs, DeliversStdoutAndStderrInOrderedChunksOfAtMost256Bytes) {

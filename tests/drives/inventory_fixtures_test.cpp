@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <map>
 #include <optional>
 
@@ -16,6 +15,7 @@
 #include "drives/ModHDDetails.h"
 #include "platform/SystemQueryText.h"
 #include "support/fakes.h"
+#include "support/golden.h"
 
 namespace bw {
 namespace {
@@ -94,11 +94,9 @@ const struct Machine {
 
 void PrintTo(const Machine& m, std::ostream* os) { *os << m.name; }
 
-// Compares with tests/golden/drives/<name>; BW_UPDATE_GOLDEN=1 rewrites the file instead.
+// Compares with tests/golden/drives/<name>.
 void expect_golden(const std::string& name, const std::string& actual) {
-    const auto path = test::source_dir() / "tests/golden/drives" / name;
-    if (std::getenv("BW_UPDATE_GOLDEN")) test::write_file(path, actual);
-    EXPECT_EQ(test::read_file(path), actual) << path << " differs (BW_UPDATE_GOLDEN=1 rewrites it)";
+    test::expect_golden("drives/" + name, actual);
 }
 
 // The dirty check of a letter as a line: flag, whether the state could be read, what was found

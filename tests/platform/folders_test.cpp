@@ -146,6 +146,55 @@ TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
     }
 }
 
+// Where TEMP sits: a relative TEMP and symlinks above it give the real, absolute folder (the
+// testers start from it and are found again by their executables' paths); a folder above it that
+// another user owns, or that others can write without the sticky bit, refuses it. TEMP is given
+// relative to "{o}", which is the current folder; "link" points at "real", "openlink" at "open"
+// (mode 0777); "sticky" has mode 01777.
+const struct {
+    const char* name;
+    const char* temp;
+    bool other_user;   // "{o}/theirs" belongs to another user (needs root)
+    const char* path;  // nullptr: refused
+    const char* says;  // part of the error
+} kPlaces[] = {
+    {"relative", "real/work", false, "{o}/real/work", ""},
+    {"relative_dot", "./real/../real/work", false, "{o}/real/work", ""},
+    {"under_symlink", "{o}/link/work", false, "{o}/real/work", ""},
+    {"relative_under_symlink", "link/work", false, "{o}/real/work", ""},
+    {"shared_under_symlink", "{o}/link/shared", false, "{o}/real/shared/~", ""},
+    {"under_sticky_open_folder", "{o}/sticky/work", false, "{o}/sticky/work", ""},
+    {"under_open_folder", "{o}/open/work", false, nullptr, "has no sticky bit"},
+    {"under_open_folder_via_symlink", "{o}/openlink/work", false, nullptr, "{o}/open "},
+    {"under_another_users_folder", "{o}/theirs/work", true, nullptr, "belongs to another user"},
+};
+
+TEST(WorkingFolder, RelativeAndSymlinkedPathsResolveAndEveryFolderAboveIsChecked) {
+    const fs::path was = fs::current_path();
+    for (const auto& c : kPlaces) {
+        SCOPED_TRACE(c.name);
+        if (c.other_user && ::geteuid() != 0) continue;
+        TempDir outer;
+        const Vars places = {{"{o}", outer.path()}, {"~", own_name()}};
+        for (const char* dir :
+             {"real/work", "real/shared", "open/work", "sticky/work", "theirs/work"})
+            fs::create_directories(outer / dir);
+        ASSERT_EQ(::chmod((outer / "real/shared").c_str(), 01777), 0);
+        ASSERT_EQ(::chmod((outer / "open").c_str(), 0777), 0);
+        ASSERT_EQ(::chmod((outer / "sticky").c_str(), 01777), 0);
+        ASSERT_EQ(c.other_user ? ::chown((outer / "theirs").c_str(), 65534, 65534) : 0, 0);
+        fs::create_directory_symlink(outer / "real", outer / "link");
+        fs::create_directory_symlink(outer / "open", outer / "openlink");
+        ASSERT_EQ(::chdir(outer.path().c_str()), 0);
+        const FolderResult r = choose_working_folder(env_of({{"TEMP", expand(c.temp, places)}}));
+        ASSERT_EQ(::chdir(was.c_str()), 0);
+        EXPECT_EQ(r.path, c.path ? expand(c.path, places) : "");
+        EXPECT_TRUE(r.path.empty() || r.path.is_absolute());
+        EXPECT_NE(r.error.find(expand(c.says, places)), std::string::npos) << r.error;
+        EXPECT_EQ(r.error.empty(), c.path != nullptr) << r.error;
+    }
+}
+
 // The program folder by where the executable is and what is set; "{o}" is a scratch folder holding
 // bin-w (writable), bin-ro and ro (unwritable), data, home and a-file. Either a path or an error.
 const struct ProgramCase {

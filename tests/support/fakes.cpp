@@ -85,8 +85,12 @@ void FakeClock::pause(std::int64_t ms) {
     }
 }
 
+fs::path scratch_base() {
+    return "/tmp";
+}
+
 TempDir::TempDir() {
-    std::string tmpl = (fs::temp_directory_path() / "bwtest.XXXXXX").string();
+    std::string tmpl = (scratch_base() / "bwtest.XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
 }

@@ -73,7 +73,13 @@ struct UseClock {
     ~UseClock() { set_clock(nullptr); }
 };
 
-// A fresh folder under /tmp, removed with everything in it at the end of the scope.
+// Where every scratch folder and file of the tests is made: /tmp, whatever TEMP or TMPDIR say.
+// The tests set TEMP themselves (it is the program's working folder), and a private TEMP of the
+// person running them must not make scratch folders unreachable to the other users tests switch to.
+std::filesystem::path scratch_base();
+
+// A fresh folder (mode 0700) under scratch_base(), removed with everything in it at the end of the
+// scope.
 class TempDir {
 public:
     TempDir();

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <thread>
 
+#include "support/fakes.h"
+
 namespace bw::test {
 
 namespace fs = std::filesystem;
@@ -34,7 +36,7 @@ std::string scratch_unavailable() {
 namespace {
 
 fs::path make_mount_dir() {
-    std::string tmpl = (fs::temp_directory_path() / "bwmnt.XXXXXX").string();
+    std::string tmpl = (scratch_base() / "bwmnt.XXXXXX").string();
     if (!::mkdtemp(tmpl.data())) return {};
     return tmpl;
 }
@@ -77,7 +79,7 @@ void unmount_all(std::vector<fs::path>& mounts) {
 
 ScratchLoop::ScratchLoop(const Options& o) {
     if (error_ = scratch_unavailable(); !error_.empty()) return;
-    std::string tmpl = (fs::temp_directory_path() / "bwloop.XXXXXX").string();
+    std::string tmpl = (scratch_base() / "bwloop.XXXXXX").string();
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         error_ = "cannot create the image file";
