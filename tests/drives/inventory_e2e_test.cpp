@@ -86,8 +86,9 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
             auto v = std::find_if(run.map.volumes.begin(), run.map.volumes.end(),
                                   [&](const Volume& x) { return x.device_name == name; });
             ASSERT_NE(run.map.volumes.end(), v) << name << " at " << mp;
-            if (v->mount_point == mp)
+            if (v->mount_point == mp) {
                 EXPECT_NE(v->disks.end(), std::find(v->disks.begin(), v->disks.end(), disk)) << name;
+            }
         }
         for (const auto& c : d.value("children", json::array())) check(c, disk);
     };
