@@ -1,20 +1,14 @@
 #include "core/modGeneral.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/SettingsKeys.h"
 #include "core/Splash.h"
+#include "core/ToolFiles.h"
 #include "core/modKill.h"
 #include "platform/Processes.h"
-#include "platform/UniqueFd.h"
 #include "platform/clock.h"
 #include "platform/prompt.h"
 
@@ -26,37 +20,6 @@ namespace {
 
 // How long a tester gets to remove its test files after the close request.
 constexpr int kCloseWaitMs = 1500;
-
-// Copies an executable without following links and without replacing anything. "" when done,
-// else the reason.
-std::string copy_executable(const fs::path& from, const fs::path& to) {
-    UniqueFd in(::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!in.ok()) return "cannot read " + from.string() + ": " + std::strerror(errno);
-    UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0700));
-    if (!out.ok()) return "cannot create " + to.string() + ": " + std::strerror(errno);
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(in.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0) return {};
-        if (n < 0) {
-            const std::string why = "cannot read " + from.string() + ": " + std::strerror(errno);
-            ::unlink(to.c_str());
-            return why;
-        }
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = ::write(out.get(), buf + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w <= 0) {
-                const std::string why = "cannot write " + to.string() + ": " +
-                                        (w < 0 ? std::strerror(errno) : "nothing was written");
-                ::unlink(to.c_str());
-                return why;
-            }
-            done += w;
-        }
-    }
-}
 
 // The first reason known for each tester, earlier steps first.
 void keep_first(TesterReasons& reasons, const TesterReasons& later) {
@@ -84,7 +47,7 @@ TesterReasons EnsureTesterCopies() {
     for (size_t i = 1; i < kTesterFiles.size(); ++i) {
         std::error_code ec;
         if (!fs::exists(fs::symlink_status(dir / kTesterFiles[i], ec)))
-            reasons[i] = copy_executable(dir / kTesterFiles[0], dir / kTesterFiles[i]);
+            reasons[i] = CopyToolFile(dir / kTesterFiles[0], dir / kTesterFiles[i], 0700).error;
     }
     return reasons;
 }

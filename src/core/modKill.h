@@ -1,9 +1,9 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string_view>
+
+#include "platform/Processes.h"
 
 namespace bw {
 

@@ -82,7 +82,7 @@ TEST(Testers, TestersThatDidNotStartAreReportedWithTheReasonAndStopTestersEndsTh
         const char* reasons[3];
     } kCases[] = {
         {"nothing_there", nullptr, "000",
-         {"LOADWorker.exe: No such file or directory", "cannot read", "cannot read"}},
+         {"LOADWorker.exe: No such file or directory", "cannot open", "cannot open"}},
         {"first_missing_others_silent", nullptr, "011",
          {"LOADWorker.exe: No such file or directory",
           "LOADWorker2.exe is running but has not reported in",
