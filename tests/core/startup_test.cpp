@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ProgramSteps.h"
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/Splash.h"
@@ -128,6 +129,47 @@ TEST_F(StartupTest, ImproperShutdownsAreCountedAndReported) {
         EXPECT_EQ(prompt_.count_containing(kImproperShutdown), c.messages);
         EXPECT_EQ(work("Settings", "Shutdown"), "1") << "a clean exit marks the working file too";
     }
+}
+
+// The version check and the results download run only when the preferences ask for them; a step
+// nobody provides is passed by (it is listed as not available instead).
+TEST_F(StartupTest, PreferenceStepsRunWhenAskedFor) {
+    int version_checks = 0, downloads = 0;
+    steps_.provide(StepId::VersionCheck, [&](StepContext&) { ++version_checks; });
+    steps_.provide(StepId::ResultDownload, [&](StepContext&) { ++downloads; });
+    const struct {
+        const char *check_update, *download_results;
+        int version_checks, downloads;  // in the second start; the first has the defaults, "1"
+    } kCases[] = {{"1", "1", 1, 1}, {"0", "1", 0, 1}, {"1", "0", 1, 0}, {"0", "0", 0, 0}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.check_update) + c.download_results);
+        std::filesystem::remove(prog_ / "DariDozodaz.dat");
+        version_checks = downloads = 0;
+        auto state = start();
+        WriteINI(app().prefs_ini(), "Settings", "Check Update", c.check_update);
+        WriteINI(app().prefs_ini(), "Settings", "Download Results", c.download_results);
+        clean_exit(state);
+        clean_exit(start());
+        EXPECT_EQ(version_checks, 1 + c.version_checks);
+        EXPECT_EQ(downloads, 1 + c.downloads);
+    }
+}
+
+// What this version lacks, as the About window and `brantwell-cli --version --verbose` list it:
+// exactly the steps that no subsystem provides yet, in the order a run meets them.
+TEST(ProgramSteps, OnlyTheStepsNotBuiltAreListedAsNotAvailable) {
+    const std::vector<std::string> expected = {
+        "rating thresholds: not available in this version",
+        "version check: not available in this version",
+        "global results download: not available in this version",
+        "quick read baseline: not available in this version",
+        "starter at exit: not available in this version",
+    };
+    EXPECT_EQ(not_available_lines(program_steps()), expected);
+    StartSteps all = program_steps();
+    for (const auto& info : kStepTable) all.provide(info.id, [](StepContext&) {});
+    EXPECT_TRUE(not_available_lines(all).empty());
+    EXPECT_EQ(about_text(all, "brantwell-cli").find('\n'), std::string::npos);
 }
 
 TEST_F(StartupTest, SplashShowsTheStepsInOrderAndDirtyVolumesAreNamedByLetter) {
