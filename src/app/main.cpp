@@ -15,7 +15,6 @@
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
-#include "app/ProgramSteps.h"
 #include "app/ProgramUi.h"
 
 namespace {

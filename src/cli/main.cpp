@@ -2,8 +2,8 @@
 // itself (Verbs.h).
 #include <cstdio>
 
-#include "app/ProgramSteps.h"
 #include "cli/Verbs.h"
+#include "core/StartSteps.h"
 
 namespace bw::cli {
 

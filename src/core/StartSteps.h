@@ -119,4 +119,9 @@ std::string about_text(const StartSteps& steps, std::string_view program = "Bran
 // The licence and tester files of the splash window.
 void provide_tool_file_steps(StartSteps& steps);
 
+// The steps of the built program: every subsystem's own. Defined in the program's entry folder
+// (app/ProgramSteps.cpp, plain C++) and linked into both front ends, so the desktop program and
+// `brantwell-cli --version --verbose` speak of the same set.
+StartSteps program_steps();
+
 }  // namespace bw

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramSteps.h"
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "support/fakes.h"
@@ -146,8 +146,8 @@ TEST_F(StartupTest, PreferenceStepsRunWhenAskedFor) {
         std::filesystem::remove(prog_ / "DariDozodaz.dat");
         version_checks = downloads = 0;
         auto state = start();
-        WriteINI(app().prefs_ini(), "Settings", "Check Update", c.check_update);
-        WriteINI(app().prefs_ini(), "Settings", "Download Results", c.download_results);
+        WriteINI(app().prefs_ini(), keys::kSettings, keys::kCheckUpdate, c.check_update);
+        WriteINI(app().prefs_ini(), keys::kSettings, keys::kDownloadResults, c.download_results);
         clean_exit(state);
         clean_exit(start());
         EXPECT_EQ(version_checks, 1 + c.version_checks);

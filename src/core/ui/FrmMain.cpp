@@ -218,10 +218,13 @@ void FrmMain::build_menus() {
             a->setToolTip(q(kNotAvailable));
             continue;
         }
-        connect(a, &QAction::triggered, this, [this, action] {
+        // Looked up again when chosen: the registry may have grown since (and moved its entries).
+        connect(a, &QAction::triggered, this, [this, name = entry.name] {
+            const MenuAction* chosen = ui_.action(name);
+            if (!chosen) return;
             read_state();
             MenuContext ctx{this, state_, steps_};
-            (*action)(ctx);
+            (*chosen)(ctx);
         });
     }
 }
