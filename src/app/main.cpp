@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/ProgramUi.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "core/ui/FrmMain.h"
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
-#include "app/ProgramUi.h"
 
 namespace {
 

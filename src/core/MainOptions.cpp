@@ -17,15 +17,20 @@ struct BoxField {
     CheckBox MainOptions::*field;
 };
 inline constexpr BoxField kBoxFields[] = {
-    {OptionBox::ChkRead, &MainOptions::ChkRead},       {OptionBox::ChkWrite, &MainOptions::ChkWrite},
-    {OptionBox::ChkMulti, &MainOptions::ChkMulti},     {OptionBox::ChkMultiH, &MainOptions::ChkMultiH},
-    {OptionBox::ChkMultiHS, &MainOptions::ChkMultiHS}, {OptionBox::BasicOnly, &MainOptions::BasicOnly},
-    {OptionBox::TestAllDrv, &MainOptions::TestAllDrv}, {OptionBox::IgnoreME, &MainOptions::IgnoreME},
+    {OptionBox::ChkRead, &MainOptions::ChkRead},
+    {OptionBox::ChkWrite, &MainOptions::ChkWrite},
+    {OptionBox::ChkMulti, &MainOptions::ChkMulti},
+    {OptionBox::ChkMultiH, &MainOptions::ChkMultiH},
+    {OptionBox::ChkMultiHS, &MainOptions::ChkMultiHS},
+    {OptionBox::BasicOnly, &MainOptions::BasicOnly},
+    {OptionBox::TestAllDrv, &MainOptions::TestAllDrv},
+    {OptionBox::IgnoreME, &MainOptions::IgnoreME},
 };
 
 inline constexpr OptionBox kMultiTaskLevels[] = {OptionBox::ChkMulti, OptionBox::ChkMultiH,
                                                  OptionBox::ChkMultiHS};
 
+// Unchecks every multi-task level but `kept` (a box that is no level keeps none).
 void clear_levels_except(MainOptions& o, OptionBox kept) {
     for (OptionBox level : kMultiTaskLevels)
         if (level != kept) o.box(level).checked = false;

@@ -21,7 +21,16 @@ struct CheckBox {
 };
 
 // The option boxes, by the control that shows each.
-enum class OptionBox { ChkRead, ChkWrite, ChkMulti, ChkMultiH, ChkMultiHS, BasicOnly, TestAllDrv, IgnoreME };
+enum class OptionBox {
+    ChkRead,
+    ChkWrite,
+    ChkMulti,
+    ChkMultiH,
+    ChkMultiHS,
+    BasicOnly,
+    TestAllDrv,
+    IgnoreME,
+};
 
 struct MainOptions {
     CheckBox ChkRead, ChkWrite, ChkMulti, ChkMultiH, ChkMultiHS, BasicOnly, TestAllDrv, IgnoreME;
@@ -37,7 +46,8 @@ struct MainOptions {
     // The interlocks applied when the user releases a box; its new state is already set.
     void box_released(OptionBox which);
     void apply_basic_only();  // BasicOnly's state decides the four multi-task/all-drive boxes
-    void enter_basic_only_mode();  // counters unusable: BasicOnly checked, the others off and locked
+    // Counters unusable: BasicOnly checked and locked, the other four off and locked.
+    void enter_basic_only_mode();
     // Selecting a drive entry: a solid-state drive is tested through a file ("Functional Test").
     void select_drive(int index);
     // With fewer than two drives in the list there is nothing to test all of.

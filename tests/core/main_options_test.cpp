@@ -127,7 +127,8 @@ TEST(DriveSelection, SsdSelectsTheFunctionalTest) {
         int type_before, type_after;
         const char* baseline_key;
     } kCases[] = {
-        {"C:  500GB SSD [PD 3 (Volume)]  Samsung SSD", 1, 0, "500GB SSD [PD 3 (Volume)]  Samsung SSD"},
+        {"C:  500GB SSD [PD 3 (Volume)]  Samsung SSD", 1, 0,
+         "500GB SSD [PD 3 (Volume)]  Samsung SSD"},
         {"E:  250GB SSD SATA3 [PD 2]", 0, 0, "250GB SSD SATA3 [PD 2]"},
         {"D:  2.00TB HDD [PD 12 (Volume)]  X", 1, 1, "2.00TB HDD [PD 12 (Volume)]  X"},
         {"D:  ssd in lower case", 1, 1, "ssd in lower case"},
