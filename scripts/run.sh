@@ -9,7 +9,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRANTWELL_TESTS=OFF -D
 cmake --build build -j"$(nproc)"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/src/ui/brantwell
+  exec build/src/app/brantwell
 fi
 echo "No display: showing the drive list (the headless main test is not part of this version yet)."
 exec build/src/cli/brantwell-cli drives

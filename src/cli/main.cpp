@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "cli/Verbs.h"
-#include "version.h"
+#include "core/StartSteps.h"
 
 namespace bw::cli {
 
@@ -21,14 +21,23 @@ int& exit_code() {
 
 int main(int argc, char** argv) {
     CLI::App app{"Brantwell disk benchmark and analyzer, command-line front end", "brantwell-cli"};
-    app.set_version_flag("--version", std::string("brantwell-cli ") + bw::kVersionText + " (" +
-                                          bw::kBuildDate + ")");
+    bool version = false, verbose = false;
+    CLI::Option* version_flag = app.add_flag("--version", version, "Show the version and exit");
+    app.add_flag("--verbose", verbose,
+                 "With --version: also list the steps that are not available in this version")
+        ->needs(version_flag);
     app.require_subcommand(0, 1);
     for (auto& setup : bw::cli::verbs()) setup(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
+    }
+    if (version) {
+        const std::string text = verbose ? bw::about_text(bw::program_steps(), "brantwell-cli")
+                                         : bw::version_line("brantwell-cli");
+        std::puts(text.c_str());
+        return 0;
     }
     if (app.get_subcommands().empty()) {
         std::fputs(app.help().c_str(), stdout);

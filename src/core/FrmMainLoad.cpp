@@ -63,15 +63,28 @@ void reset_tester_sections() {
 
 }  // namespace
 
-void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
+void show_selected_drive(const StartSteps& steps, MainWindowState& state) {
+    const std::string entry = state.options.selected_drive();
+    if (entry.size() > 4) state.colours = CheckCAP(baseline_key(entry));
+    if (entry.empty()) return;
+    StepContext ctx{state};
+    steps.run(StepId::SelectDrive, ctx);
+}
+
+void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
     MainOptions& o = state.options;
     AppState& a = app();
     auto step_done = [] { advance_progress(); };
+    StepContext ctx{state};
+    ctx.show_step = [&](const std::string& label) {
+        show_step(label);
+        step_done();
+    };
 
     // Preferences.
     read_preferences(o);
-    if (a.check_update && s.check_version) s.check_version();
-    if (a.download_results && s.download_results) s.download_results();
+    if (a.check_update) steps.run(StepId::VersionCheck, ctx);
+    if (a.download_results) steps.run(StepId::ResultDownload, ctx);
     step_done();
 
     clean_exit_check_at_start();
@@ -81,8 +94,7 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
 
     show_step("System Info");
     Pause(100);
-    if (ReadINI(a.working_ini(), "Settings", "Win Ver").empty() && s.gather_system_info)
-        s.gather_system_info();
+    if (ReadINI(a.working_ini(), "Settings", "Win Ver").empty()) steps.run(StepId::SystemInfo, ctx);
     read_system_facts();
     step_done();
 
@@ -91,7 +103,7 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     step_done();
 
     show_step("Verify Version");
-    if (s.verify_counter_query) s.verify_counter_query();
+    steps.run(StepId::CounterQuery, ctx);
     step_done();
 
     show_step("Temp DIR");
@@ -109,22 +121,22 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     step_done();
 
     show_step("Physical DRV");
-    if (s.list_physical_disks) s.list_physical_disks();
+    steps.run(StepId::PhysicalDisks, ctx);
     show_step("Logical DRV");
-    if (s.list_logical_disks) s.list_logical_disks();
-    if (s.get_drive) s.get_drive();
+    steps.run(StepId::LogicalDisks, ctx);
+    steps.run(StepId::DriveDetails, ctx);
     show_step("Check USB");
-    if (s.query_usb) s.query_usb();
+    steps.run(StepId::UsbQuery, ctx);
     step_done();
 
     show_step("Check Drives");
-    if (s.build_drive_list) o.DriveList = s.build_drive_list();
+    steps.run(StepId::DriveList, ctx);
     if (!o.DriveList.empty()) o.DriveListIndex = 0;
     step_done();
 
     show_step("Compare Data");
     load_compare_data(state.compare);
-    if (s.add_logical_only_drives) s.add_logical_only_drives(o.DriveList);
+    steps.run(StepId::LogicalOnlyDrives, ctx);
     if (!o.DriveList.empty() && o.DriveListIndex < 0) o.DriveListIndex = 0;
     step_done();
 
@@ -137,38 +149,28 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     reset_tester_sections();
     step_done();
 
-    if (s.counter_steps) {
-        s.counter_steps([&](const std::string& label) {
-            show_step(label);
-            step_done();
-        });
-    }
+    steps.run(StepId::CounterGroups, ctx);
     if (a.basic_only_mode) o.enter_basic_only_mode();
 
     show_step("Starting");
     step_done();
     show_step("Dirty Check");
-    if (s.is_dirty) {
-        for (const auto& entry : o.DriveList)
-            if (!entry.empty() && s.is_dirty(entry))
-                MsgBox(std::string(1, entry.front()) + std::string(kDirtySuffix));
-    }
+    steps.run(StepId::DirtyCheck, ctx);
+    for (const auto& entry : ctx.dirty_entries)
+        if (!entry.empty()) MsgBox(std::string(1, entry.front()) + std::string(kDirtySuffix));
     step_done();
 
     show_step("Load CPU");
-    if (s.add_processor_counters) s.add_processor_counters();
-    if (s.available_memory_bytes)
-        a.available_memory_mb = std::llround(s.available_memory_bytes() / 1'000'000.0);
+    if (steps.run(StepId::ProcessorCounters, ctx))
+        a.available_memory_mb = std::llround(ctx.available_memory_bytes / 1'000'000.0);
     Pause(100);
     if (SplashView* view = splash()) view->close();
 
-    const std::string entry = o.selected_drive();
-    if (entry.size() > 4) state.colours = CheckCAP(std::string_view(entry).substr(4));
-    if (!entry.empty() && s.select_drive) state.Label7 = s.select_drive(entry);
+    show_selected_drive(steps, state);
+    if (o.selected_drive().find("SSD") != std::string::npos)
+        trim_ahci_advice(ctx.ahci_on, state.trim_on_label);
 
-    if (entry.find("SSD") != std::string::npos) trim_ahci_advice(s, state.trim_on_label);
-
-    if (o.DriveList.size() < 2) o.TestAllDrv.enabled = false;
+    o.apply_drive_count();
 }
 
 }  // namespace bw

@@ -8,11 +8,13 @@
 
 namespace bw {
 
-void FrmMainUnload(const StartupServices& s, const MainOptions& o) {
+void FrmMainUnload(const StartSteps& steps, MainWindowState& state) {
     AppState& a = app();
+    const MainOptions& o = state.options;
+    StepContext ctx{state};
     const auto work = a.working_ini();
     WriteINI(work, "Settings", "Run Status", "2");
-    if (s.close_counter_query) s.close_counter_query();
+    steps.run(StepId::CloseCounterQuery, ctx);
     WriteINI(work, "Settings", "Last Drive", std::string_view(o.selected_drive()));
     save_options(o);
     WriteINI(work, "Settings", "Open", "0");
@@ -26,7 +28,7 @@ void FrmMainUnload(const StartupServices& s, const MainOptions& o) {
                peak.string() + "\n" + (a.program_folder / "AverageResults.Dat").string() + "\n" +
                std::string(kResultsMailbox) + "   Subject: Brantwell Results");
     }
-    if (a.pass_counter > 4 && s.write_starter) s.write_starter();
+    if (a.pass_counter > 4) steps.run(StepId::Starter, ctx);
 }
 
 }  // namespace bw

@@ -78,8 +78,10 @@ void init_preferences() {
     for (const auto& d : kPreferenceDefaults) WriteINI(prefs, "Settings", d.key, d.value);
 }
 
-LoadingResult LoadingLoad(const StartupServices& services, std::string* error) {
+LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
     AppState& a = app();
+    MainWindowState no_window;  // the splash's steps have no main window to fill yet
+    StepContext ctx{no_window};
     auto work = choose_working_folder();
     auto prog = choose_program_folder();
     if (work.path.empty() || prog.path.empty()) {
@@ -95,7 +97,7 @@ LoadingResult LoadingLoad(const StartupServices& services, std::string* error) {
     SetKeyValue(RegHive::HKEY_CURRENT_USER,
                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
                 executable_path().string(), RegValue::string("RUNASADMIN"));
-    if (services.set_rating_thresholds) services.set_rating_thresholds();
+    steps.run(StepId::RatingThresholds, ctx);
     a.computer_name = host_name();
     a.processor_count = online_processors();
     a.windows_drive = 'C';  // the volume that holds "/" is always C:
@@ -108,11 +110,11 @@ LoadingResult LoadingLoad(const StartupServices& services, std::string* error) {
     remove_if_present(a.program_folder / "AverageResults.Dat");
     if (SplashView* view = splash()) view->open();
     Pause(10);
-    if (services.write_license) services.write_license();
+    steps.run(StepId::License, ctx);
     StopTesters();
     show_step("Support Files");
     for (auto name : kTesterFiles) remove_if_present(a.working_folder / name);
-    if (services.write_tester) services.write_tester();
+    steps.run(StepId::TesterFile, ctx);
     Pause(10);
     return LoadingResult::ShowMain;
 }

@@ -10,6 +10,89 @@ std::string MainOptions::selected_drive() const {
     return DriveList[static_cast<size_t>(DriveListIndex)];
 }
 
+namespace {
+
+struct BoxField {
+    OptionBox which;
+    CheckBox MainOptions::*field;
+};
+inline constexpr BoxField kBoxFields[] = {
+    {OptionBox::ChkRead, &MainOptions::ChkRead},
+    {OptionBox::ChkWrite, &MainOptions::ChkWrite},
+    {OptionBox::ChkMulti, &MainOptions::ChkMulti},
+    {OptionBox::ChkMultiH, &MainOptions::ChkMultiH},
+    {OptionBox::ChkMultiHS, &MainOptions::ChkMultiHS},
+    {OptionBox::BasicOnly, &MainOptions::BasicOnly},
+    {OptionBox::TestAllDrv, &MainOptions::TestAllDrv},
+    {OptionBox::IgnoreME, &MainOptions::IgnoreME},
+};
+
+inline constexpr OptionBox kMultiTaskLevels[] = {OptionBox::ChkMulti, OptionBox::ChkMultiH,
+                                                 OptionBox::ChkMultiHS};
+
+// Unchecks every multi-task level but `kept` (a box that is no level keeps none).
+void clear_levels_except(MainOptions& o, OptionBox kept) {
+    for (OptionBox level : kMultiTaskLevels)
+        if (level != kept) o.box(level).checked = false;
+}
+
+void basic_only(MainOptions& o, OptionBox) { o.apply_basic_only(); }
+
+// The multi-task levels exclude each other: checking one unchecks the other two.
+void one_level(MainOptions& o, OptionBox released) {
+    if (o.box(released).checked) clear_levels_except(o, released);
+}
+
+// Read and write together leave no room for a multi-task level.
+void read_and_write_clear_levels(MainOptions& o, OptionBox released) {
+    if (o.ChkRead.checked && o.ChkWrite.checked) clear_levels_except(o, released);
+}
+
+struct Interlock {
+    OptionBox released;
+    void (*apply)(MainOptions& o, OptionBox released);
+};
+inline constexpr Interlock kInterlocks[] = {
+    {OptionBox::BasicOnly, basic_only},
+    {OptionBox::ChkMulti, one_level},
+    {OptionBox::ChkMultiH, one_level},
+    {OptionBox::ChkMultiHS, one_level},
+    {OptionBox::ChkRead, read_and_write_clear_levels},
+    {OptionBox::ChkWrite, read_and_write_clear_levels},
+};
+
+}  // namespace
+
+CheckBox& MainOptions::box(OptionBox which) {
+    return const_cast<CheckBox&>(static_cast<const MainOptions&>(*this).box(which));
+}
+
+const CheckBox& MainOptions::box(OptionBox which) const {
+    for (const auto& b : kBoxFields)
+        if (b.which == which) return this->*(b.field);
+    return IgnoreME;  // unreachable: every box has a row
+}
+
+void MainOptions::box_released(OptionBox which) {
+    for (const auto& rule : kInterlocks)
+        if (rule.released == which) rule.apply(*this, which);
+}
+
+void MainOptions::select_drive(int index) {
+    DriveListIndex = index;
+    if (selected_drive().find("SSD") != std::string::npos) TestType = 0;
+}
+
+void MainOptions::apply_drive_count() {
+    if (DriveList.size() < 2) TestAllDrv.enabled = false;
+}
+
+bool MainOptions::live_figures_shown() const { return !TestAllDrv.checked; }
+
+std::string_view baseline_key(std::string_view entry) {
+    return entry.size() > 4 ? entry.substr(4) : std::string_view{};
+}
+
 void MainOptions::apply_basic_only() {
     for (CheckBox* box : {&ChkMulti, &ChkMultiH, &ChkMultiHS, &TestAllDrv}) {
         if (BasicOnly.checked) box->checked = false;

@@ -20,6 +20,18 @@ struct CheckBox {
     bool enabled = true;
 };
 
+// The option boxes, by the control that shows each.
+enum class OptionBox {
+    ChkRead,
+    ChkWrite,
+    ChkMulti,
+    ChkMultiH,
+    ChkMultiHS,
+    BasicOnly,
+    TestAllDrv,
+    IgnoreME,
+};
+
 struct MainOptions {
     CheckBox ChkRead, ChkWrite, ChkMulti, ChkMultiH, ChkMultiHS, BasicOnly, TestAllDrv, IgnoreME;
     int TestType = 1;                    // option index: 0 "Functional Test", 1 "Performance Test"
@@ -28,11 +40,25 @@ struct MainOptions {
     int DriveListIndex = -1;             // selected entry, -1 for none
 
     std::string selected_drive() const;
+    CheckBox& box(OptionBox which);
+    const CheckBox& box(OptionBox which) const;
 
-    // The interlocks applied when a box is released.
+    // The interlocks applied when the user releases a box; its new state is already set.
+    void box_released(OptionBox which);
     void apply_basic_only();  // BasicOnly's state decides the four multi-task/all-drive boxes
-    void enter_basic_only_mode();  // counters unusable: BasicOnly checked, the others off and locked
+    // Counters unusable: BasicOnly checked and locked, the other four off and locked.
+    void enter_basic_only_mode();
+    // Selecting a drive entry: a solid-state drive is tested through a file ("Functional Test").
+    void select_drive(int index);
+    // With fewer than two drives in the list there is nothing to test all of.
+    void apply_drive_count();
+    // The live figures of the selected drive (Label3..5, DQueue, DTransfer) show unless every
+    // drive is to be tested.
+    bool live_figures_shown() const;
 };
+
+// The key of a drive entry's baseline in Baseline.dat: the entry from its fifth character on.
+std::string_view baseline_key(std::string_view entry);
 
 // Block-selection code: one character per selected entry in list order, "1".."9", "A", "B".
 std::string block_code(const std::array<bool, 11>& selection);

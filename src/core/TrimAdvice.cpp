@@ -34,12 +34,12 @@ const std::string kTrimQuestion =
 
 }  // namespace
 
-void trim_ahci_advice(const StartupServices& services, bool& show_trim_on_label) {
+void trim_ahci_advice(std::optional<bool> ahci_on, bool& show_trim_on_label) {
     const auto prefs = app().prefs_ini();
     if (ReadINI(prefs, "Settings", "Trim Check") == "1") return;
     const std::string trim_off =
         QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystemKey, "disabledeletenotify").to_text();
-    const bool ahci = services.ahci_on ? services.ahci_on() : true;
+    const bool ahci = ahci_on.value_or(true);
     // The AHCI advice is a message of its own, before any TRIM question.
     if (!ahci) MsgBox(kAhciAdvice, PromptIcon::Exclamation);
     if (trim_off == "1") {

@@ -362,8 +362,6 @@ DriveSelection DriveListClick(DriveInventory& inv, int index, const SystemQuery&
     inv.selected_index = index;
     const std::string& entry = inv.DriveList[index];
     if (auto field = EntryDiskField(entry)) inv.selected_disk = *field;
-    s.select_functional_test = contains(entry, "SSD");
-    s.checkcap_key = entry.size() > 4 ? entry.substr(4) : "";
     s.space = LetterFreeSpace(query, map, EntryLetter(entry));
     CurrentFreeSpace() = s.space;
 

@@ -121,8 +121,6 @@ void RefreshFreeSpace(char letter);  // through system_query() and volume_map()
 
 // What the drive selection handler decided; the main window applies it.
 struct DriveSelection {
-    bool select_functional_test = false;  // the entry names an SSD
-    std::string checkcap_key;             // entry from its fifth character on, for CheckCAP
     FreeSpaceFigures space;
     std::string label7;  // decoded specifications of the selected disk
 };

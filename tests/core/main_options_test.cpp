@@ -1,8 +1,12 @@
-// The block-size code and the multi-task colours. The basic-only interlock is tried through the
-// window (ui/frmmain_test) and through a start with unusable counters (startup_test).
+// The block-size code, the multi-task colours and the option rules: the interlocks of a released
+// box, the SSD rule of a drive selection, the drive count and the live figures. The window
+// (ui/frmmain_test) only shows what these rules decide.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/MainOptions.h"
@@ -52,6 +56,107 @@ TEST(MultiTaskColours, BaselineBands) {
                   (std::array{c.expected.ChkMulti, c.expected.ChkMultiH, c.expected.ChkMultiHS}))
             << c.baseline;
     }
+}
+
+// Boxes as a string in the order R W L H I B A (read, write, the multi-task levels Lite, Heavy,
+// Intense, basic only, all drives): the letter when checked, in lower case when also locked;
+// "-" when off, "x" when off and locked.
+constexpr OptionBox kShown[] = {OptionBox::ChkRead,   OptionBox::ChkWrite,   OptionBox::ChkMulti,
+                                OptionBox::ChkMultiH, OptionBox::ChkMultiHS, OptionBox::BasicOnly,
+                                OptionBox::TestAllDrv};
+constexpr std::string_view kLetters = "RWLHIBA";
+
+MainOptions from(std::string_view boxes) {
+    MainOptions o;
+    for (size_t i = 0; i < std::size(kShown); ++i) {
+        const char c = boxes[i];
+        o.box(kShown[i]).checked = c != '-' && c != 'x';
+        o.box(kShown[i]).enabled = c == '-' || std::isupper(static_cast<unsigned char>(c));
+    }
+    return o;
+}
+
+std::string shown(const MainOptions& o) {
+    std::string s;
+    for (size_t i = 0; i < std::size(kShown); ++i) {
+        const CheckBox& b = o.box(kShown[i]);
+        const char letter = b.enabled ? kLetters[i] : static_cast<char>(std::tolower(kLetters[i]));
+        s += b.checked ? letter : (b.enabled ? '-' : 'x');
+    }
+    return s;
+}
+
+// The user releases a box whose new state is already in `before`; the interlocks leave `after`.
+TEST(OptionInterlocks, ReleasedBoxAndStateBeforeGiveStateAfter) {
+    const struct {
+        OptionBox released;
+        const char *before, *after;
+    } kCases[] = {
+        // The multi-task levels exclude each other; unchecking one leaves the others alone.
+        {OptionBox::ChkMultiHS, "R-L-I--", "R---I--"},
+        {OptionBox::ChkMulti, "R-LH---", "R-L----"},
+        {OptionBox::ChkMultiH, "R-L----", "R-L----"},  // released while unchecked
+        // Read and write together clear every level; either one alone keeps it.
+        {OptionBox::ChkWrite, "RW--I--", "RW-----"},
+        {OptionBox::ChkRead, "RWL----", "RW-----"},
+        {OptionBox::ChkWrite, "R---I--", "R---I--"},
+        // Basic only unchecks and locks the levels and all drives; unchecked, it frees them.
+        {OptionBox::BasicOnly, "R-L--BA", "R-xxxBx"},
+        {OptionBox::BasicOnly, "R-xxx-x", "R------"},
+        // Boxes without an interlock change nothing else.
+        {OptionBox::TestAllDrv, "RWL---A", "RWL---A"},
+        {OptionBox::IgnoreME, "R-L----", "R-L----"},
+    };
+    for (const auto& c : kCases) {
+        MainOptions o = from(c.before);
+        o.box_released(c.released);
+        EXPECT_EQ(shown(o), c.after) << c.before << " released " << static_cast<int>(c.released);
+    }
+}
+
+TEST(OptionInterlocks, CountersUnusableLockBasicOnlyOn) {
+    MainOptions o = from("RWL---A");
+    o.enter_basic_only_mode();
+    EXPECT_EQ(shown(o), "RWxxxbx");
+}
+
+// Selecting a drive: an SSD entry selects "Functional Test"; any other keeps the test type.
+TEST(DriveSelection, SsdSelectsTheFunctionalTest) {
+    const struct {
+        const char* entry;
+        int type_before, type_after;
+        const char* baseline_key;
+    } kCases[] = {
+        {"C:  500GB SSD [PD 3 (Volume)]  Samsung SSD", 1, 0,
+         "500GB SSD [PD 3 (Volume)]  Samsung SSD"},
+        {"E:  250GB SSD SATA3 [PD 2]", 0, 0, "250GB SSD SATA3 [PD 2]"},
+        {"D:  2.00TB HDD [PD 12 (Volume)]  X", 1, 1, "2.00TB HDD [PD 12 (Volume)]  X"},
+        {"D:  ssd in lower case", 1, 1, "ssd in lower case"},
+        {"F:", 1, 1, ""},
+    };
+    for (const auto& c : kCases) {
+        MainOptions o;
+        o.DriveList = {"Z:  other", c.entry};
+        o.TestType = c.type_before;
+        o.select_drive(1);
+        EXPECT_EQ(o.selected_drive(), c.entry);
+        EXPECT_EQ(o.TestType, c.type_after) << c.entry;
+        EXPECT_EQ(baseline_key(c.entry), c.baseline_key);
+    }
+}
+
+// Testing all drives needs two of them, and hides the live figures of the selected one.
+TEST(TestAllDrives, NeedsTwoDrivesAndHidesTheLiveFigures) {
+    for (const auto& [drives, enabled] : {std::pair{0, false}, {1, false}, {2, true}, {3, true}}) {
+        MainOptions o;
+        o.DriveList.assign(static_cast<size_t>(drives), "C:  x");
+        o.apply_drive_count();
+        EXPECT_EQ(o.TestAllDrv.enabled, enabled) << drives;
+    }
+    MainOptions o;
+    EXPECT_TRUE(o.live_figures_shown());
+    o.TestAllDrv.checked = true;
+    EXPECT_FALSE(o.live_figures_shown());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "support/fakes.h"
@@ -35,14 +36,14 @@ protected:
         ::setenv("TEMP", work_.path().c_str(), 1);
         ::setenv("BRANTWELL_HOME", prog_.path().c_str(), 1);
         set_splash(&splash_);
-        services_.gather_system_info = [this] {
+        steps_.provide(StepId::SystemInfo, [this](StepContext&) {
             ++system_info_runs_;
             WriteINI(app().working_ini(), "Settings", "Win Ver", "Debian GNU/Linux 12 (bookworm)");
-        };
-        services_.build_drive_list = [] {
-            return std::vector<std::string>{"C:\\  [250GB SSD] [PD 0] {OS}",
-                                            "D:\\  [2.00TB] [PD 1]"};
-        };
+        });
+        steps_.provide(StepId::DriveList, [](StepContext& ctx) {
+            ctx.state.options.DriveList = {"C:\\  [250GB SSD] [PD 0] {OS}",
+                                           "D:\\  [2.00TB] [PD 1]"};
+        });
     }
     void TearDown() override {
         set_splash(nullptr);
@@ -56,12 +57,12 @@ protected:
     MainWindowState start() {
         MainWindowState state;
         std::string error;
-        EXPECT_EQ(LoadingLoad(services_, &error), LoadingResult::ShowMain) << error;
-        FrmMainLoad(services_, state);
+        EXPECT_EQ(LoadingLoad(steps_, &error), LoadingResult::ShowMain) << error;
+        FrmMainLoad(steps_, state);
         return state;
     }
-    void clean_exit(const MainWindowState& state) {
-        FrmMainUnload(services_, state.options);
+    void clean_exit(MainWindowState state) {
+        FrmMainUnload(steps_, state);
         release_instance_lock();
     }
     std::string prefs(const char* key) { return ReadINI(app().prefs_ini(), "Settings", key); }
@@ -75,7 +76,7 @@ protected:
     test::UsePrompt use_prompt_{prompt_};
     test::UseClock use_clock_{clock_};
     RecordingSplash splash_;
-    StartupServices services_;
+    StartSteps steps_;
     int system_info_runs_ = 0;
 };
 
@@ -97,7 +98,7 @@ TEST_F(StartupTest, FirstStartPreparesTheFilesAndShowsTheDisclaimerOnce) {
     EXPECT_TRUE(state.options.ChkRead.checked);
     EXPECT_EQ(state.options.TestType, 1);
     EXPECT_EQ(block_code(state.options.SelBlock), "5");
-    EXPECT_EQ(LoadingLoad(services_, nullptr), LoadingResult::SecondInstance);
+    EXPECT_EQ(LoadingLoad(steps_, nullptr), LoadingResult::SecondInstance);
     clean_exit(state);
 
     prompt_.clear();
@@ -130,12 +131,56 @@ TEST_F(StartupTest, ImproperShutdownsAreCountedAndReported) {
     }
 }
 
-TEST_F(StartupTest, SplashShowsTheStepsInOrderAndDirtyVolumesAreNamedByLetter) {
-    services_.counter_steps = [](const std::function<void(const std::string&)>& show) {
-        show("Chk Memory");
-        show("Load Disk");
+// The version check and the results download run only when the preferences ask for them; a step
+// nobody provides is passed by (it is listed as not available instead).
+TEST_F(StartupTest, PreferenceStepsRunWhenAskedFor) {
+    int version_checks = 0, downloads = 0;
+    steps_.provide(StepId::VersionCheck, [&](StepContext&) { ++version_checks; });
+    steps_.provide(StepId::ResultDownload, [&](StepContext&) { ++downloads; });
+    const struct {
+        const char *check_update, *download_results;
+        int version_checks, downloads;  // in the second start; the first has the defaults, "1"
+    } kCases[] = {{"1", "1", 1, 1}, {"0", "1", 0, 1}, {"1", "0", 1, 0}, {"0", "0", 0, 0}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.check_update) + c.download_results);
+        std::filesystem::remove(prog_ / "DariDozodaz.dat");
+        version_checks = downloads = 0;
+        auto state = start();
+        WriteINI(app().prefs_ini(), keys::kSettings, keys::kCheckUpdate, c.check_update);
+        WriteINI(app().prefs_ini(), keys::kSettings, keys::kDownloadResults, c.download_results);
+        clean_exit(state);
+        clean_exit(start());
+        EXPECT_EQ(version_checks, 1 + c.version_checks);
+        EXPECT_EQ(downloads, 1 + c.downloads);
+    }
+}
+
+// What this version lacks, as the About window and `brantwell-cli --version --verbose` list it:
+// exactly the steps that no subsystem provides yet, in the order a run meets them.
+TEST(ProgramSteps, OnlyTheStepsNotBuiltAreListedAsNotAvailable) {
+    const std::vector<std::string> expected = {
+        "rating thresholds: not available in this version",
+        "version check: not available in this version",
+        "global results download: not available in this version",
+        "quick read baseline: not available in this version",
+        "starter at exit: not available in this version",
     };
-    services_.is_dirty = [](const std::string& entry) { return entry.front() == 'D'; };
+    EXPECT_EQ(not_available_lines(program_steps()), expected);
+    StartSteps all = program_steps();
+    for (const auto& info : kStepTable) all.provide(info.id, [](StepContext&) {});
+    EXPECT_TRUE(not_available_lines(all).empty());
+    EXPECT_EQ(about_text(all, "brantwell-cli").find('\n'), std::string::npos);
+}
+
+TEST_F(StartupTest, SplashShowsTheStepsInOrderAndDirtyVolumesAreNamedByLetter) {
+    steps_.provide(StepId::CounterGroups, [](StepContext& ctx) {
+        ctx.show_step("Chk Memory");
+        ctx.show_step("Load Disk");
+    });
+    steps_.provide(StepId::DirtyCheck, [](StepContext& ctx) {
+        for (const auto& entry : ctx.state.options.DriveList)
+            if (entry.front() == 'D') ctx.dirty_entries.push_back(entry);
+    });
     start();
     const std::vector<std::string> expected = {
         "Support Files", "System Info",  "Checking Windows", "Verify Version", "Temp DIR",
@@ -170,9 +215,9 @@ TEST_F(StartupTest, UnloadSavesOptionsAndTellsTestersToStop) {
 }
 
 TEST_F(StartupTest, CountersLeftUnrepairedGiveTheBasicTestOnly) {
-    services_.counter_steps = [](const std::function<void(const std::string&)>&) {
+    steps_.provide(StepId::CounterGroups, [](StepContext&) {
         app().basic_only_mode = true;  // the repair was declined or failed
-    };
+    });
     auto state = start();
     EXPECT_TRUE(state.options.BasicOnly.checked);
     EXPECT_FALSE(state.options.BasicOnly.enabled);

@@ -120,15 +120,12 @@ TEST(Selection, DiskFieldSsdAndSpecifications) {
 
     auto sel = DriveListClick(inv, 0, query, {});
     EXPECT_EQ("3 ", inv.selected_disk);
-    EXPECT_TRUE(sel.select_functional_test);
-    EXPECT_EQ("500GB SSD [PD 3 (Volume)]  Samsung SSD", sel.checkcap_key);
     EXPECT_EQ("Size: 500 GB Interface: SATA 6G Case: 2.5 Inch", sel.label7);
     EXPECT_FALSE(sel.space.reason.empty());  // no such letter here: a reason, no figures
     spec = {};
 
     sel = DriveListClick(inv, 1, query, {});
     EXPECT_EQ("12", inv.selected_disk);
-    EXPECT_FALSE(sel.select_functional_test);
     // An entry without "[PD" keeps the disk chosen before.
     DriveListClick(inv, 2, query, {});
     EXPECT_EQ("12", inv.selected_disk);

@@ -17,12 +17,14 @@
 #include "core/AppState.h"
 #include "core/LiveFigures.h"
 #include "core/MainOptions.h"
+#include "core/ui/MainMenu.h"
 
 namespace bw {
 
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 QString colour_css(std::uint32_t bgr) {
     // Colours are kept as 0x00BBGGRR.
@@ -40,8 +42,9 @@ QLabel* link_label(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-FrmMain::FrmMain(StartupServices& services, MainWindowState& state, QWidget* parent)
-    : QMainWindow(parent), services_(services), state_(state) {
+FrmMain::FrmMain(const StartSteps& steps, const UiRegistry& ui, MainWindowState& state,
+                 QWidget* parent)
+    : QMainWindow(parent), steps_(steps), ui_(ui), state_(state) {
     setObjectName("FrmMain");
     setWindowTitle("Brantwell");
     build_controls();
@@ -173,9 +176,11 @@ void FrmMain::build_controls() {
     Command3_->setObjectName("Command3");
     Command2_ = new QPushButton("Done", central);
     Command2_->setObjectName("Command2");
-    // The main test and the monitor arrive with their own windows.
-    Command1_->setEnabled(false);
-    Command3_->setEnabled(false);
+    // The main test and the monitor arrive with their own windows; until then the buttons say so.
+    for (QPushButton* b : {Command1_, Command3_}) {
+        b->setEnabled(false);
+        b->setToolTip(q(kNotAvailable));
+    }
     connect(Command2_, &QPushButton::clicked, this, &QWidget::close);
     buttons->addStretch();
     for (QPushButton* b : {Command1_, Command3_, Command2_}) buttons->addWidget(b);
@@ -189,51 +194,53 @@ void FrmMain::build_controls() {
 }
 
 void FrmMain::build_menus() {
-    struct MenuItem {
-        const char* name;
-        const char* caption;
+    std::vector<std::pair<std::string_view, QMenu*>> menus;
+    auto menu_for = [&](std::string_view name) {
+        for (const auto& [n, m] : menus)
+            if (n == name) return m;
+        std::string_view caption;
+        for (const auto& head : kMenuHeads)
+            if (head.name == name) caption = head.caption;
+        QMenu* m = menuBar()->addMenu(q(caption));
+        m->setObjectName(q(name));
+        m->setToolTipsVisible(true);
+        menus.emplace_back(name, m);
+        return m;
     };
-    // Items whose windows are not part of this build are shown disabled.
-    static constexpr MenuItem kTools[] = {
-        {"mnupref", "Preferences"},           {"mnuBasicTest", "Run Basic Test"},
-        {"mnuMEM", "Test MEM/Cache Speeds"},  {"mnuGlowbox", "Glowbox"},
-        {"mnuMonitor", "Monitor My Hard Drives"}, {"mnuScan", "Scan Disk/Repair"},
-        {"mnuMyTest", "Compare My Test"},     {"mnuTuning", "HD/SSD Tuning"},
-        {"mnuTRIMTest", "TRIM Test (SSD Only)"},
-    };
-    static constexpr MenuItem kHelp[] = {
-        {"mnuTRIM", "What is TRIM"}, {"mnuhelp", "Help"}, {"mnuweb", "Website"}, {"mnuabout", "About"}};
-    QMenu* tools = menuBar()->addMenu("Tools");
-    tools->setObjectName("mnuopt");
-    for (const auto& item : kTools) {
-        QAction* a = tools->addAction(item.caption);
-        a->setObjectName(item.name);
-        a->setEnabled(false);
-    }
-    QAction* exit = menuBar()->addAction("Exit");
-    exit->setObjectName("mnnexit");
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    QMenu* about = menuBar()->addMenu("About");
-    about->setObjectName("mnua");
-    for (const auto& item : kHelp) {
-        QAction* a = about->addAction(item.caption);
-        a->setObjectName(item.name);
-        a->setEnabled(false);
+    for (const auto& entry : kMainMenu) {
+        QAction* a = entry.menu.empty() ? menuBar()->addAction(q(entry.caption))
+                                        : menu_for(entry.menu)->addAction(q(entry.caption));
+        a->setObjectName(q(entry.name));
+        const MenuAction* action = ui_.action(entry.name);
+        a->setEnabled(action != nullptr);
+        if (!action) {
+            // Shown, so the user sees what the program will do, but not silently inert.
+            a->setToolTip(q(kNotAvailable));
+            continue;
+        }
+        // Looked up again when chosen: the registry may have grown since (and moved its entries).
+        connect(a, &QAction::triggered, this, [this, name = entry.name] {
+            const MenuAction* chosen = ui_.action(name);
+            if (!chosen) return;
+            read_state();
+            MenuContext ctx{this, state_, steps_};
+            (*chosen)(ctx);
+        });
     }
 }
 
-std::vector<std::pair<QCheckBox*, CheckBox MainOptions::*>> FrmMain::bound_boxes() const {
-    return {{ChkRead_, &MainOptions::ChkRead},       {ChkWrite_, &MainOptions::ChkWrite},
-            {ChkMulti_, &MainOptions::ChkMulti},     {ChkMultiH_, &MainOptions::ChkMultiH},
-            {ChkMultiHS_, &MainOptions::ChkMultiHS}, {BasicOnly_, &MainOptions::BasicOnly},
-            {TestAllDrv_, &MainOptions::TestAllDrv}, {IgnoreME_, &MainOptions::IgnoreME}};
+std::vector<std::pair<QCheckBox*, OptionBox>> FrmMain::bound_boxes() const {
+    return {{ChkRead_, OptionBox::ChkRead},       {ChkWrite_, OptionBox::ChkWrite},
+            {ChkMulti_, OptionBox::ChkMulti},     {ChkMultiH_, OptionBox::ChkMultiH},
+            {ChkMultiHS_, OptionBox::ChkMultiHS}, {BasicOnly_, OptionBox::BasicOnly},
+            {TestAllDrv_, OptionBox::TestAllDrv}, {IgnoreME_, OptionBox::IgnoreME}};
 }
 
 void FrmMain::show_state() {
     const MainOptions& o = state_.options;
-    for (const auto& [widget, field] : bound_boxes()) {
-        widget->setChecked((o.*field).checked);
-        widget->setEnabled((o.*field).enabled);
+    for (const auto& [widget, which] : bound_boxes()) {
+        widget->setChecked(o.box(which).checked);
+        widget->setEnabled(o.box(which).enabled);
     }
     TestType_[o.TestType == 0 ? 0 : 1]->setChecked(true);
     for (int i = 0; i < SelBlock_->count(); ++i)
@@ -250,16 +257,16 @@ void FrmMain::show_state() {
     ChkMultiHS_->setStyleSheet(colour_css(state_.colours.ChkMultiHS));
     Label7_->setText(q(state_.Label7));
     Label10_->setVisible(state_.trim_on_label);
-    const bool live = !o.TestAllDrv.checked;
+    const bool live = o.live_figures_shown();
     for (QWidget* w : std::initializer_list<QWidget*>{Label3_, Label4_, Label5_, DQueue_, DTransfer_})
         w->setVisible(live);
 }
 
 void FrmMain::read_state() {
     MainOptions& o = state_.options;
-    for (const auto& [widget, field] : bound_boxes()) {
-        (o.*field).checked = widget->isChecked();
-        (o.*field).enabled = widget->isEnabled();
+    for (const auto& [widget, which] : bound_boxes()) {
+        o.box(which).checked = widget->isChecked();
+        o.box(which).enabled = widget->isEnabled();
     }
     o.TestType = TestType_[0]->isChecked() ? 0 : 1;
     for (int i = 0; i < SelBlock_->count(); ++i)
@@ -269,41 +276,28 @@ void FrmMain::read_state() {
 
 void FrmMain::on_box_released(QCheckBox* released) {
     read_state();
-    MainOptions& o = state_.options;
-    if (released == BasicOnly_) {
-        o.apply_basic_only();
-    } else if (released == ChkMulti_ || released == ChkMultiH_ || released == ChkMultiHS_) {
-        // The three multi-task levels exclude each other.
-        for (auto [w, b] : {std::pair{ChkMulti_, &o.ChkMulti}, std::pair{ChkMultiH_, &o.ChkMultiH},
-                            std::pair{ChkMultiHS_, &o.ChkMultiHS}})
-            if (w != released && released->isChecked()) b->checked = false;
-    } else if ((released == ChkRead_ || released == ChkWrite_) && o.ChkRead.checked &&
-               o.ChkWrite.checked) {
-        o.ChkMulti.checked = o.ChkMultiH.checked = o.ChkMultiHS.checked = false;
-    }
+    for (const auto& [widget, which] : bound_boxes())
+        if (widget == released) state_.options.box_released(which);
     show_state();
 }
 
 void FrmMain::on_drive_selected(int index) {
     read_state();  // keep what the user set elsewhere before the state is shown again
-    state_.options.DriveListIndex = index;
-    const std::string entry = state_.options.selected_drive();
-    // A solid-state drive is tested through a file.
-    if (entry.find("SSD") != std::string::npos) state_.options.TestType = 0;
-    if (entry.size() > 4) state_.colours = CheckCAP(std::string_view(entry).substr(4));
-    if (!entry.empty() && services_.select_drive) state_.Label7 = services_.select_drive(entry);
+    state_.options.select_drive(index);
+    show_selected_drive(steps_, state_);
     show_state();
 }
 
 void FrmMain::start_display() {
-    if (!services_.sample_live) return;
+    if (!steps_.provided(StepId::LiveFigures)) return;
     Timer1_Timer();
     Timer1_->start();
 }
 
 void FrmMain::Timer1_Timer() {
-    if (!services_.sample_live) return;
-    const LiveFigures f = services_.sample_live(state_.options.selected_drive());
+    StepContext ctx{state_};
+    if (!steps_.run(StepId::LiveFigures, ctx)) return;
+    const LiveFigures& f = ctx.live;
     CPULabel_->setText(q(cpu_text(f.cpu_percent)));
     CPULabel_->setStyleSheet(colour_css(cpu_colour(f.cpu_percent)));
     if (state_.Label7.empty()) Label7_->setText(q(f.memory_text));
@@ -322,7 +316,7 @@ void FrmMain::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
         read_state();
-        FrmMainUnload(services_, state_.options);
+        FrmMainUnload(steps_, state_);
     }
     event->accept();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Startup.h"
+#include "core/ui/UiRegistry.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,11 +19,12 @@ namespace bw {
 
 // The main window: the drive to test, the test options, live load figures, and the way to every
 // other window. Its state lives in MainWindowState; the window shows it and writes the user's
-// changes back.
+// changes back. Its menus come from kMainMenu, each entry enabled when `ui` has an action for it.
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    FrmMain(StartupServices& services, MainWindowState& state, QWidget* parent = nullptr);
+    FrmMain(const StartSteps& steps, const UiRegistry& ui, MainWindowState& state,
+            QWidget* parent = nullptr);
 
     // Shows the state (after the load, or after logic changed it).
     void show_state();
@@ -42,10 +44,11 @@ private:
     void on_box_released(QCheckBox* box);
     void on_drive_selected(int index);
     QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});
-    // Each option box with the state field it shows.
-    std::vector<std::pair<QCheckBox*, CheckBox MainOptions::*>> bound_boxes() const;
+    // Each option box with the option it shows.
+    std::vector<std::pair<QCheckBox*, OptionBox>> bound_boxes() const;
 
-    StartupServices& services_;
+    const StartSteps& steps_;
+    const UiRegistry& ui_;
     MainWindowState& state_;
     bool unloaded_ = false;
 

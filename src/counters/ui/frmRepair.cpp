@@ -61,11 +61,12 @@ void frmRepair::RepairME() {
     close_->setEnabled(true);
 }
 
-void InstallRepairWindow() {
-    set_repair_window([] {
-        frmRepair window;
+void register_counters_ui(UiRegistry& registry) {
+    registry.add_window(kFrmRepair, [](QWidget* parent) {
+        frmRepair window(DefaultRepairActions(), parent);
         window.exec();
     });
+    set_repair_window([&registry] { registry.open_window(kFrmRepair, nullptr); });
 }
 
 }  // namespace bw

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include "core/ui/UiRegistry.h"
 #include "counters/frmRepair.h"
 
 class QLabel;
@@ -40,7 +41,10 @@ class frmRepair : public QDialog {
     QPushButton* close_;
 };
 
-// Makes the "Windows Error" question show this window (modally) for its repair.
-void InstallRepairWindow();
+inline constexpr std::string_view kFrmRepair = "frmRepair";
+
+// Registers the repair window and makes the "Windows Error" question show it (modally, through
+// the registry) for its repair.
+void register_counters_ui(UiRegistry& registry);
 
 }  // namespace bw

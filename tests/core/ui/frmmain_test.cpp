@@ -1,15 +1,19 @@
 // The main window's option interlocks and how it shows and saves its state, offscreen.
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "core/AppState.h"
+#include "app/ProgramUi.h"
 #include "core/INIReadWrite.h"
 #include "core/ui/FrmMain.h"
+#include "core/ui/MainMenu.h"
 #include "core/ui/Loading.h"
 #include "support/fakes.h"
 
@@ -36,11 +40,10 @@ private slots:
     // The multi-task levels exclude each other, read and write together clear them, testing all
     // drives hides the live figures, and basic-only unchecks and locks all four boxes.
     void option_interlocks() {
-        StartupServices services;
         MainWindowState state;
         state.options.ChkRead.checked = true;
         state.options.DriveList = {"C:\\ a", "D:\\ b"};
-        FrmMain w(services, state);
+        FrmMain w(steps_, ui_, state);
         w.show();
         click(w, "ChkMulti");
         QVERIFY(checked(w, "ChkMulti"));
@@ -62,17 +65,17 @@ private slots:
 
     // Choosing a drive runs the selection handler; a solid-state drive gets the functional test.
     void selecting_a_drive() {
-        StartupServices services;
+        StartSteps steps;
         std::string selected;
-        services.select_drive = [&](const std::string& entry) {
-            selected = entry;
-            return "specs of " + entry.substr(0, 2);
-        };
+        steps.provide(StepId::SelectDrive, [&](StepContext& ctx) {
+            selected = ctx.state.options.selected_drive();
+            ctx.state.Label7 = "specs of " + selected.substr(0, 2);
+        });
         MainWindowState state;
         state.options.DriveList = {"C:\\  [20GB] [PD 0] {OS}", "D:\\  [2.00TB] [PD 1]",
                                    "E:\\  [250GB SSD] [PD 2]"};
         state.options.DriveListIndex = 0;
-        FrmMain w(services, state);
+        FrmMain w(steps, ui_, state);
         find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
         QCOMPARE(QString::fromStdString(selected), QString("D:\\  [2.00TB] [PD 1]"));
         QCOMPARE(text(w, "Label7"), QString("specs of D:"));
@@ -86,12 +89,11 @@ private slots:
         test::TempDir work, prog;
         app().working_folder = work.path();
         app().program_folder = prog.path();
-        StartupServices services;
         MainWindowState state;
         state.options.DriveList = {"C:\\ a", "E:\\ b"};
         state.options.DriveListIndex = 0;
         {
-            FrmMain w(services, state);
+            FrmMain w(steps_, ui_, state);
             w.show();
             find<QListWidget>(w, "SelBlock")->item(0)->setSelected(true);
             find<QRadioButton>(w, "TestType0")->setChecked(true);
@@ -108,18 +110,18 @@ private slots:
     }
 
     void periodic_display_shows_load_drive_and_memory() {
-        StartupServices services;
+        StartSteps steps;
         LiveFigures figures;
         figures.cpu_percent = 12.5;
         figures.physical = false;
         figures.disk_time_percent = 3.14159;
         figures.bytes_per_sec = 2'500'000;
         figures.memory_text = "Memory   Used: 1 MB   Free: 2 MB";
-        services.sample_live = [&](const std::string&) { return figures; };
+        steps.provide(StepId::LiveFigures, [&](StepContext& ctx) { ctx.live = figures; });
         MainWindowState state;
         state.options.DriveList = {"C:\\ a"};
         state.options.DriveListIndex = 0;
-        FrmMain w(services, state);
+        FrmMain w(steps, ui_, state);
         w.Timer1_Timer();
         QCOMPARE(text(w, "CPULabel"), QString("CPU: 12.5%"));
         QVERIFY(find<QLabel>(w, "CPULabel")->styleSheet().contains("255,0,0"));
@@ -138,6 +140,45 @@ private slots:
         app().busy = false;
     }
 
+    // The menus come from the menu table; an entry is enabled exactly when the program registers
+    // an action for it, and one without says why instead of doing nothing.
+    void menus_follow_the_registered_actions() {
+        UiRegistry ui;
+        register_program_ui(ui);
+        StartSteps steps;  // nothing provided: every step is "not available"
+        MainWindowState state;
+        FrmMain w(steps, ui, state);
+        QCOMPARE(w.findChild<QMenu*>("mnuopt")->title(), QString("Tools"));
+        QCOMPARE(w.findChild<QMenu*>("mnua")->title(), QString("About"));
+        for (const auto& entry : kMainMenu) {
+            const QString name = QString::fromUtf8(entry.name.data(), int(entry.name.size()));
+            auto* a = w.findChild<QAction*>(name);
+            QVERIFY2(a, qPrintable(name));
+            const bool registered = ui.action(entry.name) != nullptr;
+            QVERIFY2(a->isEnabled() == registered, qPrintable(name));
+            QCOMPARE(a->toolTip() == "not available in this version", !registered);
+        }
+        QVERIFY(!w.findChild<QAction*>("mnuBasicTest")->isEnabled());
+        QVERIFY(!w.findChild<QAction*>("mnuTRIMTest")->isEnabled());
+
+        // "About" names the version and every step this build lacks, one line each.
+        test::ScriptedPrompt prompt;
+        set_prompt(&prompt);
+        w.findChild<QAction*>("mnuabout")->trigger();
+        set_prompt(nullptr);
+        QCOMPARE(prompt.count_containing("version check: not available in this version\n"), 1);
+        QCOMPARE(prompt.count_containing("starter at exit: not available in this version"), 1);
+
+        // "Exit" closes the window (and unloads it into scratch settings files).
+        test::TempDir work, prog;
+        app().working_folder = work.path();
+        app().program_folder = prog.path();
+        w.show();
+        w.findChild<QAction*>("mnnexit")->trigger();
+        QVERIFY(!w.isVisible());
+        app() = AppState{};
+    }
+
     void splash_shows_step_and_dots() {
         Loading splash;
         set_splash(&splash);
@@ -151,6 +192,9 @@ private slots:
         QCOMPARE(splash.Label2()->text(), QString("."));
         set_splash(nullptr);
     }
+private:
+    StartSteps steps_;
+    UiRegistry ui_;
 };
 
 QTEST_MAIN(FrmMainTest)

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/ProgramUi.h"
 #include "core/AppState.h"
 #include "counters/CounterStartup.h"
 #include "counters/ui/frmRepair.h"
@@ -50,6 +51,22 @@ class FrmRepairTest : public QObject {
         QVERIFY(success_listed);
         QCOMPARE(app().repair_state, 1);
         QVERIFY(!app().basic_only_mode);
+    }
+
+    // The program registers the repair window, and the "Windows Error" question reaches it through
+    // the registry (the window registered last under the name is the one shown).
+    void theProgramRegistersTheRepairWindow() {
+        UiRegistry ui;
+        register_program_ui(ui);
+        QVERIFY(ui.has_window(kFrmRepair));
+        bool shown = false;
+        ui.add_window(kFrmRepair, [&](QWidget*) {
+            shown = true;
+            app().repair_state = 1;
+        });
+        prompt_.answer_yes(true);
+        QVERIFY(WindowsErrorPrompt());
+        QVERIFY(shown);
     }
 
   private:

@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/ProgramUi.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "core/ui/FrmMain.h"
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
-#include "counters/ui/frmRepair.h"
-#include "ui/ProgramServices.h"
 
 namespace {
 
@@ -72,13 +71,17 @@ int main(int argc, char** argv) {
     bw::set_prompt(&prompt);
     bw::QtClock clock;
     bw::set_clock(&clock);
-    bw::InstallRepairWindow();
+    bw::UiRegistry& ui = bw::ui_registry();
+    bw::register_program_ui(ui);
 
-    bw::StartupServices services = bw::program_services();
+    const bw::StartSteps steps = bw::program_steps();
+    // What this version lacks is said once at every start, besides the About window.
+    for (const auto& line : bw::not_available_lines(steps))
+        std::fprintf(stderr, "brantwell: %s\n", line.c_str());
     bw::Loading splash;
     bw::set_splash(&splash);
     std::string error;
-    switch (bw::LoadingLoad(services, &error)) {
+    switch (bw::LoadingLoad(steps, &error)) {
         case bw::LoadingResult::SecondInstance: return 0;
         case bw::LoadingResult::NoFolders:
             bw::MsgBox(error, bw::PromptIcon::Critical);
@@ -87,9 +90,9 @@ int main(int argc, char** argv) {
     }
 
     bw::MainWindowState state;
-    bw::FrmMain main_window(services, state);
+    bw::FrmMain main_window(steps, ui, state);
     close_on_signals(&main_window);
-    bw::FrmMainLoad(services, state);
+    bw::FrmMainLoad(steps, state);
     bw::set_splash(nullptr);
     splash.hide();
     main_window.show_state();
