@@ -15,6 +15,7 @@
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/SettingsKeys.h"
+#include "core/StartSteps.h"
 #include "core/Startup.h"
 #include "core/ToolFiles.h"
 #include "core/modGeneral.h"
@@ -64,7 +65,7 @@ class TesterStartE2E : public ::testing::TestWithParam<TempCase> {
         ASSERT_EQ(::chdir(scratch_.path().c_str()), 0);
         ::setenv("TEMP", temp.c_str(), 1);
         ::setenv("BRANTWELL_HOME", (scratch_ / "home").c_str(), 1);
-        services_.write_tester = [] { WriteLOADWorker(); };
+        steps_.provide(StepId::TesterFile, [](StepContext&) { WriteLOADWorker(); });
     }
     void TearDown() override {
         for (auto name : kTesterFiles)
@@ -86,15 +87,15 @@ class TesterStartE2E : public ::testing::TestWithParam<TempCase> {
     fs::path working_;
     test::ScriptedPrompt prompt_;
     test::UsePrompt use_prompt_{prompt_};
-    StartupServices services_;
+    StartSteps steps_;
 };
 
 TEST_P(TesterStartE2E, StartsFindsAndStopsItsThreeTesters) {
     std::string error;
-    ASSERT_EQ(LoadingLoad(services_, &error), LoadingResult::ShowMain) << error;
+    ASSERT_EQ(LoadingLoad(steps_, &error), LoadingResult::ShowMain) << error;
     EXPECT_EQ(app().working_folder, working_) << "absolute, with the symlink resolved";
     MainWindowState state;
-    FrmMainLoad(services_, state);
+    FrmMainLoad(steps_, state);
 
     // On a busy machine a tester may report in after the program's one-second wait; that is
     // told as such. A tester that could not be started is a failure.
