@@ -8,6 +8,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/modKill.h"
 #include "platform/Processes.h"
@@ -90,7 +91,7 @@ void StartTESTERS() {
     StartMissingTesters();
     Pause(1000);
     for (size_t i = 1; i <= kTesterFiles.size(); ++i) {
-        std::string value = ReadINI(app().working_ini(), "Status", "Program " + std::to_string(i));
+        std::string value = ReadINI(app().working_ini(), keys::kStatus, keys::program_status(static_cast<int>(i)));
         if (Val(value) == 0) MsgBox(kTesterNotStarted, PromptIcon::Critical);
     }
 }

@@ -3,11 +3,11 @@
 #include <array>
 #include <string_view>
 
+#include "core/TesterProtocol.h"
+
 namespace bw {
 
-// The three tester programs, as written in the working folder.
-inline constexpr std::array<std::string_view, 3> kTesterFiles = {"LOADWorker.exe", "LOADWorker2.exe",
-                                                                 "LOADWorker3.exe"};
+// The three tester programs, as written in the working folder: kTesterFiles (TesterProtocol.h).
 
 inline constexpr std::string_view kTesterNotStarted =
     "A Program needed by Brantwell has not Started. Check if you have a Run Message and allow "

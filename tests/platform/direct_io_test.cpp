@@ -1,0 +1,131 @@
+// The direct-I/O layer every drive test shares: random buffers, refusals that say what to do, and
+// test files that never outlive a crash.
+#include "platform/DirectIo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "support/fakes.h"
+
+namespace bw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+// Written data must not shrink under a compressing drive: random bytes, and fresh ones in every
+// page a write is about to send.
+TEST(IoBuffer, AlignedRandomAndEveryPageChangesBeforeAWrite) {
+    IoBuffer buffer(1 << 20);
+    ASSERT_TRUE(buffer.ok());
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % 4096, 0u);
+    // Random bytes: every value occurs in a megabyte.
+    EXPECT_EQ(std::set<unsigned char>(buffer.data(), buffer.data() + buffer.size()).size(), 256u);
+    const std::string before(reinterpret_cast<char*>(buffer.data()), buffer.size());
+    buffer.refresh(64 * 1024);
+    for (std::size_t page = 0; page < buffer.size(); page += 4096)
+        EXPECT_EQ(std::memcmp(before.data() + page, buffer.data() + page, 4096) != 0,
+                  page < 64 * 1024)
+            << page;
+}
+
+// Two buffers never carry the same data: two testers writing at once must not write blocks a
+// deduplicating drive could store once.
+TEST(IoBuffer, EachBufferItsOwnData) {
+    IoBuffer a(4096), b(4096);
+    ASSERT_TRUE(a.ok() && b.ok());
+    EXPECT_NE(std::memcmp(a.data(), b.data(), 4096), 0);
+}
+
+// Every name is recorded before its file is made, so a killed tester's files go at the next start;
+// a link in a file's place is refused, and neither it nor what it points at is removed.
+TEST(TestFile, RecordedBeforeCreationRemovedFromTheRecordNeverThroughALink) {
+    TempDir work, volume;
+    std::string error;
+    test::write_file(volume / "victim", "keep");
+    fs::create_symlink(volume / "victim", volume / "TestA.tmp");
+    EXPECT_FALSE(create_test_file(work.path(), volume / "TestA.tmp", &error));
+    EXPECT_NE(error.find("TestA.tmp"), std::string::npos) << error;
+
+    const fs::path path = volume / "TestB.tmp";
+    test::write_file(path, "leftover of ours");
+    auto file = create_test_file(work.path(), path, &error);
+    ASSERT_TRUE(file) << error;
+    EXPECT_EQ(file->size, 0u);  // the leftover went, a fresh file came
+    EXPECT_GE(file->align, 4096u);
+    EXPECT_EQ(test::read_file(work / std::string(kTestFileRecord)),
+              (volume / "TestA.tmp").string() + "\n" + path.string() + "\n");
+    file.reset();
+    remove_recorded_test_files(work.path());
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(work / std::string(kTestFileRecord)));
+    EXPECT_EQ(test::read_file(volume / "victim"), "keep");
+    EXPECT_TRUE(fs::is_symlink(volume / "TestA.tmp"));
+}
+
+// Test files of other names (the basic test's, the TRIM test's) share the one record.
+TEST(TestFile, AnyNameOneRecord) {
+    TempDir work, volume;
+    std::string error;
+    for (const char* name : {"TestB.tmp", "TestR.tmp", "TestMy.SSD"})
+        ASSERT_TRUE(create_test_file(work.path(), volume / name, &error)) << error;
+    EXPECT_EQ(test::names_in(volume.path()),
+              (std::vector<std::string>{"TestB.tmp", "TestMy.SSD", "TestR.tmp"}));
+    remove_recorded_test_files(work.path());
+    EXPECT_TRUE(test::names_in(volume.path()).empty());
+}
+
+TEST(TestFile, ALineBreakInThePathIsRefused) {
+    TempDir work, volume;
+    fs::create_directory(volume / "a\nb");
+    std::string error;
+    EXPECT_FALSE(create_test_file(work.path(), volume / "a\nb" / "TestB.tmp", &error));
+    EXPECT_NE(error.find("line break"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(work / std::string(kTestFileRecord)));
+}
+
+// Refused opens name what was refused, so a person knows which device or file to look at.
+TEST(Open, RefusalsNameTheTarget) {
+    TempDir dir;
+    test::write_file(dir / "plain", "x");
+    fs::create_symlink(dir / "plain", dir / "link");
+    for (const std::string& path : {std::string("/nonexistent/device"), (dir / "plain").string()}) {
+        std::string error;
+        EXPECT_FALSE(open_device(path, &error));
+        EXPECT_NE(error.find(path), std::string::npos) << error;
+    }
+    for (const fs::path& path : {dir / "missing", dir / "link"}) {
+        std::string error;
+        EXPECT_FALSE(open_direct_file(path, DirectAccess::Read, &error));
+        EXPECT_NE(error.find(path.string()), std::string::npos) << error;
+    }
+}
+
+TEST(Open, AnExistingFileWithItsSize) {
+    TempDir dir;
+    test::write_file(dir / "data", std::string(8192, 'x'));
+    std::string error;
+    auto file = open_direct_file(dir / "data", DirectAccess::ReadWrite, &error);
+    ASSERT_TRUE(file) << error;
+    EXPECT_EQ(file->size, 8192u);
+    EXPECT_GE(file->align, 4096u);
+}
+
+TEST(Align, BlocksRoundUpToTheDevicesBlock) {
+    const std::uint64_t cases[][3] = {
+        {4096, 4096, 4096}, {98304, 4096, 98304}, {4096, 65536, 65536}, {98304, 65536, 131072}};
+    for (auto [bytes, align, expect] : cases) EXPECT_EQ(aligned_block(bytes, align), expect);
+}
+
+TEST(FreeBytes, NothingForAMissingFolder) {
+    TempDir dir;
+    EXPECT_GT(free_bytes(dir.path()), 0u);
+    EXPECT_EQ(free_bytes(dir / "missing"), 0u);
+}
+
+}  // namespace
+}  // namespace bw
