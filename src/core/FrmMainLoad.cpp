@@ -101,7 +101,8 @@ void FrmMainLoad(const StartupServices& s, MainWindowState& state) {
     step_done();
 
     show_step("Start Utilities");
-    for (std::string_view section : {keys::kHardDriveTest1, keys::kHardDriveTest2, keys::kHardDriveTest3})
+    for (std::string_view section :
+         {keys::kHardDriveTest1, keys::kHardDriveTest2, keys::kHardDriveTest3})
         WriteINI(a.working_ini(), section, keys::kRun, "0");
     StartTESTERS();
     step_done();

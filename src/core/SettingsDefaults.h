@@ -22,7 +22,8 @@ constexpr std::size_t kStartResetCount = count_rows(reset_at_start);
 constexpr std::array<KeyDefault, kPreferenceDefaultCount> preference_defaults() {
     std::array<KeyDefault, kPreferenceDefaultCount> out{};
     auto rows = select_rows<kPreferenceDefaultCount>(has_preference_default);
-    for (std::size_t i = 0; i < rows.size(); ++i) out[i] = {rows[i].key, rows[i].preference_default};
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        out[i] = {rows[i].key, rows[i].preference_default};
     return out;
 }
 

@@ -117,7 +117,8 @@ std::optional<TesterJob> parse_job(const KeyReader& key, std::string* error) {
     job.type = ValInt(key(keys::kType)) == 2 ? JobType::Performance : JobType::Functional;
     job.file_size_mb = std::max<long long>(0, ValInt(key(keys::kFileSize)));
     job.cluster_size = key(keys::kClusterSize);
-    job.multi = static_cast<int>(std::clamp<long long>(ValInt(key(keys::kMulti)), 0, kMaxMultiLevel));
+    job.multi =
+        static_cast<int>(std::clamp<long long>(ValInt(key(keys::kMulti)), 0, kMaxMultiLevel));
     job.read = ValInt(key(keys::kRead)) == 1;
     job.write = ValInt(key(keys::kWrite)) == 1;
     if (!job.read && !job.write) return fail("The test asks neither to read nor to write.");

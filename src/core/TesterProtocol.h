@@ -17,15 +17,16 @@ namespace bw {
 // --- Block sizes -----------------------------------------------------------------------------
 
 struct BlockSize {
-    int index;                    // 1..11
-    char code;                    // the character in a block code string
-    std::string_view name;        // as lists and reports show it
-    std::uint64_t report_bytes;   // reports count 1 KB as 1000 bytes
-    std::uint64_t transfer_bytes; // what a tester moves per operation: whole 4 KiB pages
+    int index;                     // 1..11
+    char code;                     // the character in a block code string
+    std::string_view name;         // as lists and reports show it
+    std::uint64_t report_bytes;    // reports count 1 KB as 1000 bytes
+    std::uint64_t transfer_bytes;  // what a tester moves per operation: whole 4 KiB pages
 };
 
 inline constexpr std::uint64_t kPageBytes = 4096;
 
+// clang-format off
 inline constexpr BlockSize kBlockSizes[] = {
     {1, '1', "4KB", 4000, 1 * kPageBytes},
     {2, '2', "8KB", 8000, 2 * kPageBytes},
@@ -39,6 +40,7 @@ inline constexpr BlockSize kBlockSizes[] = {
     {10, 'A', "1024KB", 1024000, 256 * kPageBytes},
     {11, 'B', "4096KB", 4096000, 1024 * kPageBytes},
 };
+// clang-format on
 inline constexpr int kBlockCount = static_cast<int>(std::size(kBlockSizes));
 
 // The row of block index 1..11; nullptr for any other index.

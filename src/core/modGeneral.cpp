@@ -91,7 +91,8 @@ void StartTESTERS() {
     StartMissingTesters();
     Pause(1000);
     for (size_t i = 1; i <= kTesterFiles.size(); ++i) {
-        std::string value = ReadINI(app().working_ini(), keys::kStatus, keys::program_status(static_cast<int>(i)));
+        std::string value =
+            ReadINI(app().working_ini(), keys::kStatus, keys::program_status(static_cast<int>(i)));
         if (Val(value) == 0) MsgBox(kTesterNotStarted, PromptIcon::Critical);
     }
 }

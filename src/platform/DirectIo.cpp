@@ -227,8 +227,8 @@ std::optional<OpenTarget> open_device(const std::string& path, std::string* erro
 
 std::optional<OpenTarget> open_direct_file(const fs::path& path, DirectAccess access,
                                            std::string* error) {
-    int flags = (access == DirectAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_DIRECT | O_NOFOLLOW |
-                O_CLOEXEC;
+    int flags =
+        (access == DirectAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_DIRECT | O_NOFOLLOW | O_CLOEXEC;
     UniqueFd fd(::open(path.c_str(), flags));
     if (!fd.ok()) {
         int err = errno;
@@ -269,10 +269,10 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_DIRECT, 0600));
     if (!fd.ok()) {
         int err = errno;
-        *error = err == EINVAL ? no_direct_io(path)
-                               : errno_reason("Brantwell could not create the test file " +
-                                                  path.string(),
-                                              err);
+        *error =
+            err == EINVAL
+                ? no_direct_io(path)
+                : errno_reason("Brantwell could not create the test file " + path.string(), err);
         return std::nullopt;
     }
     return finish_open(std::move(fd), 0);

@@ -241,7 +241,9 @@ void Tester::wait_for_reports(const std::vector<int>& testers, const std::string
     bool look = true;
     while (!waiting.empty() && watch_.state() == Stop::None && monotonic_ms() < give_up) {
         if (look)
-            std::erase_if(waiting, [&](int n) { return get(keys::hard_drive_test(n), keys::kDone) == serial; });
+            std::erase_if(waiting, [&](int n) {
+                return get(keys::hard_drive_test(n), keys::kDone) == serial;
+            });
         if (waiting.empty()) break;
         watch_.wait(100);
         look = watch_.take_change();

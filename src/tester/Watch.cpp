@@ -45,7 +45,9 @@ void install_stop_signals() {
 }
 
 Watch::Watch(const fs::path& working_folder)
-    : folder_(working_folder), ini_(working_folder / keys::kSettingsFileName), parent_pid_(::getppid()) {
+    : folder_(working_folder),
+      ini_(working_folder / keys::kSettingsFileName),
+      parent_pid_(::getppid()) {
     inotify_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (inotify_.ok() &&
         ::inotify_add_watch(inotify_.get(), folder_.c_str(),
@@ -73,7 +75,8 @@ void Watch::watch_program(int pid_from_key) {
 
 void Watch::reread() {
     run_status_ = profile::get_string(ini_, keys::kSettings, keys::kRunStatus);
-    int key_pid = static_cast<int>(ValInt(profile::get_string(ini_, keys::kSettings, keys::kProgramPid)));
+    int key_pid =
+        static_cast<int>(ValInt(profile::get_string(ini_, keys::kSettings, keys::kProgramPid)));
     if (key_pid != key_pid_ || watched_pid_ == 0) watch_program(key_pid);
 }
 

@@ -59,8 +59,8 @@ TEST(TesterJob, WrittenJobsReadBackTheSame) {
                     order.emplace_back(k);
                 });
                 std::string error;
-                auto back = parse_job([&](std::string_view k) { return keys[std::string(k)]; },
-                                      &error);
+                auto back =
+                    parse_job([&](std::string_view k) { return keys[std::string(k)]; }, &error);
                 SCOPED_TRACE(describe(job));
                 ASSERT_TRUE(back) << error;
                 EXPECT_EQ(describe(*back), describe(job));
@@ -167,16 +167,14 @@ TEST(TesterFiles, NumberFromTheExecutableName) {
 // The tester's report while idle and during a step.
 TEST(TesterFunction, OneSideReportsTheOtherIsIdle) {
     using Keys = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(tester_function_keys(std::nullopt, 5, 2),
-              (Keys{{"Reading Block", "0"},
-                    {"Multi-Task Reading", "0"},
-                    {"Writing Block", "0"},
-                    {"Multi-Task Writing", "0"}}));
-    EXPECT_EQ(tester_function_keys(Side::Write, 11, 3),
-              (Keys{{"Reading Block", "0"},
-                    {"Multi-Task Reading", "0"},
-                    {"Writing Block", "11"},
-                    {"Multi-Task Writing", "3"}}));
+    EXPECT_EQ(tester_function_keys(std::nullopt, 5, 2), (Keys{{"Reading Block", "0"},
+                                                              {"Multi-Task Reading", "0"},
+                                                              {"Writing Block", "0"},
+                                                              {"Multi-Task Writing", "0"}}));
+    EXPECT_EQ(tester_function_keys(Side::Write, 11, 3), (Keys{{"Reading Block", "0"},
+                                                              {"Multi-Task Reading", "0"},
+                                                              {"Writing Block", "11"},
+                                                              {"Multi-Task Writing", "3"}}));
 }
 
 // A new preferences file and the start-up reset write these lists in this order.

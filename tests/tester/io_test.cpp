@@ -110,8 +110,8 @@ TEST(Fallback, DriveCIsTheVolumeOnRoot) {
         {"vm", "/dev/vda"},
     };
     for (const auto& c : kCases) {
-        set_system_query(std::make_shared<SystemQuery>(Sysroot(test::fixture(
-            std::string("sysroots/") + c.machine))));
+        set_system_query(std::make_shared<SystemQuery>(
+            Sysroot(test::fixture(std::string("sysroots/") + c.machine))));
         std::string error;
         EXPECT_EQ(fallback_device('C', &error), c.device) << c.machine << ": " << error;
         EXPECT_EQ(fallback_device('D', &error), "") << c.machine;
