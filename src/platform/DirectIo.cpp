@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
 #include <sys/random.h>
@@ -89,6 +90,21 @@ bool owned_regular_file(const fs::path& p) {
     struct stat st {};
     return ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
+
+// Held while the record is read and rewritten: an exclusive lock of the working folder itself,
+// so no lock file is left behind. Without the folder there is no record to guard.
+class RecordLock {
+  public:
+    explicit RecordLock(const fs::path& working_folder)
+        : fd_(::open(working_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_.ok())
+            while (::flock(fd_.get(), LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+
+  private:
+    UniqueFd fd_;  // closing it releases the lock
+};
 
 // Rewrites the record atomically so a crash never leaves half a list.
 void write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
@@ -258,10 +274,13 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         *error = "Brantwell cannot keep a test file in a folder whose name holds a line break.";
         return std::nullopt;
     }
-    std::vector<std::string> paths = read_record(working_folder);
-    if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
-        paths.push_back(path.string());
-        write_record(working_folder, paths);
+    {
+        RecordLock lock(working_folder);
+        std::vector<std::string> paths = read_record(working_folder);
+        if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
+            paths.push_back(path.string());
+            write_record(working_folder, paths);
+        }
     }
     // A leftover of an earlier run of ours goes; anything else in its place stops the test.
     if (owned_regular_file(path)) ::unlink(path.c_str());
@@ -278,7 +297,15 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
     return finish_open(std::move(fd), 0);
 }
 
+void remove_test_file(const fs::path& working_folder, const fs::path& path) {
+    if (owned_regular_file(path)) ::unlink(path.c_str());
+    RecordLock lock(working_folder);
+    std::vector<std::string> paths = read_record(working_folder);
+    if (std::erase(paths, path.string()) > 0) write_record(working_folder, paths);
+}
+
 void remove_recorded_test_files(const fs::path& working_folder) {
+    RecordLock lock(working_folder);
     for (const auto& p : read_record(working_folder))
         if (owned_regular_file(p)) ::unlink(p.c_str());
     write_record(working_folder, {});

@@ -21,7 +21,8 @@
 namespace bw {
 
 // The record of test files, in the working folder, one path per line. One record serves every
-// test that makes test files, so one clean-up at start finds them all.
+// test that makes test files, so one clean-up at start finds them all; each change of it is made
+// under a lock of the working folder, so processes that share it lose no line.
 inline constexpr std::string_view kTestFileRecord = "LOADWorker.files";
 
 // An aligned buffer of random bytes. Written data must not compress (zram, some SSDs store
@@ -80,7 +81,13 @@ std::uint64_t free_bytes(const std::filesystem::path& folder);
 std::optional<OpenTarget> create_test_file(const std::filesystem::path& working_folder,
                                            const std::filesystem::path& path, std::string* error);
 
-// Removes every test file the record names (only regular files of ours), then the record.
+// Removes one test file (only a regular file of ours) and strikes it from the record: the end of
+// one pass or test, while other recorded files stay.
+void remove_test_file(const std::filesystem::path& working_folder,
+                      const std::filesystem::path& path);
+
+// Removes every test file the record names (only regular files of ours), then the record: the
+// clean-up after a crash.
 void remove_recorded_test_files(const std::filesystem::path& working_folder);
 
 }  // namespace bw

@@ -3,11 +3,14 @@
 #include "platform/DirectIo.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "support/fakes.h"
 
@@ -75,6 +78,40 @@ TEST(TestFile, AnyNameOneRecord) {
         ASSERT_TRUE(create_test_file(work.path(), volume / name, &error)) << error;
     EXPECT_EQ(test::names_in(volume.path()),
               (std::vector<std::string>{"TestB.tmp", "TestMy.SSD", "TestR.tmp"}));
+    // One test's end removes its own file; the others stay recorded.
+    remove_test_file(work.path(), volume / "TestR.tmp");
+    EXPECT_EQ(test::names_in(volume.path()), (std::vector<std::string>{"TestB.tmp", "TestMy.SSD"}));
+    EXPECT_EQ(test::read_file(work / std::string(kTestFileRecord)),
+              (volume / "TestB.tmp").string() + "\n" + (volume / "TestMy.SSD").string() + "\n");
+    remove_recorded_test_files(work.path());
+    EXPECT_TRUE(test::names_in(volume.path()).empty());
+}
+
+// Processes that make test files at the same time lose no line of the record: every file is
+// found by the clean-up.
+TEST(TestFile, ProcessesAtOnceLoseNoRecordLine) {
+    TempDir work, volume;
+    constexpr int kProcesses = 6, kFilesEach = 15;
+    std::vector<pid_t> children;
+    for (int p = 0; p < kProcesses; ++p) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            std::string error;
+            for (int f = 0; f < kFilesEach; ++f) {
+                const fs::path path = volume / ("T" + std::to_string(p) + "_" + std::to_string(f));
+                if (!create_test_file(work.path(), path, &error)) ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(pid, 0);
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(test::names_in(volume.path()).size(), std::size_t{kProcesses * kFilesEach});
     remove_recorded_test_files(work.path());
     EXPECT_TRUE(test::names_in(volume.path()).empty());
 }
