@@ -7,8 +7,6 @@
 
 namespace bw {
 
-// The three tester programs, as written in the working folder: kTesterFiles (TesterProtocol.h).
-
 inline constexpr std::string_view kTesterNotStarted =
     "A Program needed by Brantwell has not Started. Check if you have a Run Message and allow "
     "LOADWorker to Start, then click OK";

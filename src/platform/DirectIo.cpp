@@ -106,24 +106,26 @@ class RecordLock {
     UniqueFd fd_;  // closing it releases the lock
 };
 
-// Rewrites the record atomically so a crash never leaves half a list.
-void write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
+// Rewrites the record atomically so a crash never leaves half a list. 0, or the errno of the
+// step that failed (the record is then as it was).
+int write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
     fs::path record = working_folder / kTestFileRecord;
-    if (paths.empty()) {
-        ::unlink(record.c_str());
-        return;
-    }
+    if (paths.empty()) return ::unlink(record.c_str()) == 0 || errno == ENOENT ? 0 : errno;
     fs::path tmp = record;
     tmp += "." + std::to_string(::getpid());
     UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd.ok()) return;
+    if (!fd.ok()) return errno;
     std::string text;
     for (const auto& p : paths) text += p + "\n";
-    if (::write(fd.get(), text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-        ::fsync(fd.get()) == 0)
-        ::rename(tmp.c_str(), record.c_str());
-    else
+    auto fail = [&](int err) {
         ::unlink(tmp.c_str());
+        return err;
+    };
+    ssize_t written = ::write(fd.get(), text.data(), text.size());
+    if (written != static_cast<ssize_t>(text.size())) return fail(written < 0 ? errno : ENOSPC);
+    if (::fsync(fd.get()) != 0) return fail(errno);
+    if (::rename(tmp.c_str(), record.c_str()) != 0) return fail(errno);
+    return 0;
 }
 
 std::vector<std::string> read_record(const fs::path& working_folder) {
@@ -279,7 +281,13 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         std::vector<std::string> paths = read_record(working_folder);
         if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
             paths.push_back(path.string());
-            write_record(working_folder, paths);
+            // A file the record does not name would outlive a crash: no record, no file.
+            if (int err = write_record(working_folder, paths)) {
+                *error = errno_reason("Brantwell could not note the test file " + path.string() +
+                                          " in " + (working_folder / kTestFileRecord).string(),
+                                      err);
+                return std::nullopt;
+            }
         }
     }
     // A leftover of an earlier run of ours goes; anything else in its place stops the test.

@@ -116,6 +116,15 @@ TEST(TestFile, ProcessesAtOnceLoseNoRecordLine) {
     EXPECT_TRUE(test::names_in(volume.path()).empty());
 }
 
+// Without a record the next start could not find the file: it is not made.
+TEST(TestFile, NoRecordNoFile) {
+    TempDir volume;
+    std::string error;
+    EXPECT_FALSE(create_test_file(volume / "no such folder", volume / "TestB.tmp", &error));
+    EXPECT_NE(error.find("LOADWorker.files"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(volume / "TestB.tmp"));
+}
+
 TEST(TestFile, ALineBreakInThePathIsRefused) {
     TempDir work, volume;
     fs::create_directory(volume / "a\nb");
