@@ -27,6 +27,11 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 namespace {
 
+// A protocol key and its value, as the settings store takes them.
+std::pair<std::string, std::string> entry(std::string_view key, std::string value) {
+    return {std::string(key), std::move(value)};
+}
+
 constexpr std::uint64_t kRegionAlign = 1 << 20;
 // The layout of the test file moves this much per write.
 constexpr int kLayoutBlockIndex = 10;
@@ -95,13 +100,13 @@ bool Tester::job_pending() {
 }
 
 void Tester::report_error(const std::string& reason) {
-    put(keys::kHardDriveTest1, {{std::string(keys::kError), reason}});
+    put(keys::kHardDriveTest1, {entry(keys::kError, reason)});
 }
 
 Stop Tester::run_job() {
     const std::string_view section = keys::kHardDriveTest1;
     // The job is taken: "Run" goes back to "0" so it is never run twice.
-    put(section, {{std::string(keys::kRun), "0"}, {std::string(keys::kError), ""}});
+    put(section, {entry(keys::kRun, "0"), entry(keys::kError, "")});
     put(keys::kTesterFunction, tester_function_keys(nullptr));
     remove_recorded_test_files(folder_);
 
@@ -166,9 +171,9 @@ Stop Tester::run_job() {
     file.reset();
     device.reset();
     remove_recorded_test_files(folder_);
-    for (int n : {2, 3}) put(keys::hard_drive_test(n), {{std::string(keys::kPart), ""}});
+    for (int n : {2, 3}) put(keys::hard_drive_test(n), {entry(keys::kPart, "")});
     put(keys::kTesterFunction, tester_function_keys(nullptr));
-    if (stop == Stop::None) put(section, {{std::string(keys::kFinished), "1"}});
+    if (stop == Stop::None) put(section, {entry(keys::kFinished, "1")});
     return stop;
 }
 
@@ -213,7 +218,7 @@ Stop Tester::run_steps(const TesterJob& job, const std::vector<Step>& steps, Ope
             if (a.tester == 1) continue;
             helpers.push_back(a.tester);
             Part part{serial, a.side, a.region, a.block, until, a.target};
-            put(keys::hard_drive_test(a.tester), {{std::string(keys::kPart), encode_part(part)}});
+            put(keys::hard_drive_test(a.tester), {entry(keys::kPart, encode_part(part))});
         }
         put(keys::kTesterFunction, tester_function_keys(&step));
 
@@ -288,8 +293,8 @@ Stop Tester::poll_assignment() {
                          ": " + std::strerror(r.error);
         }
     }
-    Entries report{{std::string(keys::kDone), part.step}};
-    if (!reason.empty()) report.push_back({std::string(keys::kError), reason});
+    Entries report{entry(keys::kDone, part.step)};
+    if (!reason.empty()) report.push_back(entry(keys::kError, reason));
     put(section, report);
     return r.stop;
 }
