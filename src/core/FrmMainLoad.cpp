@@ -6,6 +6,7 @@
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/SettingsDefaults.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "core/modGeneral.h"
@@ -19,12 +20,12 @@ namespace {
 void read_preferences(MainOptions& o) {
     AppState& a = app();
     const auto prefs = a.prefs_ini();
-    a.test_time = ReadINI(prefs, "Settings", "Test Time");
+    a.test_time = ReadINI(prefs, keys::kSettings, keys::kTestTime);
     if (a.test_time.empty()) a.test_time = "30";
-    a.adjust_test_time = ValInt(ReadINI(prefs, "Settings", "Adjust Test Time")) != 0;
-    a.always_ignore = ValInt(ReadINI(prefs, "Settings", "Always Ignore")) != 0;
-    a.download_results = ValInt(ReadINI(prefs, "Settings", "Download Results")) != 0;
-    a.check_update = ValInt(ReadINI(prefs, "Settings", "Check Update")) != 0;
+    a.adjust_test_time = ValInt(ReadINI(prefs, keys::kSettings, keys::kAdjustTestTime)) != 0;
+    a.always_ignore = ValInt(ReadINI(prefs, keys::kSettings, keys::kAlwaysIgnore)) != 0;
+    a.download_results = ValInt(ReadINI(prefs, keys::kSettings, keys::kDownloadResults)) != 0;
+    a.check_update = ValInt(ReadINI(prefs, keys::kSettings, keys::kCheckUpdate)) != 0;
     if (a.always_ignore) o.IgnoreME = {true, false};
 }
 
@@ -36,14 +37,14 @@ void read_system_facts() {
         std::string AppState::*field;
     };
     static constexpr Fact kFacts[] = {
-        {"MEMS", &AppState::mems},         {"MB", &AppState::mb},
-        {"Win Type", &AppState::win_type}, {"BIOS", &AppState::bios},
-        {"CPU", &AppState::cpu},           {"CPU Speed", &AppState::cpu_speed},
-        {"CPU Name", &AppState::cpu_name}, {"CPU Descript", &AppState::cpu_descript},
-        {"Socket", &AppState::socket},     {"CPU Man", &AppState::cpu_man},
+        {keys::kMems, &AppState::mems},         {keys::kMb, &AppState::mb},
+        {keys::kWinType, &AppState::win_type}, {keys::kBios, &AppState::bios},
+        {keys::kCpu, &AppState::cpu},           {keys::kCpuSpeed, &AppState::cpu_speed},
+        {keys::kCpuName, &AppState::cpu_name}, {keys::kCpuDescript, &AppState::cpu_descript},
+        {keys::kSocket, &AppState::socket},     {keys::kCpuMan, &AppState::cpu_man},
     };
-    for (const auto& f : kFacts) a.*(f.field) = ReadINI(work, "Settings", f.key);
-    a.win_ver = ReadINI(work, "Settings", "Win Ver");
+    for (const auto& f : kFacts) a.*(f.field) = ReadINI(work, keys::kSettings, f.key);
+    a.win_ver = ReadINI(work, keys::kSettings, keys::kWinVer);
 }
 
 void remove_if_present(const std::filesystem::path& p) {
@@ -53,12 +54,12 @@ void remove_if_present(const std::filesystem::path& p) {
 
 void reset_tester_sections() {
     const auto work = app().working_ini();
-    for (const char* section : {"Hard Drive Test 1", "Hard Drive Test 2"}) {
-        WriteINI(work, section, "Run", "0");
-        WriteINI(work, section, "Drive", "0");
+    for (std::string_view section : {keys::kHardDriveTest1, keys::kHardDriveTest2}) {
+        WriteINI(work, section, keys::kRun, "0");
+        WriteINI(work, section, keys::kDrive, "0");
         for (auto key : kTesterJobKeys) WriteINI(work, section, key, "X");
     }
-    WriteINI(work, "Hard Drive Test 3", "Run", "0");
+    WriteINI(work, keys::kHardDriveTest3, keys::kRun, "0");
 }
 
 }  // namespace
@@ -94,7 +95,8 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
 
     show_step("System Info");
     Pause(100);
-    if (ReadINI(a.working_ini(), "Settings", "Win Ver").empty()) steps.run(StepId::SystemInfo, ctx);
+    if (ReadINI(a.working_ini(), keys::kSettings, keys::kWinVer).empty())
+        steps.run(StepId::SystemInfo, ctx);
     read_system_facts();
     step_done();
 
@@ -112,12 +114,13 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
     step_done();
 
     show_step("Start Utilities");
-    for (const char* section : {"Hard Drive Test 1", "Hard Drive Test 2", "Hard Drive Test 3"})
-        WriteINI(a.working_ini(), section, "Run", "0");
+    for (std::string_view section :
+         {keys::kHardDriveTest1, keys::kHardDriveTest2, keys::kHardDriveTest3})
+        WriteINI(a.working_ini(), section, keys::kRun, "0");
     StartTESTERS();
     step_done();
 
-    o.SelBlock = block_selection(ReadINI(a.prefs_ini(), "Settings", "Block"));
+    o.SelBlock = block_selection(ReadINI(a.prefs_ini(), keys::kSettings, keys::kBlock));
     step_done();
 
     show_step("Physical DRV");

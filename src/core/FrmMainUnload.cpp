@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Startup.h"
 #include "core/modGeneral.h"
 #include "platform/prompt.h"
@@ -13,11 +14,11 @@ void FrmMainUnload(const StartSteps& steps, MainWindowState& state) {
     const MainOptions& o = state.options;
     StepContext ctx{state};
     const auto work = a.working_ini();
-    WriteINI(work, "Settings", "Run Status", "2");
+    WriteINI(work, keys::kSettings, keys::kRunStatus, "2");
     steps.run(StepId::CloseCounterQuery, ctx);
-    WriteINI(work, "Settings", "Last Drive", std::string_view(o.selected_drive()));
+    WriteINI(work, keys::kSettings, keys::kLastDrive, std::string_view(o.selected_drive()));
     save_options(o);
-    WriteINI(work, "Settings", "Open", "0");
+    WriteINI(work, keys::kSettings, keys::kOpen, "0");
     StopTesters();
     clean_exit_record_at_exit();
 

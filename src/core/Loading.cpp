@@ -11,6 +11,7 @@
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/SettingsDefaults.h"
+#include "core/SettingsKeys.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "core/mdlRegistry.h"
@@ -60,22 +61,22 @@ void release_instance_lock() { g_instance_lock.reset(); }
 
 void init_working_file() {
     const auto work = app().working_ini();
-    WriteINI(work, "Settings", "Open", "1");
-    WriteINI(work, "Settings", "Run Status", "0");
-    for (const char* key : {"Program 1", "Program 2", "Program 3"}) WriteINI(work, "Status", key, "0");
+    WriteINI(work, keys::kSettings, keys::kOpen, "1");
+    WriteINI(work, keys::kSettings, keys::kRunStatus, "0");
+    for (int n = 1; n <= 3; ++n) WriteINI(work, keys::kStatus, keys::program_status(n), "0");
     // The program writes its id so the testers can tell when it has gone.
-    WriteINI(work, "Settings", "Program PID", static_cast<long long>(::getpid()));
-    if (ReadINI(work, "Settings", "Shutdown").empty()) {
-        WriteINI(work, "Settings", "Bad Shutdown", "0");
-        WriteINI(work, "Settings", "Win Ver", "");
-        WriteINI(work, "Settings", "Last Drive", "");
+    WriteINI(work, keys::kSettings, keys::kProgramPid, static_cast<long long>(::getpid()));
+    if (ReadINI(work, keys::kSettings, keys::kShutdown).empty()) {
+        WriteINI(work, keys::kSettings, keys::kBadShutdown, "0");
+        WriteINI(work, keys::kSettings, keys::kWinVer, "");
+        WriteINI(work, keys::kSettings, keys::kLastDrive, "");
     }
 }
 
 void init_preferences() {
     const auto prefs = app().prefs_ini();
-    if (!ReadINI(prefs, "Settings", "Read").empty()) return;
-    for (const auto& d : kPreferenceDefaults) WriteINI(prefs, "Settings", d.key, d.value);
+    if (!ReadINI(prefs, keys::kSettings, keys::kRead).empty()) return;
+    for (const auto& d : kPreferenceDefaults) WriteINI(prefs, keys::kSettings, d.key, d.value);
 }
 
 LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 
 namespace bw {
 
@@ -107,10 +108,9 @@ void MainOptions::enter_basic_only_mode() {
 }
 
 std::string block_code(const std::array<bool, 11>& selection) {
-    static constexpr char kCodes[] = "123456789AB";
     std::string code;
     for (size_t i = 0; i < selection.size(); ++i)
-        if (selection[i]) code += kCodes[i];
+        if (selection[i]) code += kBlockSizes[i].code;
     return code;
 }
 
@@ -125,7 +125,7 @@ std::array<bool, 11> block_selection(std::string_view code) {
         return sel;
     }
     for (char c : code) {
-        int value = (c == 'A') ? 10 : (c == 'B') ? 11 : (c >= '1' && c <= '9') ? c - '0' : 0;
+        int value = block_index_from_code(c);
         if (value > 0) sel[static_cast<size_t>(value - 1)] = true;
     }
     return sel;
@@ -157,33 +157,34 @@ MultiTaskColours multitask_colours(double baseline) {
 }
 
 MultiTaskColours CheckCAP(std::string_view baseline_key) {
-    return multitask_colours(Val(ReadINI(app().program_folder / "Baseline.dat", "Drives", baseline_key)));
+    return multitask_colours(
+        Val(ReadINI(app().program_folder / "Baseline.dat", keys::kDrives, baseline_key)));
 }
 
 void restore_options(MainOptions& o) {
     const auto work = app().working_ini();
     const auto prefs = app().prefs_ini();
-    if (std::string last = ReadINI(work, "Settings", "Last Drive"); !last.empty()) {
+    if (std::string last = ReadINI(work, keys::kSettings, keys::kLastDrive); !last.empty()) {
         for (size_t i = 0; i < o.DriveList.size(); ++i)
             if (o.DriveList[i] == last) o.DriveListIndex = static_cast<int>(i);
     }
-    o.IgnoreME.checked = ValInt(ReadINI(prefs, "Settings", "Skip Usage")) != 0;
-    o.ChkRead.checked = ValInt(ReadINI(prefs, "Settings", "Read")) != 0;
-    o.ChkWrite.checked = ValInt(ReadINI(prefs, "Settings", "Write")) != 0;
-    o.TestType = ValInt(ReadINI(prefs, "Settings", "Type")) == 2 ? 1 : 0;
-    o.BasicOnly.checked = ValInt(ReadINI(prefs, "Settings", "Basic Only")) != 0;
+    o.IgnoreME.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kSkipUsage)) != 0;
+    o.ChkRead.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kRead)) != 0;
+    o.ChkWrite.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kWrite)) != 0;
+    o.TestType = ValInt(ReadINI(prefs, keys::kSettings, keys::kType)) == 2 ? 1 : 0;
+    o.BasicOnly.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kBasicOnly)) != 0;
     o.apply_basic_only();
-    o.SelBlock = block_selection(ReadINI(prefs, "Settings", "Block"));
+    o.SelBlock = block_selection(ReadINI(prefs, keys::kSettings, keys::kBlock));
 }
 
 void save_options(const MainOptions& o) {
     const auto prefs = app().prefs_ini();
-    WriteINI(prefs, "Settings", "Read", o.ChkRead.checked);
-    WriteINI(prefs, "Settings", "Write", o.ChkWrite.checked);
-    WriteINI(prefs, "Settings", "Block", std::string_view(block_code(o.SelBlock)));
-    WriteINI(prefs, "Settings", "Skip Usage", o.IgnoreME.checked);
-    WriteINI(prefs, "Settings", "Type", std::string_view(o.TestType == 0 ? "1" : "2"));
-    WriteINI(prefs, "Settings", "Basic Only", o.BasicOnly.checked);
+    WriteINI(prefs, keys::kSettings, keys::kRead, o.ChkRead.checked);
+    WriteINI(prefs, keys::kSettings, keys::kWrite, o.ChkWrite.checked);
+    WriteINI(prefs, keys::kSettings, keys::kBlock, std::string_view(block_code(o.SelBlock)));
+    WriteINI(prefs, keys::kSettings, keys::kSkipUsage, o.IgnoreME.checked);
+    WriteINI(prefs, keys::kSettings, keys::kType, std::string_view(o.TestType == 0 ? "1" : "2"));
+    WriteINI(prefs, keys::kSettings, keys::kBasicOnly, o.BasicOnly.checked);
 }
 
 }  // namespace bw

@@ -10,10 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TesterProtocol.h"
+
 namespace bw {
 
-inline constexpr std::array<std::string_view, 11> kBlockNames = {
-    "4KB", "8KB", "16KB", "32KB", "64KB", "96KB", "128KB", "256KB", "512KB", "1024KB", "4096KB"};
+// The block list's entries, in list order, from the block table.
+inline constexpr std::array<std::string_view, kBlockCount> kBlockNames = [] {
+    std::array<std::string_view, kBlockCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kBlockSizes[i].name;
+    return names;
+}();
 
 struct CheckBox {
     bool checked = false;

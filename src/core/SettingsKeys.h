@@ -9,6 +9,10 @@
 
 namespace bw::keys {
 
+// Both settings files carry this name: the working file in the working folder, the preferences
+// file in the program folder.
+inline constexpr std::string_view kSettingsFileName = "DariDozodaz.dat";
+
 // --- Sections --------------------------------------------------------------------------------
 
 inline constexpr std::string_view kSettings = "Settings";
@@ -28,6 +32,14 @@ inline std::string hard_drive_test(int tester) {
 inline std::string drive_section(int disk_index) {
     return "Drive" + std::to_string(disk_index);
 }
+
+// --- [Drive<index>] of the working file ------------------------------------------------------
+
+inline constexpr std::string_view kInterfaceTypeP = "Interface Type P";  // as the system reports it
+inline constexpr std::string_view kCaption = "Caption";
+inline constexpr std::string_view kInterfaceType = "Interface Type";  // after classification
+inline constexpr std::string_view kSize = "Size";
+inline constexpr std::string_view kBytesPerSector = "Bytes Per Sector";
 
 // --- [Settings] of the preferences file ------------------------------------------------------
 
@@ -60,6 +72,22 @@ inline constexpr std::string_view kTestTimeWarning1 = "Test Time Warning 1";
 inline constexpr std::string_view kTestTimeWarning2 = "Test Time Warning 2";
 inline constexpr std::string_view kOpenTest = "Open Test";
 inline constexpr std::string_view kShowIt = "Show It";
+// Cached system information.
+inline constexpr std::string_view kWinType = "Win Type";
+inline constexpr std::string_view kMems = "MEMS";
+inline constexpr std::string_view kBios = "BIOS";
+inline constexpr std::string_view kMb = "MB";
+inline constexpr std::string_view kCpu = "CPU";
+inline constexpr std::string_view kCores = "Cores";
+inline constexpr std::string_view kCpuSpeed = "CPU Speed";
+inline constexpr std::string_view kCpuName = "CPU Name";
+inline constexpr std::string_view kSocket = "Socket";
+inline constexpr std::string_view kCpuMan = "CPU Man";
+inline constexpr std::string_view kCpuDescript = "CPU Descript";
+// "Interface0" .. "Interface25": the decoded interface of each drive slot.
+inline std::string interface_slot(int slot) {
+    return "Interface" + std::to_string(slot);
+}
 // The program's own process id, so a tester can tell that the program that started it is gone.
 inline constexpr std::string_view kProgramPid = "Program PID";
 
@@ -94,7 +122,9 @@ inline constexpr std::string_view kFinished = "Finished";
 inline constexpr std::string_view kTestFolder = "Test Folder";
 inline constexpr std::string_view kDevice = "Device";
 inline constexpr std::string_view kError = "Error";
-// A helper tester's share of the current step (first tester -> second and third).
+// A helper tester's share of the current step (first tester -> second and third), and the step a
+// helper has finished (second and third -> first).
 inline constexpr std::string_view kPart = "Part";
+inline constexpr std::string_view kDone = "Done";
 
 }  // namespace bw::keys

@@ -15,9 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/TesterProtocol.h"
+
 namespace bw {
 
-inline constexpr std::string_view kLOADWorkerFile = "LOADWorker.exe";
+inline constexpr std::string_view kLOADWorkerFile = kTesterFiles[0];
 inline constexpr std::string_view kLicenseFile = "License.txt";
 
 // Called by the generated data at static initialisation. Returns true so the data can keep the

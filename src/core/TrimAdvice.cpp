@@ -5,6 +5,7 @@
 // discard setting.
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/Startup.h"
 #include "core/mdlRegistry.h"
 #include "platform/prompt.h"
@@ -36,7 +37,7 @@ const std::string kTrimQuestion =
 
 void trim_ahci_advice(std::optional<bool> ahci_on, bool& show_trim_on_label) {
     const auto prefs = app().prefs_ini();
-    if (ReadINI(prefs, "Settings", "Trim Check") == "1") return;
+    if (ReadINI(prefs, keys::kSettings, keys::kTrimCheck) == "1") return;
     const std::string trim_off =
         QueryKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystemKey, "disabledeletenotify").to_text();
     const bool ahci = ahci_on.value_or(true);
@@ -47,7 +48,7 @@ void trim_ahci_advice(std::optional<bool> ahci_on, bool& show_trim_on_label) {
         if (yes) {
             SetKeyValue(RegHive::HKEY_LOCAL_MACHINE, kFileSystemKey, "disabledeletenotify",
                         RegValue::dword(0));
-            if (ahci) WriteINI(prefs, "Settings", "Trim Check", "1");
+            if (ahci) WriteINI(prefs, keys::kSettings, keys::kTrimCheck, "1");
         }
     }
     if (ahci && trim_off == "0") show_trim_on_label = true;

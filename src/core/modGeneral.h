@@ -4,11 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace bw {
+#include "core/TesterProtocol.h"
 
-// The three tester programs, as written in the working folder.
-inline constexpr std::array<std::string_view, 3> kTesterFiles = {
-    "LOADWorker.exe", "LOADWorker2.exe", "LOADWorker3.exe"};
+namespace bw {
 
 inline constexpr std::string_view kTesterNotStarted =
     "A Program needed by Brantwell has not Started. Check if you have a Run Message and allow "

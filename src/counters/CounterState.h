@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/TesterProtocol.h"
 #include "platform/PdhTypes.h"
 
 namespace bw {
@@ -56,8 +57,7 @@ inline constexpr std::array<std::string_view, 8> kTesterCounterNames = {
 // Counter instances of the three testers and the image names their processes run under.
 inline constexpr std::array<std::string_view, 3> kTesterInstances = {"LoadWorker", "LoadWorker2",
                                                                      "LoadWorker3"};
-inline constexpr std::array<std::string_view, 3> kTesterImages = {
-    "LOADWorker.exe", "LOADWorker2.exe", "LOADWorker3.exe"};
+inline constexpr std::array<std::string_view, 3> kTesterImages = kTesterFiles;
 
 inline constexpr std::array<std::string_view, 3> kProcessorCounterNames = {
     "% Interrupt Time", "Interrupts/sec", "% Processor Time"};

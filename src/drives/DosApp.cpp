@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "platform/prompt.h"
 
 namespace bw {
@@ -123,7 +124,7 @@ void SysInfo(SystemFacts& f, const SystemQuery& query, int cores,
 
     if (ini.empty()) return;
     for (const auto& k : kSystemFactKeys)
-        WriteINI(ini, "Settings", k.key, std::string_view(f.*(k.value)));
+        WriteINI(ini, keys::kSettings, k.key, std::string_view(f.*(k.value)));
 }
 
 void SysInfo() {

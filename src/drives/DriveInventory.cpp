@@ -5,6 +5,7 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/private_profile.h"
 #include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
@@ -220,12 +221,12 @@ void GetDrive(DriveInventory& inv, const DriveQueries& q, const GetDriveOptions&
 
     for (const auto& dd : q.disk_drives) {
         const std::string iface = ClassifyInterface(dd, options.mems, inv);
-        write_section("Drive" + std::to_string(dd.Index),
-                      {{"Interface Type P", dd.InterfaceType},
-                       {"Caption", dd.Caption},
-                       {"Interface Type", iface},
-                       {"Size", dd.Size},
-                       {"Bytes Per Sector", dd.BytesPerSector}});
+        write_section(keys::drive_section(dd.Index),
+                      {{std::string(keys::kInterfaceTypeP), dd.InterfaceType},
+                       {std::string(keys::kCaption), dd.Caption},
+                       {std::string(keys::kInterfaceType), iface},
+                       {std::string(keys::kSize), dd.Size},
+                       {std::string(keys::kBytesPerSector), dd.BytesPerSector}});
         const std::string field = IndexField(dd.Index);
         inv.PhysicalList2.push_back(field + iface);
         inv.PhysicalList3.push_back(field + dd.Caption);
@@ -238,9 +239,9 @@ void GetDrive(DriveInventory& inv, const DriveQueries& q, const GetDriveOptions&
     // The decoded interface of every slot; written once, after the last disk was decoded.
     std::vector<std::pair<std::string, std::string>> interfaces;
     for (int slot = 0; slot < kDriveSlots; ++slot)
-        interfaces.emplace_back("Interface" + std::to_string(slot),
+        interfaces.emplace_back(keys::interface_slot(slot),
                                 DriveSpecTable()[slot].Interface);
-    write_section("Settings", interfaces);
+    write_section(std::string(keys::kSettings), interfaces);
 }
 
 void QueryUsbHubs(DriveInventory& inv, const DriveQueries& q) {

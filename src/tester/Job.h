@@ -1,56 +1,17 @@
 #pragma once
 
-// What a tester is asked to do, and the order in which the testers do it: the job the program
-// writes into [Hard Drive Test 1], and the plan of steps (one block size of one test type each)
-// that the first tester hands out to all three.
+// The order in which the testers do a job (the job itself is the program's, in
+// core/TesterProtocol.h): the plan of steps, one block size of one test type each, that the first
+// tester hands out to all three, and how a helper learns its share of a step.
 
-#include <array>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/TesterProtocol.h"
+
 namespace bw::tester {
-
-// Transfer sizes of the block list, in 4 KiB pages ("4KB" ... "4096KB").
-inline constexpr std::array<std::uint32_t, 11> kBlockPages = {1,  2,  4,   8,   16,  24,
-                                                              32, 64, 128, 256, 1024};
-inline constexpr std::uint64_t kPageBytes = 4096;
-inline constexpr int kBlockCount = static_cast<int>(kBlockPages.size());
-
-// 1..11 for the block codes "1".."9", "A", "B" (any case); 0 for anything else.
-int block_index_from_code(char code);
-char block_code(int index);
-// Bytes moved per operation for block index 1..11.
-std::uint64_t block_bytes(int index);
-
-enum class Side { Read, Write };
-inline Side other_side(Side s) {
-    return s == Side::Read ? Side::Write : Side::Read;
-}
-
-enum class TestType { Functional = 1, Performance = 2 };
-
-struct Job {
-    char drive = 0;           // "C", "D", ...
-    std::vector<int> blocks;  // block indices in the order of "Blocks"
-    TestType type = TestType::Functional;
-    std::int64_t file_size_mb = 0;  // "File Size": test file size in MB, 0 = the tester chooses
-    int multi = 0;                  // multi-task level 0..3
-    bool read = false, write = false;
-    int seconds = 0;  // "Time": seconds per block
-    // Where the program's volume map puts the drive: the folder for test files and the block
-    // device the Performance test reads. Empty when the program did not say.
-    std::string test_folder, device;
-};
-
-// Reads one key of [Hard Drive Test 1].
-using KeyReader = std::function<std::string(std::string_view key)>;
-
-// The job, or the reason it cannot be run.
-std::optional<Job> parse_job(const KeyReader& key, std::string* error);
 
 // One tester's part in a step.
 struct Role {
@@ -73,15 +34,14 @@ std::vector<Role> roles_for(int level, Side side);
 
 // Every step of the job in order: read side first, then write; per side the levels in order; per
 // level the blocks in the order of "Blocks".
-std::vector<Step> plan_job(const Job& job);
+std::vector<Step> plan_job(const TesterJob& job);
 
-// [Tester Function] while a step runs: "Reading Block", "Multi-Task Reading", "Writing Block",
-// "Multi-Task Writing".
+// [Tester Function] while a step runs, or idle (no step).
 std::vector<std::pair<std::string, std::string>> tester_function_keys(const Step* step);
 
 // Whether the job needs a test file, and whether it reads the block device.
-bool needs_test_file(const Job& job);
-bool reads_device(const Job& job);
+bool needs_test_file(const TesterJob& job);
+bool reads_device(const TesterJob& job);
 
 // A stretch of a target that one tester works on.
 struct Region {

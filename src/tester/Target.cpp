@@ -1,26 +1,15 @@
 #include "tester/Target.h"
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+
+#include "platform/SystemQuery.h"
 
 namespace bw::tester {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-constexpr std::uint64_t kMinAlign = 4096;
 constexpr std::uint64_t kMB = 1000000;
 constexpr std::uint64_t kMiB = 1 << 20;
 // A test file of the tester's own choice: this size when the volume has room for twice as much.
@@ -28,140 +17,20 @@ constexpr std::uint64_t kDefaultFileBytes = 200 * kMB;
 // Three testers on distinct regions of the largest block need at least this much.
 constexpr std::uint64_t kMinFileBytes = 3 * 4 * kMiB;
 
-std::string errno_reason(const std::string& what, int err) {
-    return what + ": " + std::strerror(err);
-}
-
-std::uint64_t read_number(const fs::path& p) {
-    std::ifstream in(p);
-    std::uint64_t v = 0;
-    in >> v;
-    return in ? v : 0;
-}
-
-std::uint64_t sysfs_logical_block(dev_t dev) {
-    std::string base =
-        "/sys/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
-    // A partition has no queue of its own: its disk's is one folder up.
-    for (const char* rel : {"/queue/logical_block_size", "/../queue/logical_block_size"})
-        if (std::uint64_t v = read_number(base + rel)) return v;
-    return 0;
-}
-
-std::optional<OpenTarget> finish_open(UniqueFd fd, std::uint64_t size) {
-    OpenTarget t;
-    t.align = direct_io_align(fd.get());
-    t.size = size;
-    t.fd = std::move(fd);
-    return t;
-}
-
-bool owned_regular_file(const fs::path& p) {
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
-}
-
-// Rewrites the note atomically so a crash never leaves half a list.
-void write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
-    fs::path record = working_folder / kTestFileRecord;
-    if (paths.empty()) {
-        ::unlink(record.c_str());
-        return;
-    }
-    fs::path tmp = record;
-    tmp += "." + std::to_string(::getpid());
-    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd.ok()) return;
-    std::string text;
-    for (const auto& p : paths) text += p + "\n";
-    if (::write(fd.get(), text.data(), text.size()) == static_cast<ssize_t>(text.size()) &&
-        ::fsync(fd.get()) == 0)
-        ::rename(tmp.c_str(), record.c_str());
-    else
-        ::unlink(tmp.c_str());
-}
-
-std::vector<std::string> read_record(const fs::path& working_folder) {
-    std::vector<std::string> paths;
-    UniqueFd fd(
-        ::open((working_folder / kTestFileRecord).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd.ok()) return paths;
-    std::string text;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fd.get(), buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty()) paths.push_back(line);
-    return paths;
+// The block device of the filesystem mounted on "/" (the last mount there is the one seen), or
+// "" when it has none (tmpfs, overlay) or the mount table cannot be read.
+std::string root_device() {
+    const SystemQuery& query = system_query();
+    std::string device;
+    for (const MountEntry& m : query.mounts())
+        if (m.target == "/") {
+            std::string name = query.device_name(m.major, m.minor, m.source);
+            device = name.empty() ? std::string() : "/dev/" + name;
+        }
+    return device;
 }
 
 }  // namespace
-
-std::uint64_t direct_io_align(int fd) {
-    struct stat st {};
-    std::uint64_t lbs = 0;
-    if (::fstat(fd, &st) == 0) {
-        if (S_ISBLK(st.st_mode)) {
-            int size = 0;
-            if (::ioctl(fd, BLKSSZGET, &size) == 0 && size > 0)
-                lbs = static_cast<std::uint64_t>(size);
-        } else {
-            lbs = sysfs_logical_block(st.st_dev);
-        }
-    }
-    return std::max(kMinAlign, lbs);
-}
-
-std::uint64_t aligned_block(std::uint64_t bytes, std::uint64_t align) {
-    if (align == 0) return bytes;
-    return (bytes + align - 1) / align * align;
-}
-
-std::optional<OpenTarget> open_device(const std::string& path, std::string* error) {
-    // Read-only, always: the testers never write a block device.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC));
-    if (!fd.ok()) {
-        int err = errno;
-        if (err == EPERM || err == EACCES)
-            *error = "Brantwell could not open " + path + " to read the drive directly (" +
-                     std::strerror(err) +
-                     "). The Performance Test reads the drive itself and needs root; this "
-                     "system refuses it. Run the Functional Test instead.";
-        else
-            *error = errno_reason("Brantwell could not open " + path, err);
-        return std::nullopt;
-    }
-    struct stat st {};
-    std::uint64_t size = 0;
-    if (::fstat(fd.get(), &st) != 0 || !S_ISBLK(st.st_mode)) {
-        *error = path + " is not a block device.";
-        return std::nullopt;
-    }
-    if (::ioctl(fd.get(), BLKGETSIZE64, &size) != 0 || size == 0) {
-        *error = path + " has no size (no medium?).";
-        return std::nullopt;
-    }
-    return finish_open(std::move(fd), size);
-}
-
-std::optional<OpenTarget> open_test_file(const fs::path& path, Side side, std::string* error) {
-    int flags = (side == Side::Write ? O_RDWR : O_RDONLY) | O_DIRECT | O_NOFOLLOW | O_CLOEXEC;
-    UniqueFd fd(::open(path.c_str(), flags));
-    if (!fd.ok()) {
-        int err = errno;
-        *error = err == EINVAL ? "The file system of " + path.parent_path().string() +
-                                     " does not allow direct I/O, so it cannot be tested honestly."
-                               : errno_reason("Brantwell could not open " + path.string(), err);
-        return std::nullopt;
-    }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        *error = path.string() + " is not a regular file.";
-        return std::nullopt;
-    }
-    return finish_open(std::move(fd), static_cast<std::uint64_t>(st.st_size));
-}
 
 std::string fallback_folder(char drive, std::string* error) {
     if (drive == 'C' && ::access("/", W_OK) == 0) return "/";
@@ -170,26 +39,13 @@ std::string fallback_folder(char drive, std::string* error) {
 }
 
 std::string fallback_device(char drive, std::string* error) {
-    if (drive == 'C') {
-        std::ifstream in("/proc/self/mountinfo");
-        for (std::string line; std::getline(in, line);) {
-            std::istringstream fields(line);
-            std::string id, parent, majmin, root, mount;
-            fields >> id >> parent >> majmin >> root >> mount;
-            if (mount == "/" && majmin.substr(0, 2) != "0:") return "/dev/block/" + majmin;
-        }
-    }
+    if (drive == 'C')
+        if (std::string device = root_device(); !device.empty()) return device;
     *error = std::string("Brantwell did not say which device holds drive ") + drive + ":.";
     return {};
 }
 
-std::uint64_t free_bytes(const fs::path& folder) {
-    struct statvfs sv {};
-    if (::statvfs(folder.c_str(), &sv) != 0) return 0;
-    return static_cast<std::uint64_t>(sv.f_bavail) * sv.f_frsize;
-}
-
-std::uint64_t test_file_size(const Job& job, std::uint64_t free, std::string* error) {
+std::uint64_t test_file_size(const TesterJob& job, std::uint64_t free, std::string* error) {
     std::uint64_t want = job.file_size_mb > 0 ? static_cast<std::uint64_t>(job.file_size_mb) * kMB
                                               : std::min(kDefaultFileBytes, free / 2);
     want = want / (4 * kMiB) * (4 * kMiB);
@@ -199,39 +55,6 @@ std::uint64_t test_file_size(const Job& job, std::uint64_t free, std::string* er
         return 0;
     }
     return want;
-}
-
-std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const fs::path& path,
-                                           std::string* error) {
-    if (path.string().find('\n') != std::string::npos) {
-        *error = "Brantwell cannot keep a test file in a folder whose name holds a line break.";
-        return std::nullopt;
-    }
-    std::vector<std::string> paths = read_record(working_folder);
-    if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
-        paths.push_back(path.string());
-        write_record(working_folder, paths);
-    }
-    // A leftover of an earlier run of ours goes; anything else in its place stops the test.
-    if (owned_regular_file(path)) ::unlink(path.c_str());
-    UniqueFd fd(
-        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_DIRECT, 0600));
-    if (!fd.ok()) {
-        int err = errno;
-        *error =
-            err == EINVAL
-                ? "The file system of " + path.parent_path().string() +
-                      " does not allow direct I/O, so it cannot be tested honestly."
-                : errno_reason("Brantwell could not create the test file " + path.string(), err);
-        return std::nullopt;
-    }
-    return finish_open(std::move(fd), 0);
-}
-
-void remove_recorded_test_files(const fs::path& working_folder) {
-    for (const auto& p : read_record(working_folder))
-        if (owned_regular_file(p)) ::unlink(p.c_str());
-    write_record(working_folder, {});
 }
 
 }  // namespace bw::tester

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
+#include "core/TesterProtocol.h"
 #include "core/private_profile.h"
+#include "platform/DirectIo.h"
 #include "tester/Job.h"
 #include "tester/Target.h"
 #include "tester/Transfer.h"
@@ -23,6 +26,11 @@ namespace fs = std::filesystem;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 namespace {
+
+// A protocol key and its value, as the settings store takes them.
+std::pair<std::string, std::string> entry(std::string_view key, std::string value) {
+    return {std::string(key), std::move(value)};
+}
 
 constexpr std::uint64_t kRegionAlign = 1 << 20;
 // The layout of the test file moves this much per write.
@@ -38,6 +46,10 @@ struct Assignment {
     Region region;
     std::uint64_t block = 0;
 };
+
+DirectAccess access_for(Side side) {
+    return side == Side::Write ? DirectAccess::ReadWrite : DirectAccess::Read;
+}
 
 // The process-wide transfer buffer: random once, grown when a larger block comes.
 IoBuffer& buffer_for(std::uint64_t bytes, std::uint64_t align) {
@@ -67,7 +79,7 @@ class Tester {
     bool job_pending();
     Stop run_job();
     void report_error(const std::string& reason);
-    Stop run_steps(const Job& job, const std::vector<Step>& steps, OpenTarget* file,
+    Stop run_steps(const TesterJob& job, const std::vector<Step>& steps, OpenTarget* file,
                    const fs::path& file_path, OpenTarget* device, const std::string& device_path);
     void wait_for_reports(const std::vector<int>& testers, const std::string& serial);
 
@@ -82,20 +94,20 @@ class Tester {
 
 bool Tester::job_pending() {
     if (watch_.state() != Stop::None) return false;
-    if (get("Hard Drive Test 1", "Run") != "1") return false;
-    std::string finished = get("Hard Drive Test 1", "Finished");
+    if (get(keys::kHardDriveTest1, keys::kRun) != "1") return false;
+    std::string finished = get(keys::kHardDriveTest1, keys::kFinished);
     return finished != "1" && finished != "2";
 }
 
 void Tester::report_error(const std::string& reason) {
-    put("Hard Drive Test 1", {{"Error", reason}});
+    put(keys::kHardDriveTest1, {entry(keys::kError, reason)});
 }
 
 Stop Tester::run_job() {
-    const std::string section = "Hard Drive Test 1";
+    const std::string_view section = keys::kHardDriveTest1;
     // The job is taken: "Run" goes back to "0" so it is never run twice.
-    put(section, {{"Run", "0"}, {"Error", ""}});
-    put("Tester Function", tester_function_keys(nullptr));
+    put(section, {entry(keys::kRun, "0"), entry(keys::kError, "")});
+    put(keys::kTesterFunction, tester_function_keys(nullptr));
     remove_recorded_test_files(folder_);
 
     std::string reason;
@@ -138,7 +150,7 @@ Stop Tester::run_job() {
         TransferPlan layout;
         layout.fd = file->fd.get();
         layout.side = Side::Write;
-        layout.block = aligned_block(block_bytes(kLayoutBlockIndex), file->align);
+        layout.block = aligned_block(block_transfer_bytes(kLayoutBlockIndex), file->align);
         layout.region = {0, size / layout.block * layout.block};
         layout.one_pass = true;
         TransferResult r = run_transfer(layout, buffer_for(layout.block, file->align), watch_);
@@ -159,13 +171,13 @@ Stop Tester::run_job() {
     file.reset();
     device.reset();
     remove_recorded_test_files(folder_);
-    for (int n : {2, 3}) put(test_section(n), {{"Part", ""}});
-    put("Tester Function", tester_function_keys(nullptr));
-    if (stop == Stop::None) put(section, {{"Finished", "1"}});
+    for (int n : {2, 3}) put(keys::hard_drive_test(n), {entry(keys::kPart, "")});
+    put(keys::kTesterFunction, tester_function_keys(nullptr));
+    if (stop == Stop::None) put(section, {entry(keys::kFinished, "1")});
     return stop;
 }
 
-Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarget* file,
+Stop Tester::run_steps(const TesterJob& job, const std::vector<Step>& steps, OpenTarget* file,
                        const fs::path& file_path, OpenTarget* device,
                        const std::string& device_path) {
     const std::string serial_base =
@@ -178,14 +190,14 @@ Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarge
             Assignment a;
             a.tester = role.tester;
             a.side = role.side;
-            a.device = role.side == Side::Read && job.type == TestType::Performance;
+            a.device = role.side == Side::Read && job.type == JobType::Performance;
             OpenTarget* t = a.device ? device : file;
             if (!t) {
                 report_error("The test has no target for one of its parts.");
                 return Stop::Cancel;
             }
             a.target = a.device ? device_path : file_path.string();
-            a.block = aligned_block(block_bytes(step.block), t->align);
+            a.block = aligned_block(block_transfer_bytes(step.block), t->align);
             parts.push_back(a);
         }
         for (Assignment& a : parts) {
@@ -206,9 +218,9 @@ Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarge
             if (a.tester == 1) continue;
             helpers.push_back(a.tester);
             Part part{serial, a.side, a.region, a.block, until, a.target};
-            put(test_section(a.tester), {{"Part", encode_part(part)}});
+            put(keys::hard_drive_test(a.tester), {entry(keys::kPart, encode_part(part))});
         }
-        put("Tester Function", tester_function_keys(&step));
+        put(keys::kTesterFunction, tester_function_keys(&step));
 
         const Assignment& own = parts.front();
         OpenTarget* t = own.device ? device : file;
@@ -229,12 +241,14 @@ Stop Tester::run_steps(const Job& job, const std::vector<Step>& steps, OpenTarge
 void Tester::wait_for_reports(const std::vector<int>& testers, const std::string& serial) {
     std::vector<int> waiting;
     for (int n : testers)
-        if (ValInt(get("Status", "Program " + std::to_string(n))) != 0) waiting.push_back(n);
+        if (ValInt(get(keys::kStatus, keys::program_status(n))) != 0) waiting.push_back(n);
     const std::int64_t give_up = monotonic_ms() + kStepReportWaitMs;
     bool look = true;
     while (!waiting.empty() && watch_.state() == Stop::None && monotonic_ms() < give_up) {
         if (look)
-            std::erase_if(waiting, [&](int n) { return get(test_section(n), "Done") == serial; });
+            std::erase_if(waiting, [&](int n) {
+                return get(keys::hard_drive_test(n), keys::kDone) == serial;
+            });
         if (waiting.empty()) break;
         watch_.wait(100);
         look = watch_.take_change();
@@ -242,9 +256,9 @@ void Tester::wait_for_reports(const std::vector<int>& testers, const std::string
 }
 
 Stop Tester::poll_assignment() {
-    const std::string section = test_section(number_);
+    const std::string section = keys::hard_drive_test(number_);
     Part part;
-    if (!decode_part(get(section, "Part"), part) || part.step == last_step_) return Stop::None;
+    if (!decode_part(get(section, keys::kPart), part) || part.step == last_step_) return Stop::None;
     last_step_ = part.step;
 
     const std::int64_t now = monotonic_ms();
@@ -263,12 +277,12 @@ Stop Tester::poll_assignment() {
         else
             reason = "A tester never writes a block device (" + part.target + ").";
     } else {
-        t = open_test_file(part.target, part.side, &reason);
+        t = open_direct_file(part.target, access_for(part.side), &reason);
     }
     TransferResult r;
     if (t) {
         std::uint64_t block = aligned_block(part.block, t->align);
-        if (block > block_bytes(kBlockCount) * 16) {
+        if (block > block_transfer_bytes(kBlockCount) * 16) {
             reason = "The step asks for a block of " + std::to_string(block) + " bytes.";
         } else {
             TransferPlan plan{t->fd.get(), part.side, block, part.region, part.until_ms, false};
@@ -279,15 +293,15 @@ Stop Tester::poll_assignment() {
                          ": " + std::strerror(r.error);
         }
     }
-    Entries report{{"Done", part.step}};
-    if (!reason.empty()) report.push_back({"Error", reason});
+    Entries report{entry(keys::kDone, part.step)};
+    if (!reason.empty()) report.push_back(entry(keys::kError, reason));
     put(section, report);
     return r.stop;
 }
 
 int Tester::run() {
-    const std::string status_key = "Program " + std::to_string(number_);
-    put("Status", {{status_key, "1"}});
+    const std::string status_key = keys::program_status(number_);
+    put(keys::kStatus, {{status_key, "1"}});
     // Whatever a tester killed outright left behind goes now.
     if (number_ == 1) remove_recorded_test_files(folder_);
     for (;;) {
@@ -304,33 +318,11 @@ int Tester::run() {
         watch_.wait(1000);
     }
     if (number_ == 1) remove_recorded_test_files(folder_);
-    put("Status", {{status_key, "0"}});
+    put(keys::kStatus, {{status_key, "0"}});
     return 0;
 }
 
 }  // namespace
-
-int tester_number(std::string_view name) {
-    auto lower = [](std::string_view s) {
-        std::string out(s);
-        for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return out;
-    };
-    const std::string n = lower(name);
-    struct NameRow {
-        std::string_view name;
-        int number;
-    };
-    static constexpr NameRow kNames[] = {
-        {"loadworker.exe", 1}, {"loadworker2.exe", 2}, {"loadworker3.exe", 3}};
-    for (const auto& row : kNames)
-        if (n == row.name) return row.number;
-    return 0;
-}
-
-std::string test_section(int n) {
-    return "Hard Drive Test " + std::to_string(n);
-}
 
 int run_tester(int number, const fs::path& working_folder) {
     install_stop_signals();

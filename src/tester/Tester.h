@@ -9,17 +9,8 @@
 // The second and third testers only ever run the parts they are handed.
 
 #include <filesystem>
-#include <string>
-#include <string_view>
 
 namespace bw::tester {
-
-// 1, 2 or 3 from the executable's name ("LOADWorker.exe", "LOADWorker2.exe", "LOADWorker3.exe",
-// without regard to case); 0 for any other name.
-int tester_number(std::string_view executable_name);
-
-// Section of the working file through which tester `n` gets its work.
-std::string test_section(int n);
 
 // Runs until the program ends, "Run Status" becomes "2" or a stop signal arrives. Returns the
 // process exit status.

@@ -4,38 +4,12 @@
 // O_DIRECT (so the process I/O counters see every operation and no page cache flatters a
 // figure), sequential through a region and round again, until a deadline or a stop.
 
-#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <string>
 
+#include "platform/DirectIo.h"
 #include "tester/Job.h"
 
 namespace bw::tester {
-
-// An aligned buffer of random bytes. Written data must not compress (zram, some SSDs store
-// compressible data faster than they move it), so the buffer starts random, and before each
-// write one word per 4 KiB page changes: each written page differs from the last at the cost of
-// a store per page.
-class IoBuffer {
-  public:
-    explicit IoBuffer(std::size_t bytes, std::size_t align = 4096);
-    ~IoBuffer();
-    IoBuffer(const IoBuffer&) = delete;
-    IoBuffer& operator=(const IoBuffer&) = delete;
-
-    bool ok() const { return data_ != nullptr; }
-    unsigned char* data() const { return data_; }
-    std::size_t size() const { return size_; }
-    // Makes the first `bytes` of the buffer new for the next write.
-    void refresh(std::size_t bytes);
-
-  private:
-    unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
-    std::uint64_t state_[4] = {};
-    std::uint64_t next();
-};
 
 // Milliseconds on the system-wide monotonic clock (coarse: a few ns per call, a few ms resolution),
 // shared by all testers so one deadline ends a step for all of them.

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "core/private_profile.h"
 
 namespace bw::tester {
@@ -19,8 +20,6 @@ namespace fs = std::filesystem;
 volatile sig_atomic_t g_stop_signal = 0;
 
 namespace {
-
-constexpr const char* kIniName = "DariDozodaz.dat";
 
 void on_stop_signal(int sig) {
     g_stop_signal = sig;
@@ -46,7 +45,9 @@ void install_stop_signals() {
 }
 
 Watch::Watch(const fs::path& working_folder)
-    : folder_(working_folder), ini_(working_folder / kIniName), parent_pid_(::getppid()) {
+    : folder_(working_folder),
+      ini_(working_folder / keys::kSettingsFileName),
+      parent_pid_(::getppid()) {
     inotify_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (inotify_.ok() &&
         ::inotify_add_watch(inotify_.get(), folder_.c_str(),
@@ -73,8 +74,9 @@ void Watch::watch_program(int pid_from_key) {
 }
 
 void Watch::reread() {
-    run_status_ = profile::get_string(ini_, "Settings", "Run Status");
-    int key_pid = static_cast<int>(ValInt(profile::get_string(ini_, "Settings", "Program PID")));
+    run_status_ = profile::get_string(ini_, keys::kSettings, keys::kRunStatus);
+    int key_pid =
+        static_cast<int>(ValInt(profile::get_string(ini_, keys::kSettings, keys::kProgramPid)));
     if (key_pid != key_pid_ || watched_pid_ == 0) watch_program(key_pid);
 }
 
@@ -88,7 +90,7 @@ void Watch::update(int timeout_ms) {
         while ((n = ::read(inotify_.get(), buf, sizeof buf)) > 0) {
             for (char* p = buf; p < buf + n;) {
                 auto* ev = reinterpret_cast<inotify_event*>(p);
-                if (ev->len && std::strcmp(ev->name, kIniName) == 0) file_changed = true;
+                if (ev->len && ev->name == keys::kSettingsFileName) file_changed = true;
                 p += sizeof(inotify_event) + ev->len;
             }
         }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/TesterProtocol.h"
 #include "tester/Tester.h"
 
 namespace {
@@ -28,17 +29,18 @@ std::string own_name(const char* argv0) {
 int main(int argc, char** argv) {
     if (argc != 2 || std::strcmp(argv[1], "-R") != 0) {
         std::fprintf(stderr,
-                     "LOADWorker.exe is a tester of Brantwell; Brantwell starts it with -R in its "
-                     "working folder.\n");
+                     "%s is a tester of Brantwell; Brantwell starts it with -R in its working "
+                     "folder.\n",
+                     std::string(bw::kTesterFiles[0]).c_str());
         return 2;
     }
     const std::string name = own_name(argv[0]);
-    const int number = bw::tester::tester_number(name);
+    const int number = bw::tester_number(name);
     if (number == 0) {
-        std::fprintf(stderr,
-                     "%s: not a tester name (LOADWorker.exe, LOADWorker2.exe, "
-                     "LOADWorker3.exe)\n",
-                     name.c_str());
+        std::string names;
+        for (std::string_view file : bw::kTesterFiles)
+            names += (names.empty() ? "" : ", ") + std::string(file);
+        std::fprintf(stderr, "%s: not a tester name (%s)\n", name.c_str(), names.c_str());
         return 2;
     }
     std::error_code ec;

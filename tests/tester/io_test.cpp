@@ -4,9 +4,10 @@
 
 #include <cstring>
 #include <filesystem>
-#include <set>
+#include <memory>
 #include <string>
 
+#include "platform/SystemQuery.h"
 #include "support/fakes.h"
 #include "tester/Target.h"
 #include "tester/Transfer.h"
@@ -22,22 +23,6 @@ struct NoStop : StopCheck {
     Stop check() override { return Stop::None; }
     bool signalled() const override { return false; }
 };
-
-// Written data must not shrink under a compressing drive: random bytes, and fresh ones in every
-// page a write is about to send.
-TEST(IoBuffer, AlignedRandomAndEveryPageChangesBeforeAWrite) {
-    IoBuffer buffer(1 << 20);
-    ASSERT_TRUE(buffer.ok());
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % 4096, 0u);
-    // Random bytes: every value occurs in a megabyte.
-    EXPECT_EQ(std::set<unsigned char>(buffer.data(), buffer.data() + buffer.size()).size(), 256u);
-    const std::string before(reinterpret_cast<char*>(buffer.data()), buffer.size());
-    buffer.refresh(64 * 1024);
-    for (std::size_t page = 0; page < buffer.size(); page += 4096)
-        EXPECT_EQ(std::memcmp(before.data() + page, buffer.data() + page, 4096) != 0,
-                  page < 64 * 1024)
-            << page;
-}
 
 // Stopping mid-transfer on each request is seen end to end, with all three testers at work.
 class Transfers : public ::testing::Test {
@@ -104,7 +89,7 @@ TEST(TestFile, SizeFromTheJobOrTheFreeSpace) {
         {1, 100000 * MB, 0},
     };
     for (const auto& c : cases) {
-        Job job;
+        TesterJob job;
         job.drive = 'D';
         job.file_size_mb = c.file_size_mb;
         std::string error;
@@ -113,46 +98,26 @@ TEST(TestFile, SizeFromTheJobOrTheFreeSpace) {
     }
 }
 
-// Every name is recorded before its file is made, so a killed tester's files go at the next start;
-// a link in a file's place is refused, and neither it nor what it points at is removed.
-TEST(TestFile, RecordedBeforeCreationRemovedFromTheRecordNeverThroughALink) {
-    TempDir work, volume;
-    std::string error;
-    test::write_file(volume / "victim", "keep");
-    fs::create_symlink(volume / "victim", volume / "TestA.tmp");
-    EXPECT_FALSE(create_test_file(work.path(), volume / "TestA.tmp", &error));
-    EXPECT_NE(error.find("TestA.tmp"), std::string::npos) << error;
-
-    const fs::path path = volume / "TestB.tmp";
-    test::write_file(path, "leftover of ours");
-    auto file = create_test_file(work.path(), path, &error);
-    ASSERT_TRUE(file) << error;
-    EXPECT_EQ(file->size, 0u);  // the leftover went, a fresh file came
-    EXPECT_GE(file->align, 4096u);
-    EXPECT_EQ(test::read_file(work / "LOADWorker.files"),
-              (volume / "TestA.tmp").string() + "\n" + path.string() + "\n");
-    file.reset();
-    remove_recorded_test_files(work.path());
-    EXPECT_FALSE(fs::exists(path));
-    EXPECT_FALSE(fs::exists(work / "LOADWorker.files"));
-    EXPECT_EQ(test::read_file(volume / "victim"), "keep");
-    EXPECT_TRUE(fs::is_symlink(volume / "TestA.tmp"));
-}
-
-TEST(Device, RefusalsNameTheDevice) {
-    TempDir dir;
-    test::write_file(dir / "plain", "x");
-    for (const std::string& path : {std::string("/nonexistent/device"), (dir / "plain").string()}) {
+// Without a folder and device in the job, drive C: is the volume on "/": its device comes from
+// the mount table as the system query reads it (escapes, device-mapper names), never guessed.
+TEST(Fallback, DriveCIsTheVolumeOnRoot) {
+    const struct {
+        const char* machine;
+        const char* device;
+    } kCases[] = {
+        {"sata-desktop", "/dev/sda1"},
+        {"nvme-laptop", "/dev/dm-1"},
+        {"vm", "/dev/vda"},
+    };
+    for (const auto& c : kCases) {
+        set_system_query(std::make_shared<SystemQuery>(
+            Sysroot(test::fixture(std::string("sysroots/") + c.machine))));
         std::string error;
-        EXPECT_FALSE(open_device(path, &error));
-        EXPECT_NE(error.find(path), std::string::npos) << error;
+        EXPECT_EQ(fallback_device('C', &error), c.device) << c.machine << ": " << error;
+        EXPECT_EQ(fallback_device('D', &error), "") << c.machine;
+        EXPECT_NE(error.find("drive D:"), std::string::npos) << error;
     }
-}
-
-TEST(Align, BlocksRoundUpToTheDevicesBlock) {
-    const std::uint64_t cases[][3] = {
-        {4096, 4096, 4096}, {98304, 4096, 98304}, {4096, 65536, 65536}, {98304, 65536, 131072}};
-    for (auto [bytes, align, expect] : cases) EXPECT_EQ(aligned_block(bytes, align), expect);
+    set_system_query(nullptr);
 }
 
 }  // namespace

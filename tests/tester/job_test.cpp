@@ -1,69 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "tester/Job.h"
-#include "tester/Tester.h"
 
 namespace bw::tester {
 namespace {
 
-// The job as one line: drive, blocks, Functional/Performance, file size, multi-task level,
-// Read/Write, seconds per block. A row states everything parsing made of the keys.
-std::string describe(const Job& j) {
-    std::string blocks;
-    for (int b : j.blocks) blocks += (blocks.empty() ? "" : ",") + std::to_string(b);
-    return std::string(1, j.drive) + " " + blocks +
-           (j.type == TestType::Functional ? " F " : " P ") + std::to_string(j.file_size_mb) +
-           "MB m" + std::to_string(j.multi) + " " + (j.read ? "R" : "-") + (j.write ? "W " : "- ") +
-           std::to_string(j.seconds) + "s";
-}
-
-// One key of a good job changed (the first row changes none): what the tester makes of it, or
-// why it refuses the job.
-TEST(ParseJob, ReadsLenientlyAndRefusesWithAReason) {
-    const struct {
-        const char *key, *value;
-        bool ok;
-        const char* expect;  // the job described, or a fragment of the reason
-    } cases[] = {
-        {"", "", true, "D 1,5,11 P 300MB m2 R- 30s"},
-        {"Drive", "e:", true, "E 1,5,11 P 300MB m2 R- 30s"},
-        {"Blocks", "a9?bC0", true, "D 10,9,11 P 300MB m2 R- 30s"},
-        {"Type", "X", true, "D 1,5,11 F 300MB m2 R- 30s"},
-        {"Multi", "7", true, "D 1,5,11 P 300MB m3 R- 30s"},
-        {"Multi", "-2", true, "D 1,5,11 P 300MB m0 R- 30s"},
-        {"Time", "999999", true, "D 1,5,11 P 300MB m2 R- 86400s"},
-        {"File Size", "-5", true, "D 1,5,11 P 0MB m2 R- 30s"},
-        {"Write", "1", true, "D 1,5,11 P 300MB m2 RW 30s"},
-        {"Drive", "", false, "no drive"},
-        {"Drive", "7", false, "no drive"},
-        {"Blocks", "", false, "No Block Size Selected!"},
-        {"Blocks", "XYZ0", false, "No Block Size Selected!"},
-        {"Time", "0", false, "no time"},
-        {"Time", "X", false, "no time"},
-        {"Read", "0", false, "neither"},
-    };
-    for (const auto& c : cases) {
-        std::map<std::string, std::string> keys = {
-            {"Drive", "D"}, {"Blocks", "15B"}, {"Type", "2"},  {"File Size", "300"},
-            {"Multi", "2"}, {"Read", "1"},     {"Write", "0"}, {"Time", "30"}};
-        if (*c.key) keys[c.key] = c.value;
-        std::string error;
-        auto job = parse_job([&](std::string_view k) { return keys[std::string(k)]; }, &error);
-        SCOPED_TRACE(std::string(c.key) + "=" + c.value);
-        ASSERT_EQ(job.has_value(), c.ok) << error;
-        if (c.ok)
-            EXPECT_EQ(describe(*job), c.expect);
-        else
-            EXPECT_NE(error.find(c.expect), std::string::npos) << error;
-    }
-}
-
 // A job of this shape over blocks 1 and 5.
-Job shaped(TestType type, bool read, bool write, int multi) {
-    Job job;
+TesterJob shaped(JobType type, bool read, bool write, int multi) {
+    TesterJob job;
     job.type = type;
     job.read = read;
     job.write = write;
@@ -86,7 +32,7 @@ TEST(PlanJob, StepsFollowSideThenLevelThenBlock) {
     };
     for (const auto& c : cases) {
         std::string text;
-        for (const Step& s : plan_job(shaped(TestType::Functional, c.read, c.write, c.multi)))
+        for (const Step& s : plan_job(shaped(JobType::Functional, c.read, c.write, c.multi)))
             text += (s.side == Side::Read ? "R" : "W") + std::to_string(s.block) + "." +
                     std::to_string(s.level) + " ";
         EXPECT_EQ(text, c.steps) << c.read << c.write << " multi " << c.multi;
@@ -106,27 +52,22 @@ TEST(PlanJob, RolesPerLevel) {
     EXPECT_EQ(text, " 1r 1w 1r2r 1w2w 1r2r3r 1w2w3w 1r2r3w 1w2w3r");
 }
 
-// Block codes are read through "Blocks" above; an index outside the list moves nothing.
-TEST(Blocks, NothingOutsideTheList) {
-    EXPECT_EQ(block_bytes(0) + block_bytes(kBlockCount + 1), 0u);
-}
-
 TEST(Targets, WhichJobsNeedAFileOrTheDevice) {
     const struct {
-        TestType type;
+        JobType type;
         bool read, write;
         int multi;
         bool file, device;
     } cases[] = {
-        {TestType::Functional, true, false, 0, true, false},
-        {TestType::Performance, true, false, 2, false, true},
-        {TestType::Performance, true, false, 3, true, true},  // the third tester writes
-        {TestType::Performance, false, true, 0, true, false},
-        {TestType::Performance, false, true, 3, true, true},  // the third tester reads the drive
-        {TestType::Functional, false, true, 3, true, false},
+        {JobType::Functional, true, false, 0, true, false},
+        {JobType::Performance, true, false, 2, false, true},
+        {JobType::Performance, true, false, 3, true, true},  // the third tester writes
+        {JobType::Performance, false, true, 0, true, false},
+        {JobType::Performance, false, true, 3, true, true},  // the third tester reads the drive
+        {JobType::Functional, false, true, 3, true, false},
     };
     for (const auto& c : cases) {
-        const Job job = shaped(c.type, c.read, c.write, c.multi);
+        const TesterJob job = shaped(c.type, c.read, c.write, c.multi);
         EXPECT_EQ(needs_test_file(job), c.file) << int(c.type) << c.read << c.write << c.multi;
         EXPECT_EQ(reads_device(job), c.device) << int(c.type) << c.read << c.write << c.multi;
     }
@@ -162,15 +103,6 @@ TEST(Part, TravelsAsOneValueWithBlanksInThePathAndDamageIsNoWork) {
         Part fresh;  // the tester reads each value into a fresh one
         EXPECT_FALSE(decode_part(damaged, fresh)) << '"' << damaged << '"';
     }
-}
-
-TEST(TesterNumber, FromTheExecutableName) {
-    std::string numbers;
-    for (const char* name :
-         {"LOADWorker.exe", "LoadWorker2.exe", "loadworker3.EXE", "LOADWorker4.exe", "LOADWorker"})
-        numbers += std::to_string(tester_number(name));
-    EXPECT_EQ(numbers, "12300");
-    EXPECT_EQ(test_section(2), "Hard Drive Test 2");
 }
 
 }  // namespace

@@ -1,0 +1,322 @@
+#include "platform/DirectIo.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace bw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint64_t kMinAlign = 4096;
+constexpr std::size_t kPage = 4096;
+
+// --- Random data ---
+
+std::uint64_t rotl(std::uint64_t x, int k) {
+    return (x << k) | (x >> (64 - k));
+}
+
+std::uint64_t splitmix(std::uint64_t& s) {
+    std::uint64_t z = (s += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+std::uint64_t fallback_seed() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::uint64_t>(::getpid()) ^ static_cast<std::uint64_t>(ts.tv_nsec) ^
+           (static_cast<std::uint64_t>(ts.tv_sec) << 32);
+}
+
+// --- Opening ---
+
+std::string errno_reason(const std::string& what, int err) {
+    return what + ": " + std::strerror(err);
+}
+
+std::string no_direct_io(const fs::path& path) {
+    return "The file system of " + path.parent_path().string() +
+           " does not allow direct I/O, so it cannot be tested honestly.";
+}
+
+std::uint64_t read_number(const fs::path& p) {
+    std::ifstream in(p);
+    std::uint64_t v = 0;
+    in >> v;
+    return in ? v : 0;
+}
+
+std::uint64_t sysfs_logical_block(dev_t dev) {
+    std::string base =
+        "/sys/dev/block/" + std::to_string(major(dev)) + ":" + std::to_string(minor(dev));
+    // A partition has no queue of its own: its disk's is one folder up.
+    for (const char* rel : {"/queue/logical_block_size", "/../queue/logical_block_size"})
+        if (std::uint64_t v = read_number(base + rel)) return v;
+    return 0;
+}
+
+std::optional<OpenTarget> finish_open(UniqueFd fd, std::uint64_t size) {
+    OpenTarget t;
+    t.align = direct_io_align(fd.get());
+    t.size = size;
+    t.fd = std::move(fd);
+    return t;
+}
+
+// --- The record ---
+
+bool owned_regular_file(const fs::path& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+}
+
+// Held while the record is read and rewritten: an exclusive lock of the working folder itself,
+// so no lock file is left behind. Without the folder there is no record to guard.
+class RecordLock {
+  public:
+    explicit RecordLock(const fs::path& working_folder)
+        : fd_(::open(working_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_.ok())
+            while (::flock(fd_.get(), LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+
+  private:
+    UniqueFd fd_;  // closing it releases the lock
+};
+
+// Rewrites the record atomically so a crash never leaves half a list. 0, or the errno of the
+// step that failed (the record is then as it was).
+int write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
+    fs::path record = working_folder / kTestFileRecord;
+    if (paths.empty()) return ::unlink(record.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    fs::path tmp = record;
+    tmp += "." + std::to_string(::getpid());
+    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.ok()) return errno;
+    std::string text;
+    for (const auto& p : paths) text += p + "\n";
+    auto fail = [&](int err) {
+        ::unlink(tmp.c_str());
+        return err;
+    };
+    ssize_t written = ::write(fd.get(), text.data(), text.size());
+    if (written != static_cast<ssize_t>(text.size())) return fail(written < 0 ? errno : ENOSPC);
+    if (::fsync(fd.get()) != 0) return fail(errno);
+    if (::rename(tmp.c_str(), record.c_str()) != 0) return fail(errno);
+    return 0;
+}
+
+std::vector<std::string> read_record(const fs::path& working_folder) {
+    std::vector<std::string> paths;
+    UniqueFd fd(
+        ::open((working_folder / kTestFileRecord).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.ok()) return paths;
+    std::string text;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(fd.get(), buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty()) paths.push_back(line);
+    return paths;
+}
+
+}  // namespace
+
+// --- IoBuffer ---
+
+IoBuffer::IoBuffer(std::size_t bytes, std::size_t align) {
+    std::uint64_t seed = 0;
+    if (::getrandom(&seed, sizeof seed, GRND_NONBLOCK) != sizeof seed) seed = fallback_seed();
+    for (auto& s : state_) s = splitmix(seed);
+    // A buffer of 2 MiB or more sits on huge pages where the system allows it: the kernel pins
+    // the pages of every direct transfer, and one huge page is cheaper to pin than 512 small ones.
+    constexpr std::size_t kHugePage = 2 << 20;
+    if (bytes >= kHugePage) {
+        align = std::max(align, kHugePage);
+        bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    }
+    void* p = nullptr;
+    if (bytes == 0 || ::posix_memalign(&p, align, bytes) != 0) return;
+    if (align >= kHugePage) ::madvise(p, bytes, MADV_HUGEPAGE);
+    data_ = static_cast<unsigned char*>(p);
+    size_ = bytes;
+    for (std::size_t i = 0; i + 8 <= size_; i += 8) {
+        std::uint64_t v = next();
+        std::memcpy(data_ + i, &v, 8);
+    }
+}
+
+IoBuffer::~IoBuffer() {
+    std::free(data_);
+}
+
+// xoshiro256**: fast and good enough that no compressor finds structure in the data.
+std::uint64_t IoBuffer::next() {
+    std::uint64_t result = rotl(state_[1] * 5, 7) * 9;
+    std::uint64_t t = state_[1] << 17;
+    state_[2] ^= state_[0];
+    state_[3] ^= state_[1];
+    state_[1] ^= state_[2];
+    state_[0] ^= state_[3];
+    state_[2] ^= t;
+    state_[3] = rotl(state_[3], 45);
+    return result;
+}
+
+void IoBuffer::refresh(std::size_t bytes) {
+    if (bytes > size_) bytes = size_;
+    for (std::size_t page = 0; page + 8 <= bytes; page += kPage) {
+        std::uint64_t v = next();
+        std::memcpy(data_ + page, &v, 8);
+    }
+}
+
+// --- Opening ---
+
+std::uint64_t direct_io_align(int fd) {
+    struct stat st {};
+    std::uint64_t lbs = 0;
+    if (::fstat(fd, &st) == 0) {
+        if (S_ISBLK(st.st_mode)) {
+            int size = 0;
+            if (::ioctl(fd, BLKSSZGET, &size) == 0 && size > 0)
+                lbs = static_cast<std::uint64_t>(size);
+        } else {
+            lbs = sysfs_logical_block(st.st_dev);
+        }
+    }
+    return std::max(kMinAlign, lbs);
+}
+
+std::uint64_t aligned_block(std::uint64_t bytes, std::uint64_t align) {
+    if (align == 0) return bytes;
+    return (bytes + align - 1) / align * align;
+}
+
+std::optional<OpenTarget> open_device(const std::string& path, std::string* error) {
+    // Read-only, always: no test writes a block device.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC));
+    if (!fd.ok()) {
+        int err = errno;
+        if (err == EPERM || err == EACCES)
+            *error = "Brantwell could not open " + path + " to read the drive directly (" +
+                     std::strerror(err) +
+                     "). The Performance Test reads the drive itself and needs root; this "
+                     "system refuses it. Run the Functional Test instead.";
+        else
+            *error = errno_reason("Brantwell could not open " + path, err);
+        return std::nullopt;
+    }
+    struct stat st {};
+    std::uint64_t size = 0;
+    if (::fstat(fd.get(), &st) != 0 || !S_ISBLK(st.st_mode)) {
+        *error = path + " is not a block device.";
+        return std::nullopt;
+    }
+    if (::ioctl(fd.get(), BLKGETSIZE64, &size) != 0 || size == 0) {
+        *error = path + " has no size (no medium?).";
+        return std::nullopt;
+    }
+    return finish_open(std::move(fd), size);
+}
+
+std::optional<OpenTarget> open_direct_file(const fs::path& path, DirectAccess access,
+                                           std::string* error) {
+    int flags =
+        (access == DirectAccess::ReadWrite ? O_RDWR : O_RDONLY) | O_DIRECT | O_NOFOLLOW | O_CLOEXEC;
+    UniqueFd fd(::open(path.c_str(), flags));
+    if (!fd.ok()) {
+        int err = errno;
+        *error = err == EINVAL ? no_direct_io(path)
+                               : errno_reason("Brantwell could not open " + path.string(), err);
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = path.string() + " is not a regular file.";
+        return std::nullopt;
+    }
+    return finish_open(std::move(fd), static_cast<std::uint64_t>(st.st_size));
+}
+
+std::uint64_t free_bytes(const fs::path& folder) {
+    struct statvfs sv {};
+    if (::statvfs(folder.c_str(), &sv) != 0) return 0;
+    return static_cast<std::uint64_t>(sv.f_bavail) * sv.f_frsize;
+}
+
+// --- Test files ---
+
+std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const fs::path& path,
+                                           std::string* error) {
+    if (path.string().find('\n') != std::string::npos) {
+        *error = "Brantwell cannot keep a test file in a folder whose name holds a line break.";
+        return std::nullopt;
+    }
+    {
+        RecordLock lock(working_folder);
+        std::vector<std::string> paths = read_record(working_folder);
+        if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
+            paths.push_back(path.string());
+            // A file the record does not name would outlive a crash: no record, no file.
+            if (int err = write_record(working_folder, paths)) {
+                *error = errno_reason("Brantwell could not note the test file " + path.string() +
+                                          " in " + (working_folder / kTestFileRecord).string(),
+                                      err);
+                return std::nullopt;
+            }
+        }
+    }
+    // A leftover of an earlier run of ours goes; anything else in its place stops the test.
+    if (owned_regular_file(path)) ::unlink(path.c_str());
+    UniqueFd fd(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_DIRECT, 0600));
+    if (!fd.ok()) {
+        int err = errno;
+        *error =
+            err == EINVAL
+                ? no_direct_io(path)
+                : errno_reason("Brantwell could not create the test file " + path.string(), err);
+        return std::nullopt;
+    }
+    return finish_open(std::move(fd), 0);
+}
+
+void remove_test_file(const fs::path& working_folder, const fs::path& path) {
+    if (owned_regular_file(path)) ::unlink(path.c_str());
+    RecordLock lock(working_folder);
+    std::vector<std::string> paths = read_record(working_folder);
+    if (std::erase(paths, path.string()) > 0) write_record(working_folder, paths);
+}
+
+void remove_recorded_test_files(const fs::path& working_folder) {
+    RecordLock lock(working_folder);
+    for (const auto& p : read_record(working_folder))
+        if (owned_regular_file(p)) ::unlink(p.c_str());
+    write_record(working_folder, {});
+}
+
+}  // namespace bw
