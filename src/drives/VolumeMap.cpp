@@ -34,8 +34,7 @@ bool path_within(const std::string& path, const std::string& mount) {
 
 // Kernel interface mounts live beneath these; they never hold user data.
 bool is_system_folder(const std::string& target) {
-    static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run"};
-    for (auto f : kSystemFolders)
+    for (auto f : kKernelInterfaceFolders)
         if (target.compare(0, f.size(), f) == 0 &&
             (target.size() == f.size() || target[f.size()] == '/'))
             return true;
