@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "counters/counter_machine.h"
+#include "support/counter_machine.h"
 #include "support/scratch_device.h"  // run_shell
 
 namespace bw {

@@ -1,4 +1,4 @@
-// Kernel switches on a tree of files: what the checks refuse (names that climb, links out of
+// Kernel switches on a machine of files: what the checks refuse (names that climb, links out of
 // /sys, switches that are not regular files) and what they let through.
 #include "platform/KernelSwitches.h"
 
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fakes.h"
+#include "support/counter_machine.h"
 
 namespace bw {
 namespace {
@@ -18,40 +18,26 @@ namespace fs = std::filesystem;
 class SwitchesOnFiles : public ::testing::Test {
   protected:
     SwitchesOnFiles() {
-        disk("sda");
+        m_.add_disk("sda", "8:0");
+        m_.write("/sys/devices/virtual/block/sda/queue/read_ahead_kb", "128\n");
         // Links out of /sys: relative up and out, and absolute (which means the sysroot's /etc).
-        put(root_ / "etc/queue/iostats", "1\n");
-        link("sys/block/up", "../../etc");
-        link("sys/block/abs", "/etc");
+        m_.write("/etc/queue/iostats", "1\n");
+        m_.link("/sys/block/up", "../../etc");
+        m_.link("/sys/block/abs", "/etc");
         // A switch that is a folder, one that is a pipe, one that is a link to sda's.
-        fs::create_directories(root_ / "sys/devices/virtual/block/dir/queue/iostats");
-        link("sys/block/dir", "../devices/virtual/block/dir");
-        fs::create_directories(root_ / "sys/devices/virtual/block/fifo/queue");
-        ::mkfifo((root_ / "sys/devices/virtual/block/fifo/queue/iostats").c_str(), 0600);
-        link("sys/block/fifo", "../devices/virtual/block/fifo");
-        fs::create_directories(root_ / "sys/devices/virtual/block/alias/queue");
-        link("sys/devices/virtual/block/alias/queue/iostats", "../../sda/queue/iostats");
-        link("sys/block/alias", "../devices/virtual/block/alias");
-        put(root_ / "sys/class/scsi_host/host0/link_power_management_policy",
-                         "max_performance\n");
+        fs::create_directories(m_.at("/sys/devices/virtual/block/dir/queue/iostats"));
+        m_.link("/sys/block/dir", "../devices/virtual/block/dir");
+        fs::create_directories(m_.at("/sys/devices/virtual/block/fifo/queue"));
+        ::mkfifo(m_.at("/sys/devices/virtual/block/fifo/queue/iostats").c_str(), 0600);
+        m_.link("/sys/block/fifo", "../devices/virtual/block/fifo");
+        m_.link("/sys/devices/virtual/block/alias/queue/iostats", "../../sda/queue/iostats");
+        m_.link("/sys/block/alias", "../devices/virtual/block/alias");
+        m_.write("/sys/class/scsi_host/host0/link_power_management_policy", "max_performance\n");
     }
-    void disk(const std::string& name) {
-        put(root_ / ("sys/devices/virtual/block/" + name + "/queue/iostats"), "1\n");
-        put(root_ / ("sys/devices/virtual/block/" + name + "/queue/read_ahead_kb"),
-                         "128\n");
-        link("sys/block/" + name, "../devices/virtual/block/" + name);
-    }
-    void put(const fs::path& file, const std::string& text) {
-        fs::create_directories(file.parent_path());
-        test::write_file(file, text);
-    }
-    void link(const std::string& at, const std::string& target) {
-        fs::create_directories((root_ / at).parent_path());
-        fs::create_symlink(target, root_ / at);
-    }
-    KernelSwitches switches() const { return KernelSwitches(Sysroot(root_.path())); }
+    KernelSwitches switches() const { return KernelSwitches(m_.sysroot()); }
+    std::string sda_iostats() const { return m_.iostats("sda"); }
 
-    test::TempDir root_;
+    test::CounterMachine m_;
 };
 
 TEST_F(SwitchesOnFiles, PathsAreNamedByTheTable) {
@@ -67,13 +53,13 @@ TEST_F(SwitchesOnFiles, SwitchesAreReadAndWrittenThroughTheirLinks) {
     const KernelSwitches s = switches();
     EXPECT_EQ(s.read(KernelSwitch::DiskStatistics, "sda").value, "1");
     EXPECT_TRUE(s.write(KernelSwitch::DiskStatistics, "sda", "0").ok);
-    EXPECT_EQ(test::read_file(root_ / "sys/devices/virtual/block/sda/queue/iostats"), "0\n");
+    EXPECT_EQ(sda_iostats(), "0\n");
     EXPECT_TRUE(s.write(KernelSwitch::ReadAheadKb, "sda", "4096").ok);
     EXPECT_EQ(s.read(KernelSwitch::ReadAheadKb, "sda").value, "4096");
     EXPECT_EQ(s.read(KernelSwitch::LinkPowerPolicy, "host0").value, "max_performance");
     // A link that stays within /sys is followed like the kernel's own.
     EXPECT_TRUE(s.write(KernelSwitch::DiskStatistics, "alias", "1").ok);
-    EXPECT_EQ(test::read_file(root_ / "sys/devices/virtual/block/sda/queue/iostats"), "1\n");
+    EXPECT_EQ(sda_iostats(), "1\n");
 }
 
 TEST_F(SwitchesOnFiles, RefusedSwitchesAreNeitherReadNorWritten) {
@@ -101,7 +87,7 @@ TEST_F(SwitchesOnFiles, RefusedSwitchesAreNeitherReadNorWritten) {
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, c.error);
     }
-    EXPECT_EQ(test::read_file(root_ / "etc/queue/iostats"), "1\n");
+    EXPECT_EQ(test::read_file(m_.at("/etc/queue/iostats")), "1\n");
 }
 
 }  // namespace

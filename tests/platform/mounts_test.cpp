@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/fakes.h"
+#include "support/counter_machine.h"
 
 namespace bw {
 namespace {
@@ -86,17 +86,16 @@ class MountsOnFiles : public ::testing::Test {
   protected:
     MountsOnFiles() {
         // A blank in a mount point is written \040; /data is mounted twice, the upper one counts.
-        std::filesystem::create_directories(root_ / "proc/self");
-        test::write_file(
-            root_ / "proc/self/mountinfo",
+        m_.write(
+            "/proc/self/mountinfo",
             "21 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw,errors=remount-ro\n"
             "22 21 8:17 / /data rw,relatime - ext4 /dev/sdb1 rw\n"
             "23 22 8:18 / /data rw,noatime - ext4 /dev/sdb2 rw,discard,errors=remount-ro\n"
             "24 21 8:33 / /mnt/my\\040disk rw,nosuid,relatime - xfs /dev/sdc1 rw,attr2\n");
     }
-    Mounts mounts(MountRunner& runner) const { return Mounts(Sysroot(root_.path()), runner); }
+    Mounts mounts(MountRunner& runner) const { return Mounts(m_.sysroot(), runner); }
 
-    test::TempDir root_;
+    test::CounterMachine m_;
 };
 
 TEST_F(MountsOnFiles, OptionsAreReadFromTheUppermostMountWithEscapesResolved) {
@@ -162,9 +161,9 @@ TEST_F(MountsOnFiles, FailuresAndRefusalsSayWhy) {
 TEST_F(MountsOnFiles, KernelFilesystemsAreMountedByTheirWitness) {
     RecordingRunner runner;
     Mounts m = mounts(runner);
-    EXPECT_FALSE(m.is_mounted(KernelFs::Proc));  // no /proc/stat in this tree
-    test::write_file(root_ / "proc/stat", "cpu 0 0 0 0\n");
     EXPECT_TRUE(m.is_mounted(KernelFs::Proc));
+    m_.remove("/proc/stat");
+    EXPECT_FALSE(m.is_mounted(KernelFs::Proc));
     const MountResult r = m.mount_kernel_fs(KernelFs::Sys);
     EXPECT_EQ(r.message, "/sys mounted");
     ASSERT_EQ(runner.calls.size(), 1u);
