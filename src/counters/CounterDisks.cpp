@@ -7,7 +7,9 @@ namespace bw {
 
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 // "12 C: D:" -> 12; -1 when the instance does not start with a number.
 int leading_number(std::string_view instance) {

@@ -22,7 +22,8 @@ const KernelSwitchDef& def_of(KernelSwitch which) {
 // An object is one folder name: a disk or a host, never a way up or down the tree.
 bool plain_name(std::string_view object) {
     return !object.empty() && object != "." && object != ".." &&
-           object.find('/') == std::string_view::npos && object.find('\0') == std::string_view::npos;
+           object.find('/') == std::string_view::npos &&
+           object.find('\0') == std::string_view::npos;
 }
 
 std::string failure(int err, const KernelSwitchDef& def, bool writing) {

@@ -45,7 +45,8 @@ class KernelSwitches {
     SwitchResult write(KernelSwitch which, std::string_view object, std::string_view value) const;
 
   private:
-    SwitchResult access(KernelSwitch which, std::string_view object, const std::string* value) const;
+    SwitchResult access(KernelSwitch which, std::string_view object,
+                        const std::string* value) const;
 
     Sysroot root_;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/SystemQuery.h"
+#include "platform/SystemQueryText.h"
 
 namespace bw {
 
@@ -18,15 +19,24 @@ struct FlagOption {
     unsigned long flag;
 };
 inline constexpr FlagOption kFlagOptions[] = {
-    {"ro", MS_RDONLY},          {"rw", 0},
-    {"nosuid", MS_NOSUID},      {"nodev", MS_NODEV},
-    {"noexec", MS_NOEXEC},      {"sync", MS_SYNCHRONOUS},
-    {"dirsync", MS_DIRSYNC},    {"mand", MS_MANDLOCK},
-    {"noatime", MS_NOATIME},    {"nodiratime", MS_NODIRATIME},
-    {"relatime", MS_RELATIME},  {"strictatime", MS_STRICTATIME},
-    {"lazytime", MS_LAZYTIME},  {"async", 0},
-    {"suid", 0},                {"dev", 0},
-    {"exec", 0},                {"atime", 0},
+    {"ro", MS_RDONLY},
+    {"rw", 0},
+    {"nosuid", MS_NOSUID},
+    {"nodev", MS_NODEV},
+    {"noexec", MS_NOEXEC},
+    {"sync", MS_SYNCHRONOUS},
+    {"dirsync", MS_DIRSYNC},
+    {"mand", MS_MANDLOCK},
+    {"noatime", MS_NOATIME},
+    {"nodiratime", MS_NODIRATIME},
+    {"relatime", MS_RELATIME},
+    {"strictatime", MS_STRICTATIME},
+    {"lazytime", MS_LAZYTIME},
+    {"async", 0},
+    {"suid", 0},
+    {"dev", 0},
+    {"exec", 0},
+    {"atime", 0},
 };
 
 // Options that exclude each other: setting one drops the others of its group.
@@ -40,7 +50,8 @@ inline constexpr std::string_view kExclusiveGroups[][3] = {
 bool contradicts(std::string_view a, std::string_view b) {
     for (const auto& group : kExclusiveGroups) {
         const auto in = [&](std::string_view name) {
-            return !name.empty() && std::find(std::begin(group), std::end(group), name) != std::end(group);
+            return !name.empty() &&
+                   std::find(std::begin(group), std::end(group), name) != std::end(group);
         };
         if (in(a) && in(b)) return true;
     }
@@ -92,25 +103,11 @@ MountRunner& live_mount_runner() {
 }
 
 std::vector<std::string> SplitMountOptions(std::string_view text) {
-    std::vector<std::string> out;
-    while (!text.empty()) {
-        const size_t comma = text.find(',');
-        const std::string_view piece = text.substr(0, comma);
-        if (!piece.empty()) out.emplace_back(piece);
-        if (comma == std::string_view::npos) break;
-        text.remove_prefix(comma + 1);
-    }
-    return out;
+    return text::split(text, ',');
 }
 
 std::string JoinMountOptions(const std::vector<std::string>& options) {
-    std::string out;
-    for (const auto& o : options) {
-        if (o.empty()) continue;
-        if (!out.empty()) out += ',';
-        out += o;
-    }
-    return out;
+    return text::join_nonempty(options, ',');
 }
 
 std::vector<std::string> ApplyMountOptions(std::vector<std::string> options,
@@ -200,8 +197,7 @@ MountResult Mounts::mount_kernel_fs(KernelFs fs) {
     return run(call, call.target + " mounted");
 }
 
-MountResult Mounts::remount(std::string_view mount_point,
-                            const std::vector<std::string>& changes) {
+MountResult Mounts::remount(std::string_view mount_point, const std::vector<std::string>& changes) {
     auto state = find(mount_point);
     if (!state) return {false, std::string(mount_point) + " is not mounted"};
     state->options = ApplyMountOptions(std::move(state->options), changes);

@@ -1,5 +1,5 @@
-// The two disk objects' values: rates from /proc/diskstats between two collects, free space from
-// statvfs.
+// What the two disk objects share: rates from /proc/diskstats between two collects, free space
+// from statvfs, their counter names and instance lists.
 #include <algorithm>
 
 #include "platform/PdhQueryCore.h"
@@ -111,9 +111,24 @@ double disk_value(const QueryRec& q, const CounterRec& c, PdhStatus& status) {
     return def.value(d);
 }
 
-void append_disk_counter_names(std::string& names, bool logical) {
+PdhStatus enumerate_disks(State& state, PdhObject object, std::string& names, std::string& items) {
+    if (!state.root.exists("/proc/diskstats")) return kPdhNoSource;
+    const bool logical = object == PdhObject::LogicalDisk;
     for (const auto& row : kDiskCounters)
         if (logical || !row.logical_only) append_list(names, row.name);
+    if (logical)
+        for (const auto& v : state.map().volumes) append_list(items, LogicalInstanceName(v));
+    else
+        for (const auto& d : state.map().disks) append_list(items, PhysicalInstanceName(d));
+    append_list(items, "_Total");
+    return kPdhOk;
+}
+
+bool disk_percent(int row) {
+    return kDiskCounters[row].percent;
+}
+bool disk_has_source(int row) {
+    return kDiskCounters[row].has_source;
 }
 
 }  // namespace bw::pdh_query

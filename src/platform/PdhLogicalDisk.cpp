@@ -5,7 +5,9 @@ namespace bw::pdh_query {
 
 namespace {
 
-int row(std::string_view name) { return find_row(kDiskCounters, name); }
+int row(std::string_view name) {
+    return find_row(kDiskCounters, name);
+}
 
 void resolve(State& state, CounterRec& c, const PdhPath& path, PdhNeeds& needs) {
     const bool total = pdh_iequals(path.instance, "_Total");
@@ -19,20 +21,10 @@ void resolve(State& state, CounterRec& c, const PdhPath& path, PdhNeeds& needs) 
     finish_disk_resolve(c, needs);
 }
 
-PdhStatus enumerate(State& state, PdhObject, std::string& names, std::string& items) {
-    if (!state.root.exists("/proc/diskstats")) return kPdhNoSource;
-    append_disk_counter_names(names, true);
-    for (const auto& v : state.map().volumes) append_list(items, LogicalInstanceName(v));
-    append_list(items, "_Total");
-    return kPdhOk;
-}
-
-bool percent(int r) { return kDiskCounters[r].percent; }
-bool has_source(int r) { return kDiskCounters[r].has_source; }
-
 }  // namespace
 
-const ObjectOps kLogicalDiskOps = {row,     resolve,    disk_value,        enumerate,
-                                   percent, has_source, "/proc/diskstats", true};
+const ObjectOps kLogicalDiskOps = {
+    row,          resolve,         disk_value,        enumerate_disks,
+    disk_percent, disk_has_source, "/proc/diskstats", true};
 
 }  // namespace bw::pdh_query

@@ -5,7 +5,9 @@ namespace bw::pdh_query {
 
 namespace {
 
-int row(std::string_view name) { return find_row(kMemoryCounters, name); }
+int row(std::string_view name) {
+    return find_row(kMemoryCounters, name);
+}
 
 void resolve(State&, CounterRec& c, const PdhPath&, PdhNeeds& needs) {
     needs.memory = true;

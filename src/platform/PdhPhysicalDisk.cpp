@@ -27,20 +27,10 @@ void resolve(State& state, CounterRec& c, const PdhPath& path, PdhNeeds& needs) 
     finish_disk_resolve(c, needs);
 }
 
-PdhStatus enumerate(State& state, PdhObject, std::string& names, std::string& items) {
-    if (!state.root.exists("/proc/diskstats")) return kPdhNoSource;
-    append_disk_counter_names(names, false);
-    for (const auto& d : state.map().disks) append_list(items, PhysicalInstanceName(d));
-    append_list(items, "_Total");
-    return kPdhOk;
-}
-
-bool percent(int r) { return kDiskCounters[r].percent; }
-bool has_source(int r) { return kDiskCounters[r].has_source; }
-
 }  // namespace
 
-const ObjectOps kPhysicalDiskOps = {row,     resolve,    disk_value,        enumerate,
-                                    percent, has_source, "/proc/diskstats", true};
+const ObjectOps kPhysicalDiskOps = {
+    row,          resolve,         disk_value,        enumerate_disks,
+    disk_percent, disk_has_source, "/proc/diskstats", true};
 
 }  // namespace bw::pdh_query

@@ -8,7 +8,9 @@ namespace bw::pdh_query {
 
 namespace {
 
-int row(std::string_view name) { return find_row(kProcessCounters, name); }
+int row(std::string_view name) {
+    return find_row(kProcessCounters, name);
+}
 
 void resolve(State&, CounterRec& c, const PdhPath& path, PdhNeeds& needs) {
     c.process = lower(path.instance);
@@ -69,7 +71,9 @@ PdhStatus enumerate(State& state, PdhObject, std::string& names, std::string& it
     return kPdhOk;
 }
 
-bool has_source(int r) { return kProcessCounters[r].has_source; }
+bool has_source(int r) {
+    return kProcessCounters[r].has_source;
+}
 
 }  // namespace
 

@@ -6,7 +6,9 @@ namespace bw::pdh_query {
 
 namespace {
 
-int row(std::string_view name) { return find_row(kCpuCounters, name); }
+int row(std::string_view name) {
+    return find_row(kCpuCounters, name);
+}
 
 void resolve(State&, CounterRec& c, const PdhPath& path, PdhNeeds& needs) {
     std::string_view inst = path.instance;
@@ -111,8 +113,12 @@ PdhStatus enumerate(State& state, PdhObject object, std::string& names, std::str
     return kPdhOk;
 }
 
-bool percent(int r) { return kCpuCounters[r].percent; }
-bool has_source(int r) { return kCpuCounters[r].has_source; }
+bool percent(int r) {
+    return kCpuCounters[r].percent;
+}
+bool has_source(int r) {
+    return kCpuCounters[r].has_source;
+}
 
 }  // namespace
 

@@ -71,14 +71,22 @@ PdhLibrary::PdhLibrary(Sysroot root) : impl_(std::make_unique<Impl>()) {
 
 PdhLibrary::~PdhLibrary() = default;
 
-const Sysroot& PdhLibrary::sysroot() const { return impl_->root; }
+const Sysroot& PdhLibrary::sysroot() const {
+    return impl_->root;
+}
 void PdhLibrary::set_disk_map(CounterDiskMap map) {
     impl_->disk_map = std::move(map);
     impl_->frozen_valid = false;
 }
-const CounterDiskMap& PdhLibrary::disk_map() { return impl_->map(); }
-void PdhLibrary::set_computer_name(std::string name) { impl_->computer = std::move(name); }
-const std::string& PdhLibrary::computer_name() const { return impl_->computer; }
+const CounterDiskMap& PdhLibrary::disk_map() {
+    return impl_->map();
+}
+void PdhLibrary::set_computer_name(std::string name) {
+    impl_->computer = std::move(name);
+}
+const std::string& PdhLibrary::computer_name() const {
+    return impl_->computer;
+}
 
 PdhStatus PdhLibrary::OpenQuery(PdhHandle* query) {
     if (query) *query = 0;
@@ -140,8 +148,8 @@ double PdhLibrary::GetDoubleCounterValue(PdhHandle counter, PdhStatus* status, b
     PdhStatus& st = status ? *status : local;
     st = kPdhOk;
     const auto c = impl_->counters.find(counter);
-    const auto q = c == impl_->counters.end() ? impl_->queries.end()
-                                              : impl_->queries.find(c->second.query);
+    const auto q =
+        c == impl_->counters.end() ? impl_->queries.end() : impl_->queries.find(c->second.query);
     if (q == impl_->queries.end()) {
         st = kPdhInvalidHandle;
         return 0;
@@ -205,6 +213,8 @@ PdhLibrary& pdh() {
     return live;
 }
 
-void set_pdh(PdhLibrary* library) { g_installed = library; }
+void set_pdh(PdhLibrary* library) {
+    g_installed = library;
+}
 
 }  // namespace bw

@@ -94,12 +94,19 @@ int find_row(const Table& table, std::string_view name) {
 std::string lower(std::string_view s);
 bool parse_int(std::string_view s, int* out);
 void append_list(std::string& list, std::string_view name);
-inline bool always(int) { return true; }
-inline bool never(int) { return false; }
+inline bool always(int) {
+    return true;
+}
+inline bool never(int) {
+    return false;
+}
 
 // The two disk objects: what a resolved disk counter needs, and its value.
 void finish_disk_resolve(CounterRec& c, PdhNeeds& needs);
 double disk_value(const QueryRec& q, const CounterRec& c, PdhStatus& status);
-void append_disk_counter_names(std::string& names, bool logical);
+// Counter names and instances of either disk object.
+PdhStatus enumerate_disks(State& state, PdhObject object, std::string& names, std::string& items);
+bool disk_percent(int row);
+bool disk_has_source(int row);
 
 }  // namespace bw::pdh_query

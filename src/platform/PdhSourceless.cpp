@@ -6,11 +6,15 @@ namespace bw::pdh_query {
 
 namespace {
 
-int row(std::string_view) { return -1; }
+int row(std::string_view) {
+    return -1;
+}
 
 void resolve(State&, CounterRec&, const PdhPath&, PdhNeeds&) {}
 
-double value(const QueryRec&, const CounterRec&, PdhStatus&) { return 0; }
+double value(const QueryRec&, const CounterRec&, PdhStatus&) {
+    return 0;
+}
 
 PdhStatus enumerate(State&, PdhObject object, std::string& names, std::string&) {
     for (const auto& r : kSourcelessCounters)
