@@ -38,7 +38,7 @@ double value(const QueryRec& q, const CounterRec& c, PdhStatus& status) {
     }
     const auto& a = prev->second;
     const auto& b = cur->second;
-    if (def.has_source && def.name.rfind("IO ", 0) == 0 && !(a.has_io && b.has_io)) {
+    if (def.has_source && def.from_io && !(a.has_io && b.has_io)) {
         status = kPdhNoSource;  // /proc/PID/io of another user's process
         return 0;
     }

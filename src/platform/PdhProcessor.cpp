@@ -28,13 +28,15 @@ void resolve(State&, CounterRec& c, const PdhPath& path, PdhNeeds& needs) {
         c.cpu = group * 64 + number;
     else
         c.resolved = false;
-    const auto& def = kCpuCounters[c.def];
-    if (def.name == "Interrupts/sec")
-        needs.interrupts = true;
-    else if (def.name == "Processor Frequency")
-        needs.frequency = true;
-    else
-        needs.cpu = true;
+    struct Need {
+        CpuSource source;
+        bool PdhNeeds::*flag;
+    };
+    static constexpr Need kNeeds[] = {{CpuSource::Times, &PdhNeeds::cpu},
+                                      {CpuSource::Interrupts, &PdhNeeds::interrupts},
+                                      {CpuSource::Frequency, &PdhNeeds::frequency}};
+    for (const auto& n : kNeeds)
+        if (n.source == kCpuCounters[c.def].source) needs.*n.flag = true;
 }
 
 double interrupts_value(const QueryRec& q, const CounterRec& c, CpuDelta& d, PdhStatus& status) {
@@ -72,7 +74,7 @@ double value(const QueryRec& q, const CounterRec& c, PdhStatus& status) {
         status = kPdhInvalidData;
         return 0;
     }
-    if (def.name == "Interrupts/sec") return interrupts_value(q, c, d, status);
+    if (def.source == CpuSource::Interrupts) return interrupts_value(q, c, d, status);
     const auto find = [&](const std::vector<CpuTimes>& v) -> const CpuTimes* {
         for (const auto& t : v)
             if (t.cpu == c.cpu) return &t;
