@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/KernelSwitches.h"
 #include "platform/PdhQueryCore.h"
 #include "platform/clock.h"
 
@@ -54,7 +55,9 @@ struct PdhLibrary::Impl : State {
             const std::string dir = "/sys/block/" + disk.kernel_name;
             // Drivers that do their own accounting (zram, dm, md) keep counting at 0; only disks
             // with a request queue ("mq") honour the switch.
-            if (root.read_line(dir + "/queue/iostats") == "0" && root.exists(dir + "/mq"))
+            const auto iostats = root.read_line(
+                KernelSwitches::path_of(KernelSwitch::DiskStatistics, disk.kernel_name));
+            if (iostats == "0" && root.exists(dir + "/mq"))
                 frozen_cache.push_back(disk.kernel_name);
         }
         frozen_checked_ms = now;
