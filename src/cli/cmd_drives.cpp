@@ -20,7 +20,7 @@ struct DrivesArgs {
 
 int RunDrives(const DrivesArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
-    if (!query.sysroot().is_live() && !query.sysroot().has_block_devices()) {
+    if (!query.sysroot().is_live() && !query.sysroot().is_dir("/sys/block")) {
         std::fprintf(stderr, "brantwell-cli: %s has no sys/block: not a captured system\n",
                      args.sysroot.c_str());
         return 2;

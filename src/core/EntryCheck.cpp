@@ -2,9 +2,26 @@
 
 namespace bw {
 
+namespace {
+
+struct Requirement {
+    std::string_view path;  // must be readable
+    std::string_view what;  // told to the user when it is not
+};
+
+// The facts every part of the program reads: without them there are no drives and no counters.
+inline constexpr Requirement kRequirements[] = {
+    {"/proc/self/stat", "/proc (the process file system, mounted)"},
+    {"/proc/diskstats", "/proc/diskstats (disk statistics of the kernel)"},
+    {"/proc/self/mountinfo", "/proc/self/mountinfo (mounted file systems)"},
+    {"/sys/block", "/sys/block (sysfs, mounted)"},
+};
+
+}  // namespace
+
 std::vector<std::string> missing_requirements(const Sysroot& sys, bool display_available) {
     std::vector<std::string> missing;
-    for (const auto& r : kKernelRequirements) {
+    for (const auto& r : kRequirements) {
         bool ok = sys.is_dir(r.path) ? !sys.list(r.path).empty() || sys.exists(r.path)
                                      : sys.read(r.path).has_value();
         if (!ok) missing.emplace_back(r.what);

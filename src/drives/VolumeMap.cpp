@@ -34,7 +34,8 @@ bool path_within(const std::string& path, const std::string& mount) {
 
 // Kernel interface mounts live beneath these; they never hold user data.
 bool is_system_folder(const std::string& target) {
-    for (auto f : kKernelInterfaceFolders)
+    static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run"};
+    for (auto f : kSystemFolders)
         if (target.compare(0, f.size(), f) == 0 &&
             (target.size() == f.size() || target[f.size()] == '/'))
             return true;

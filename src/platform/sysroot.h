@@ -8,33 +8,19 @@
 
 namespace bw {
 
+// Folders where the kernel's interfaces are mounted; they never hold user data (the volume map
+// leaves mounts beneath them out).
+inline constexpr std::string_view kKernelInterfaceFolders[] = {"/proc", "/sys", "/dev", "/run"};
+
 // Every read of /proc, /sys, /run, /dev and /etc goes through a Sysroot: "/" in the program, a
 // captured fixture tree in tests. Absolute paths are given as the running system names them
 // ("/proc/diskstats") and are resolved beneath the root.
-// Folders where the kernel's interfaces are mounted; they never hold user data.
-inline constexpr std::string_view kKernelInterfaceFolders[] = {"/proc", "/sys", "/dev", "/run"};
-
-// The kernel files every part of the program reads: without them there are no drives and no
-// counters. `what` is told to the user when one is missing.
-struct KernelRequirement {
-    std::string_view path;
-    std::string_view what;
-};
-inline constexpr KernelRequirement kKernelRequirements[] = {
-    {"/proc/self/stat", "/proc (the process file system, mounted)"},
-    {"/proc/diskstats", "/proc/diskstats (disk statistics of the kernel)"},
-    {"/proc/self/mountinfo", "/proc/self/mountinfo (mounted file systems)"},
-    {"/sys/block", "/sys/block (sysfs, mounted)"},
-};
-
 class Sysroot {
 public:
     explicit Sysroot(std::filesystem::path root = "/");
 
     const std::filesystem::path& root() const { return root_; }
     bool is_live() const { return root_ == "/"; }
-    // True when the tree has the kernel's block devices, as a captured system does.
-    bool has_block_devices() const { return is_dir("/sys/block"); }
 
     // Path of an absolute system path beneath the root.
     std::filesystem::path path(std::string_view abs) const;
