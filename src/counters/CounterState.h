@@ -20,11 +20,48 @@ inline constexpr std::array<std::string_view, 5> kMemoryCounterPaths = {
     "\\Memory\\Cache Bytes Peak", "\\Memory\\Page Faults/sec"};
 enum MemoryCounter { kCommittedBytes, kAvailableBytes, kCacheBytes, kCacheBytesPeak, kPageFaults };
 
-inline constexpr std::array<std::string_view, 5> kPhysicalDiskCounterNames = {
+// The names the readers use stand where the tables put them (a name added to a table without
+// its enum, or the other way round, stops the build).
+static_assert(kMemoryCounterPaths[kPageFaults] == "\\Memory\\Page Faults/sec");
+
+// Counters of a physical-disk row, by name: the enum is the row's order.
+namespace physical_disk {
+enum Counter : int { kDiskTime, kDiskBytesPerSec, kAvgSecTransfer, kAvgSecRead, kAvgSecWrite, kCount };
+}
+inline constexpr std::array<std::string_view, physical_disk::kCount> kPhysicalDiskCounterNames = {
     "% Disk Time", "Disk Bytes/sec", "Avg. Disk sec/Transfer", "Avg. Disk sec/Read",
     "Avg. Disk sec/Write"};
 
-inline constexpr std::array<std::string_view, 23> kLogicalDiskCounterNames = {
+// Counters of a logical-disk row, by name: the enum is the row's order.
+namespace logical_disk {
+enum Counter : int {
+    kFreeSpace,
+    kFreeMegabytes,
+    kCurrentQueueLength,
+    kDiskTime,
+    kAvgQueueLength,
+    kDiskReadTime,
+    kAvgReadQueueLength,
+    kDiskWriteTime,
+    kAvgWriteQueueLength,
+    kAvgSecTransfer,
+    kAvgSecRead,
+    kAvgSecWrite,
+    kTransfersPerSec,
+    kReadsPerSec,
+    kWritesPerSec,
+    kBytesPerSec,
+    kReadBytesPerSec,
+    kWriteBytesPerSec,
+    kAvgBytesTransfer,
+    kAvgBytesRead,
+    kAvgBytesWrite,
+    kIdleTime,
+    kSplitIoPerSec,
+    kCount
+};
+}
+inline constexpr std::array<std::string_view, logical_disk::kCount> kLogicalDiskCounterNames = {
     "% Free Space",
     "Free Megabytes",
     "Current Disk Queue Length",
@@ -48,9 +85,22 @@ inline constexpr std::array<std::string_view, 23> kLogicalDiskCounterNames = {
     "Avg. Disk Bytes/Write",
     "% Idle Time",
     "Split IO/Sec"};
-inline constexpr int kLogicalDiskReadTime = 5;  // "% Disk Read Time": the group's probe
 
-inline constexpr std::array<std::string_view, 8> kTesterCounterNames = {
+// Counters of a tester, by name: the enum is the row's order.
+namespace tester_io {
+enum Counter : int {
+    kReadOpsPerSec,
+    kWriteOpsPerSec,
+    kDataOpsPerSec,
+    kOtherOpsPerSec,
+    kReadBytesPerSec,
+    kWriteBytesPerSec,
+    kDataBytesPerSec,
+    kOtherBytesPerSec,
+    kCount
+};
+}
+inline constexpr std::array<std::string_view, tester_io::kCount> kTesterCounterNames = {
     "IO Read Operations/sec",  "IO Write Operations/sec", "IO Data Operations/sec",
     "IO Other Operations/sec", "IO Read Bytes/sec",       "IO Write Bytes/sec",
     "IO Data Bytes/sec",       "IO Other Bytes/sec"};
@@ -59,9 +109,18 @@ inline constexpr std::array<std::string_view, 3> kTesterInstances = {"LoadWorker
                                                                      "LoadWorker3"};
 inline constexpr std::array<std::string_view, 3> kTesterImages = kTesterFiles;
 
-inline constexpr std::array<std::string_view, 3> kProcessorCounterNames = {
+enum ProcessorCounter { kInterruptTime, kInterruptsPerSec, kProcessorTime, kProcessorCounterCount };
+inline constexpr std::array<std::string_view, kProcessorCounterCount> kProcessorCounterNames = {
     "% Interrupt Time", "Interrupts/sec", "% Processor Time"};
-enum ProcessorCounter { kInterruptTime, kInterruptsPerSec, kProcessorTime };
+static_assert(kPhysicalDiskCounterNames[physical_disk::kDiskBytesPerSec] == "Disk Bytes/sec" &&
+              kPhysicalDiskCounterNames.back() == "Avg. Disk sec/Write");
+static_assert(kLogicalDiskCounterNames[logical_disk::kDiskReadTime] == "% Disk Read Time" &&
+              kLogicalDiskCounterNames[logical_disk::kBytesPerSec] == "Disk Bytes/sec" &&
+              kLogicalDiskCounterNames[logical_disk::kIdleTime] == "% Idle Time" &&
+              kLogicalDiskCounterNames.back() == "Split IO/Sec");
+static_assert(kTesterCounterNames[tester_io::kReadBytesPerSec] == "IO Read Bytes/sec" &&
+              kTesterCounterNames.back() == "IO Other Bytes/sec");
+static_assert(kProcessorCounterNames[kProcessorTime] == "% Processor Time");
 inline constexpr std::string_view kProcessorFrequencyPath =
     "\\Processor Information(0,0)\\Processor Frequency";
 inline constexpr std::array<std::string_view, 2> kCacheCounterPaths = {"\\Cache\\Copy Reads/sec",
@@ -90,11 +149,11 @@ struct CounterState {
 
     // Handle tables (0 = not added). Every listed disk and processor has a row: the program keeps
     // no fixed limit of 26 disks or 64 processors.
-    std::array<PdhHandle, 5> MemoryCounters{};
-    std::vector<std::array<PdhHandle, 5>> PhysicalDiskCounters;
-    std::vector<std::array<PdhHandle, 23>> LogicalDiskCounters;
-    std::array<std::array<PdhHandle, 8>, 3> TesterCounters{};
-    std::vector<std::array<PdhHandle, 3>> ProcessorCounters;
+    std::array<PdhHandle, kMemoryCounterPaths.size()> MemoryCounters{};
+    std::vector<std::array<PdhHandle, physical_disk::kCount>> PhysicalDiskCounters;
+    std::vector<std::array<PdhHandle, logical_disk::kCount>> LogicalDiskCounters;
+    std::array<std::array<PdhHandle, tester_io::kCount>, 3> TesterCounters{};
+    std::vector<std::array<PdhHandle, kProcessorCounterCount>> ProcessorCounters;
     PdhHandle ProcessorFrequencyCounter = 0;
     std::array<PdhHandle, 2> CacheCounters{};
 
@@ -107,10 +166,10 @@ struct CounterState {
     // Probe handles: non-zero when the group could be added.
     PdhHandle memory_probe() const { return MemoryCounters[kAvailableBytes]; }
     PdhHandle logical_disk_probe() const {
-        return LogicalDiskCounters.empty() ? 0 : LogicalDiskCounters[0][kLogicalDiskReadTime];
+        return LogicalDiskCounters.empty() ? 0 : LogicalDiskCounters[0][logical_disk::kDiskReadTime];
     }
     PdhHandle tester_probe(int tester) const {
-        return tester >= 1 && tester <= 3 ? TesterCounters[tester - 1][0] : 0;
+        return tester >= 1 && tester <= 3 ? TesterCounters[tester - 1][tester_io::kReadOpsPerSec] : 0;
     }
 };
 

@@ -32,10 +32,8 @@ bool cumulative_time(std::string_view image, double* cumulative) {
     double sum = 0;
     bool any = false;
     for (int pid : pids) {
-        const auto text = root.read("/proc/" + std::to_string(pid) + "/stat");
-        if (!text) continue;  // ended in between
-        const auto stat = ParseProcessStat(*text);
-        if (!stat) continue;
+        const auto stat = ReadProcessStat(root, pid);
+        if (!stat) continue;  // ended in between
         sum += static_cast<double>(stat->utime + stat->stime) / ticks * 100.0 / processors;
         any = true;
     }

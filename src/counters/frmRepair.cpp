@@ -1,13 +1,11 @@
 #include "counters/frmRepair.h"
 
-#include <sys/mount.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 
 #include "core/AppState.h"
 #include "counters/Counters.h"
+#include "platform/KernelSwitches.h"
+#include "platform/Mounts.h"
 #include "platform/PdhQuery.h"
 #include "platform/clock.h"
 #include "platform/prompt.h"
@@ -16,28 +14,28 @@ namespace bw {
 
 namespace {
 
-struct MountTarget {
+// The mount steps and the kernel filesystem each one brings back.
+struct MountStep {
     RepairKind kind;
-    const char* fstype;
-    const char* target;
-    const char* witness;  // a file that is there once the filesystem is mounted
+    KernelFs fs;
 };
-inline constexpr MountTarget kMountTargets[] = {
-    {RepairKind::MountProc, "proc", "/proc", "/proc/stat"},
-    {RepairKind::MountSys, "sysfs", "/sys", "/sys/block"},
+inline constexpr MountStep kMountSteps[] = {
+    {RepairKind::MountProc, KernelFs::Proc},
+    {RepairKind::MountSys, KernelFs::Sys},
 };
 
-const MountTarget* mount_target(RepairKind kind) {
-    for (const auto& m : kMountTargets)
-        if (m.kind == kind) return &m;
+const KernelFsDef* mount_step(RepairKind kind) {
+    for (const auto& m : kMountSteps)
+        if (m.kind == kind)
+            for (const auto& k : kKernelFilesystems)
+                if (k.fs == m.fs) return &k;
     return nullptr;
 }
 
 bool default_needed(RepairKind kind, std::vector<std::string>& findings) {
-    const Sysroot& root = pdh().sysroot();
-    if (const MountTarget* m = mount_target(kind)) {
-        const bool there = root.exists(m->witness);
-        findings.push_back(std::string(m->target) + (there ? " is mounted" : " is not mounted"));
+    if (const KernelFsDef* k = mount_step(kind)) {
+        const bool there = Mounts(pdh().sysroot(), live_mount_runner()).is_mounted(k->fs);
+        findings.push_back(std::string(k->target) + (there ? " is mounted" : " is not mounted"));
         return !there;
     }
     const auto frozen = pdh().FrozenDisks();
@@ -48,18 +46,10 @@ bool default_needed(RepairKind kind, std::vector<std::string>& findings) {
 }
 
 bool default_run(RepairKind kind, std::string& output) {
-    if (const MountTarget* m = mount_target(kind)) {
-        if (!pdh().sysroot().is_live()) {
-            output += "not the running system: nothing mounted\n";
-            return false;
-        }
-        if (::mount(m->fstype, m->target, m->fstype, 0, nullptr) != 0) {
-            output += std::string("mount: ") + std::strerror(errno) +
-                      (errno == EPERM ? " (mounting needs root)\n" : "\n");
-            return false;
-        }
-        output += std::string(m->target) + " mounted\n";
-        return true;
+    if (const KernelFsDef* k = mount_step(kind)) {
+        const MountResult r = Mounts(pdh().sysroot(), live_mount_runner()).mount_kernel_fs(k->fs);
+        output += r.message + "\n";
+        return r.ok;
     }
     return EnableDiskStatistics(output);
 }
@@ -74,19 +64,13 @@ void append_diagnostic(std::string_view line) {
 }  // namespace
 
 bool EnableDiskStatistics(std::string& output) {
-    const Sysroot& root = pdh().sysroot();
+    const KernelSwitches switches(pdh().sysroot());
     bool all = true;
     for (const auto& disk : pdh().FrozenDisks()) {
-        const std::string file = "/sys/block/" + disk + "/queue/iostats";
-        output += "echo 1 > " + file + "\n";
-        std::ofstream out(root.path(file));
-        out << "1\n";
-        out.flush();
-        if (!out) {
-            const int err = errno;
-            output += "  " + std::string(std::strerror(err)) +
-                      (err == EACCES || err == EPERM ? " (switching disk statistics needs root)\n"
-                                                     : "\n");
+        output += "echo 1 > " + KernelSwitches::path_of(KernelSwitch::DiskStatistics, disk) + "\n";
+        const SwitchResult r = switches.write(KernelSwitch::DiskStatistics, disk, "1");
+        if (!r.ok) {
+            output += "  " + r.error + "\n";
             all = false;
         }
     }

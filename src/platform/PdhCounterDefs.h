@@ -141,8 +141,12 @@ struct CpuDelta {
     double frequency_mhz = 0;  // now
 };
 
+// Which file a processor counter reads.
+enum class CpuSource { Times, Interrupts, Frequency };  // /proc/stat, /proc/interrupts, cpufreq
+
 struct CpuCounterDef {
     std::string_view name;
+    CpuSource source;
     bool percent;
     bool needs_rate;
     bool has_source;
@@ -156,23 +160,24 @@ inline double share(double part, double total) {
 }  // namespace pdh_detail
 
 inline constexpr CpuCounterDef kCpuCounters[] = {
-    {"% Processor Time", true, true, true,
+    {"% Processor Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) {
          return d.total > 0 ? 100.0 - pdh_detail::share(d.idle, d.total) : 0.0;
      }},
-    {"% Idle Time", true, true, true,
+    {"% Idle Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) { return pdh_detail::share(d.idle, d.total); }},
-    {"% User Time", true, true, true,
+    {"% User Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) { return pdh_detail::share(d.user, d.total); }},
-    {"% Privileged Time", true, true, true,
+    {"% Privileged Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) { return pdh_detail::share(d.system + d.irq + d.softirq, d.total); }},
-    {"% Interrupt Time", true, true, true,
+    {"% Interrupt Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) { return pdh_detail::share(d.irq, d.total); }},
-    {"% DPC Time", true, true, true,
+    {"% DPC Time", CpuSource::Times, true, true, true,
      [](const CpuDelta& d) { return pdh_detail::share(d.softirq, d.total); }},
-    {"Interrupts/sec", false, true, true,
+    {"Interrupts/sec", CpuSource::Interrupts, false, true, true,
      [](const CpuDelta& d) { return pdh_detail::per_sec(d.interrupts, d.seconds); }},
-    {"Processor Frequency", false, false, true, [](const CpuDelta& d) { return d.frequency_mhz; }},
+    {"Processor Frequency", CpuSource::Frequency, false, false, true,
+     [](const CpuDelta& d) { return d.frequency_mhz; }},
 };
 
 // Memory figures of one collect and the change since the one before.
@@ -209,6 +214,7 @@ struct ProcessDelta {
 
 struct ProcessCounterDef {
     std::string_view name;
+    bool from_io;  // reads /proc/PID/io, which another user's process does not show
     bool needs_rate;
     bool has_source;
     double (*value)(const ProcessDelta&);
@@ -216,23 +222,23 @@ struct ProcessCounterDef {
 
 // pread/pwrite show in syscr/syscw and rchar/wchar; io_uring and libaio do not.
 inline constexpr ProcessCounterDef kProcessCounters[] = {
-    {"IO Read Operations/sec", true, true,
+    {"IO Read Operations/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.syscr, p.seconds); }},
-    {"IO Write Operations/sec", true, true,
+    {"IO Write Operations/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.syscw, p.seconds); }},
-    {"IO Data Operations/sec", true, true,
+    {"IO Data Operations/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.syscr + p.syscw, p.seconds); }},
-    {"IO Other Operations/sec", true, false, [](const ProcessDelta&) { return 0.0; }},
-    {"IO Read Bytes/sec", true, true,
+    {"IO Other Operations/sec", true, true, false, [](const ProcessDelta&) { return 0.0; }},
+    {"IO Read Bytes/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.rchar, p.seconds); }},
-    {"IO Write Bytes/sec", true, true,
+    {"IO Write Bytes/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.wchar, p.seconds); }},
-    {"IO Data Bytes/sec", true, true,
+    {"IO Data Bytes/sec", true, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(p.rchar + p.wchar, p.seconds); }},
-    {"IO Other Bytes/sec", true, false, [](const ProcessDelta&) { return 0.0; }},
-    {"% Processor Time", true, true,
+    {"IO Other Bytes/sec", true, true, false, [](const ProcessDelta&) { return 0.0; }},
+    {"% Processor Time", false, true, true,
      [](const ProcessDelta& p) { return pdh_detail::per_sec(100.0 * p.cpu_seconds, p.seconds); }},
-    {"ID Process", false, true, [](const ProcessDelta& p) { return p.pid; }},
+    {"ID Process", false, false, true, [](const ProcessDelta& p) { return p.pid; }},
 };
 
 // Counters of objects that have no Linux source at all: they add, and read 0.

@@ -64,9 +64,7 @@ std::string lower(std::string s) {
 
 bool read_process(const Sysroot& root, int pid, ProcessSnap& out) {
     const std::string dir = "/proc/" + std::to_string(pid);
-    const auto stat_text = root.read(dir + "/stat");
-    if (!stat_text) return false;
-    const auto stat = ParseProcessStat(*stat_text);
+    const auto stat = ReadProcessStat(root, pid);
     if (!stat) return false;
     out.pid = pid;
     out.stat = *stat;

@@ -142,6 +142,11 @@ std::optional<ProcessStat> ParseProcessStat(std::string_view text) {
     return s;
 }
 
+std::optional<ProcessStat> ReadProcessStat(const Sysroot& root, int pid) {
+    const auto text = root.read("/proc/" + std::to_string(pid) + "/stat");
+    return text ? ParseProcessStat(*text) : std::nullopt;
+}
+
 std::optional<ProcessIo> ParseProcessIo(std::string_view text) {
     ProcessIo io;
     struct Field {

@@ -49,6 +49,8 @@ struct ProcessStat {
     std::uint64_t start_time = 0;        // ticks after boot: tells a reused PID apart
 };
 std::optional<ProcessStat> ParseProcessStat(std::string_view text);
+// /proc/PID/stat of a running process; nullopt when it ended or cannot be read.
+std::optional<ProcessStat> ReadProcessStat(const Sysroot& root, int pid);
 
 // /proc/PID/io.
 struct ProcessIo {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -13,6 +14,8 @@
 #include <fstream>
 #include <mutex>
 #include <system_error>
+
+#include "platform/UniqueFd.h"
 
 extern char** environ;
 
@@ -100,6 +103,55 @@ pid_t spawn(const fs::path& exe, const std::vector<std::string>& args, const fs:
     std::lock_guard lock(g_children_mutex);
     g_children.push_back(pid);
     return pid;
+}
+
+CapturedRun run_captured(const std::vector<std::string>& args, size_t chunk_bytes,
+                         const std::function<void(std::string_view)>& on_chunk,
+                         const std::function<void()>& on_idle) {
+    CapturedRun result;
+    if (args.empty()) return result;
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        result.start = CapturedRun::Start::PipeFailed;
+        result.error = errno;
+        return result;
+    }
+    UniqueFd read_end(fds[0]), write_end(fds[1]);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, write_end.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, write_end.get(), STDERR_FILENO);
+    std::vector<std::string> argv_text(args);
+    std::vector<char*> argv;
+    for (auto& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return result;
+    result.start = CapturedRun::Start::Ran;
+    write_end.reset();  // only the child holds it now: the reads end when the child is done
+    std::vector<char> buf(std::max<size_t>(chunk_bytes, 1));
+    for (;;) {
+        pollfd p{read_end.get(), POLLIN, 0};
+        const int ready = ::poll(&p, 1, 50);
+        if (ready == 0) {
+            if (on_idle) on_idle();
+            continue;
+        }
+        if (ready < 0 && errno == EINTR) continue;
+        const ssize_t n = ::read(read_end.get(), buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        if (on_chunk) on_chunk(std::string_view(buf.data(), static_cast<size_t>(n)));
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 void reap_children() {

@@ -6,7 +6,9 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bw::proc {
@@ -32,6 +34,22 @@ bool send_signal(pid_t pid, int sig);
 // -1 with `error` set. The child is reaped by `reap_children` (or when it is waited for).
 pid_t spawn(const std::filesystem::path& exe, const std::vector<std::string>& args,
             const std::filesystem::path& cwd, std::string* error);
+
+// How a captured command went. `start` tells whether it ran at all; `error` is the errno of a pipe
+// that could not be made; `exit_status` is -1 when it did not run or was ended by a signal.
+struct CapturedRun {
+    enum class Start { Ran, PipeFailed, NotFound } start = Start::NotFound;
+    int error = 0;
+    int exit_status = -1;
+};
+
+// Runs `argv` (argv[0] looked up in PATH) with standard input from /dev/null and standard output
+// and error on one pipe, and waits for it. What it prints goes to `on_chunk` in pieces of at most
+// `chunk_bytes`, in order, as they arrive; while nothing arrives `on_idle` is called every 50 ms
+// so a window stays alive during a long command.
+CapturedRun run_captured(const std::vector<std::string>& argv, size_t chunk_bytes,
+                         const std::function<void(std::string_view chunk)>& on_chunk,
+                         const std::function<void()>& on_idle = {});
 
 // Collects the exit status of every child started by spawn() that has ended, so none lingers as
 // a zombie.

@@ -109,13 +109,7 @@ std::string ata_model(const Sysroot& root, const std::string& sys_path) {
 }
 
 std::string join_nonempty(std::initializer_list<std::string> parts) {
-    std::string out;
-    for (const auto& p : parts) {
-        if (p.empty()) continue;
-        if (!out.empty()) out += ' ';
-        out += p;
-    }
-    return out;
+    return text::join_nonempty(parts, ' ');
 }
 
 // Splits a name into runs of letters and digits. The letters after a "sd"/"vd"/"hd"/"xvd" prefix

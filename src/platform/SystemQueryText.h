@@ -32,6 +32,17 @@ inline std::vector<std::string> split(std::string_view s, char sep) {
     return out;
 }
 
+// The non-empty pieces joined by `sep`.
+inline std::string join_nonempty(const std::vector<std::string>& parts, char sep) {
+    std::string out;
+    for (const auto& p : parts) {
+        if (p.empty()) continue;
+        if (!out.empty()) out += sep;
+        out += p;
+    }
+    return out;
+}
+
 // Lines of a text, without line ends.
 inline std::vector<std::string> lines(std::string_view s) {
     std::vector<std::string> out;

@@ -8,6 +8,10 @@
 
 namespace bw {
 
+// Folders where the kernel's interfaces are mounted; they never hold user data (the volume map
+// leaves mounts beneath them out).
+inline constexpr std::string_view kKernelInterfaceFolders[] = {"/proc", "/sys", "/dev", "/run"};
+
 // Every read of /proc, /sys, /run, /dev and /etc goes through a Sysroot: "/" in the program, a
 // captured fixture tree in tests. Absolute paths are given as the running system names them
 // ("/proc/diskstats") and are resolved beneath the root.

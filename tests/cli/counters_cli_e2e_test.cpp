@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "counters/counter_machine.h"
 #include "support/cli.h"
+#include "support/counter_machine.h"
 #include "support/fakes.h"
 
 namespace bw {

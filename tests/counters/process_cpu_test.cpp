@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "counters/Counters.h"
-#include "counters/counter_machine.h"
+#include "support/counter_machine.h"
 
 namespace bw {
 namespace {

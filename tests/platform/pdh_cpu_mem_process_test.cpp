@@ -2,7 +2,7 @@
 // over files captured from a running kernel.
 #include <gtest/gtest.h>
 
-#include "counters/counter_machine.h"
+#include "support/counter_machine.h"
 
 namespace bw {
 namespace {

@@ -1,7 +1,7 @@
 // The readers of the kernel's text files, counter paths and disk names, without a machine.
 #include <gtest/gtest.h>
 
-#include "counters/counter_machine.h"
+#include "support/counter_machine.h"
 #include "platform/PdhDiskMap.h"
 #include "platform/PdhPath.h"
 #include "platform/PdhSources.h"
