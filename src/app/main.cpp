@@ -1,8 +1,4 @@
 // The desktop program. It reads no arguments.
-#include <signal.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
@@ -16,32 +12,40 @@
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
+#include "platform/ThisProcess.h"
 
 namespace {
 
-int g_signal_pipe[2] = {-1, -1};
-
-void on_stop_signal(int) {
-    char c = 1;
-    [[maybe_unused]] auto n = ::write(g_signal_pipe[1], &c, 1);
-}
-
 // SIGTERM, SIGINT and SIGHUP close the main window, so the exit is as clean as a click on "Done":
-// the testers are stopped and the options saved.
-void close_on_signals(QWidget* window) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signal_pipe) != 0) return;
-    auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window] {
-        char c;
-        [[maybe_unused]] auto n = ::read(g_signal_pipe[0], &c, 1);
-        window->close();
-    });
-    struct sigaction sa {};
-    sa.sa_handler = on_stop_signal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &sa, nullptr);
-}
+// the testers are stopped and the options saved. A signal during the load (when a start-up question
+// may be open and the options are not restored yet) closes that question and ends the program as
+// soon as the load is done, so the unload never saves options it has not read.
+class StopOnSignals {
+public:
+    explicit StopOnSignals(QWidget* window) : window_(window) {
+        const int fd = bw::this_process::stop_signal_fd();
+        if (fd < 0) return;
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, window);
+        QObject::connect(notifier, &QSocketNotifier::activated, window, [this, fd] {
+            bw::this_process::take_stop_signal(fd);
+            if (loaded_) {
+                window_->close();
+                return;
+            }
+            requested_ = true;
+            if (QWidget* question = QApplication::activeModalWidget()) question->close();
+        });
+    }
+    // The load is over: a signal that came during it ends the program now.
+    void load_done() {
+        loaded_ = true;
+        if (requested_) QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection);
+    }
+
+private:
+    QWidget* window_;
+    bool loaded_ = false, requested_ = false;
+};
 
 bool display_available() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -91,8 +95,9 @@ int main(int argc, char** argv) {
 
     bw::MainWindowState state;
     bw::FrmMain main_window(steps, ui, state);
-    close_on_signals(&main_window);
+    StopOnSignals stop_on_signals(&main_window);
     bw::FrmMainLoad(steps, state);
+    stop_on_signals.load_done();
     bw::set_splash(nullptr);
     splash.hide();
     main_window.show_state();

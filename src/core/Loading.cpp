@@ -1,11 +1,5 @@
 // The splash window's preparations: folders, single instance, program-wide values, settings files,
 // stale results and the tool files.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
 #include "core/AppState.h"
@@ -16,7 +10,7 @@
 #include "core/Startup.h"
 #include "core/mdlRegistry.h"
 #include "core/modGeneral.h"
-#include "platform/UniqueFd.h"
+#include "platform/ThisProcess.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
 #include "version.h"
@@ -27,29 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Held for the life of the process: a second start finds it taken and ends.
-UniqueFd g_instance_lock;
-
-bool take_instance_lock(const fs::path& folder) {
-    UniqueFd fd(::open((folder / "brantwell.instance").c_str(),
-                       O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd.ok()) return true;  // cannot tell; better to run than to refuse
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return errno != EWOULDBLOCK;
-    g_instance_lock = std::move(fd);
-    return true;
-}
-
-std::string host_name() {
-    char buf[256] = {};
-    if (::gethostname(buf, sizeof buf - 1) != 0) return "localhost";
-    return buf;
-}
-
-int online_processors() {
-    long n = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return n > 0 ? static_cast<int>(n) : 1;
-}
-
 void remove_if_present(const fs::path& p) {
     std::error_code ec;
     fs::remove(p, ec);
@@ -57,7 +28,7 @@ void remove_if_present(const fs::path& p) {
 
 }  // namespace
 
-void release_instance_lock() { g_instance_lock.reset(); }
+void release_instance_lock() { this_process::release_instance_lock(); }
 
 void init_working_file() {
     const auto work = app().working_ini();
@@ -65,7 +36,7 @@ void init_working_file() {
     WriteINI(work, keys::kSettings, keys::kRunStatus, "0");
     for (int n = 1; n <= 3; ++n) WriteINI(work, keys::kStatus, keys::program_status(n), "0");
     // The program writes its id so the testers can tell when it has gone.
-    WriteINI(work, keys::kSettings, keys::kProgramPid, static_cast<long long>(::getpid()));
+    WriteINI(work, keys::kSettings, keys::kProgramPid, static_cast<long long>(this_process::process_id()));
     if (ReadINI(work, keys::kSettings, keys::kShutdown).empty()) {
         WriteINI(work, keys::kSettings, keys::kBadShutdown, "0");
         WriteINI(work, keys::kSettings, keys::kWinVer, "");
@@ -91,7 +62,7 @@ LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
     }
     a.working_folder = work.path;
     a.program_folder = prog.path;
-    if (!take_instance_lock(a.working_folder)) return LoadingResult::SecondInstance;
+    if (!this_process::take_instance_lock(a.working_folder / "brantwell.instance")) return LoadingResult::SecondInstance;
 
     a.version = kVersionText;
     a.build_date = kBuildDate;
@@ -99,11 +70,11 @@ LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers",
                 executable_path().string(), RegValue::string("RUNASADMIN"));
     steps.run(StepId::RatingThresholds, ctx);
-    a.computer_name = host_name();
-    a.processor_count = online_processors();
+    a.computer_name = this_process::host_name();
+    a.processor_count = this_process::online_processors();
     a.windows_drive = 'C';  // the volume that holds "/" is always C:
     // A higher priority keeps the sampling steady under load; only root may raise it.
-    ::setpriority(PRIO_PROCESS, 0, -10);
+    this_process::raise_priority();
 
     init_working_file();
     init_preferences();

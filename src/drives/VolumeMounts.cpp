@@ -4,6 +4,7 @@
 #include <map>
 
 #include "drives/VolumeMap.h"
+#include "platform/sysroot.h"
 
 namespace bw {
 
@@ -21,8 +22,7 @@ bool is_network(const std::string& fstype) {
 
 // Kernel interface mounts live beneath these; they never hold user data.
 bool is_system_folder(const std::string& target) {
-    static constexpr std::string_view kSystemFolders[] = {"/proc", "/sys", "/dev", "/run"};
-    for (auto f : kSystemFolders)
+    for (auto f : kKernelInterfaceFolders)
         if (target.compare(0, f.size(), f) == 0 &&
             (target.size() == f.size() || target[f.size()] == '/'))
             return true;
