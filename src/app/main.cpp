@@ -8,6 +8,7 @@
 #include "app/ProgramUi.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
+#include "core/modGeneral.h"
 #include "core/ui/FrmMain.h"
 #include "core/ui/Loading.h"
 #include "core/ui/QtClock.h"
@@ -17,34 +18,30 @@
 namespace {
 
 // SIGTERM, SIGINT and SIGHUP close the main window, so the exit is as clean as a click on "Done":
-// the testers are stopped and the options saved. A signal during the load (when a start-up question
-// may be open and the options are not restored yet) closes that question and ends the program as
-// soon as the load is done, so the unload never saves options it has not read.
+// the testers are stopped and the options saved. During the load the options are not restored yet
+// and a start-up question may be open: an unload then would save options it never read, so a
+// signal in that time stops the testers and ends the program at once, saving nothing.
 class StopOnSignals {
 public:
-    explicit StopOnSignals(QWidget* window) : window_(window) {
+    explicit StopOnSignals(QWidget* window) {
         const int fd = bw::this_process::stop_signal_fd();
         if (fd < 0) return;
         auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, window);
-        QObject::connect(notifier, &QSocketNotifier::activated, window, [this, fd] {
+        QObject::connect(notifier, &QSocketNotifier::activated, window, [this, window, fd] {
             bw::this_process::take_stop_signal(fd);
             if (loaded_) {
-                window_->close();
+                window->close();
                 return;
             }
-            requested_ = true;
-            if (QWidget* question = QApplication::activeModalWidget()) question->close();
+            std::fprintf(stderr, "brantwell: stopped during start-up; nothing saved\n");
+            bw::StopTesters();
+            std::_Exit(1);
         });
     }
-    // The load is over: a signal that came during it ends the program now.
-    void load_done() {
-        loaded_ = true;
-        if (requested_) QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection);
-    }
+    void load_done() { loaded_ = true; }
 
 private:
-    QWidget* window_;
-    bool loaded_ = false, requested_ = false;
+    bool loaded_ = false;
 };
 
 bool display_available() {

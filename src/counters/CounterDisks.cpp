@@ -34,29 +34,29 @@ bool names_letter(std::string_view instance, char letter) {
 }
 
 template <class Match>
-std::optional<PhysicalDiskRecord> find_physical(const CounterState& s, Match match) {
+std::optional<CountedPhysicalDisk> find_physical(const CounterState& s, Match match) {
     for (size_t row = 0; row < s.PhysicalList.size() && row < s.PhysicalDiskCounters.size(); ++row)
         if (match(s.PhysicalList[row]))
-            return PhysicalDiskRecord{static_cast<int>(row), leading_number(s.PhysicalList[row]),
+            return CountedPhysicalDisk{static_cast<int>(row), leading_number(s.PhysicalList[row]),
                                       s.PhysicalList[row], s.PhysicalDiskCounters[row]};
     return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<PhysicalDiskRecord> physical_disk_by_letter(const CounterState& s, char letter) {
+std::optional<CountedPhysicalDisk> physical_disk_by_letter(const CounterState& s, char letter) {
     return find_physical(s, [&](const std::string& i) { return names_letter(i, letter); });
 }
 
-std::optional<PhysicalDiskRecord> physical_disk_by_number(const CounterState& s, int number) {
+std::optional<CountedPhysicalDisk> physical_disk_by_number(const CounterState& s, int number) {
     return find_physical(s, [&](const std::string& i) { return leading_number(i) == number; });
 }
 
-std::optional<LogicalDiskRecord> logical_disk_by_letter(const CounterState& s, char letter) {
+std::optional<CountedLogicalDisk> logical_disk_by_letter(const CounterState& s, char letter) {
     for (size_t row = 0; row < s.LogicalList.size() && row < s.LogicalDiskCounters.size(); ++row) {
         const std::string& i = s.LogicalList[row];
         if (i.size() == 2 && i[1] == ':' && upper(i[0]) == upper(letter))
-            return LogicalDiskRecord{static_cast<int>(row), i, s.LogicalDiskCounters[row]};
+            return CountedLogicalDisk{static_cast<int>(row), i, s.LogicalDiskCounters[row]};
     }
     return std::nullopt;
 }

@@ -23,7 +23,7 @@ CounterState listed() {
 TEST(CounterDisks, LettersAndNumbersFindTheirRowOrNone) {
     struct Case {
         const char* what;
-        std::optional<PhysicalDiskRecord> found;
+        std::optional<CountedPhysicalDisk> found;
         int row;  // -1: none
         int number;
     };
