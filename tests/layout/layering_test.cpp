@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -118,22 +119,74 @@ std::string describe(const std::vector<Violation>& vs) {
     return out;
 }
 
-TEST(Layering, TheSourceTreeKeepsItsRooms) {
+struct Source {
+    std::string rel;  // below src/
+    std::string text;
+};
+
+std::vector<Source> sources() {
     const fs::path src = fs::path(BW_SOURCE_DIR) / "src";
-    std::vector<Violation> all;
-    int files = 0;
+    std::vector<Source> out;
     for (const auto& entry : fs::recursive_directory_iterator(src)) {
         const auto ext = entry.path().extension();
         if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) continue;
         std::ifstream f(entry.path());
         std::stringstream text;
         text << f.rdbuf();
-        auto vs = check_file(fs::relative(entry.path(), src).generic_string(), text.str());
-        all.insert(all.end(), vs.begin(), vs.end());
-        ++files;
+        out.push_back({fs::relative(entry.path(), src).generic_string(), text.str()});
     }
-    EXPECT_GT(files, 100) << "the scan found too few sources under " << src;
+    return out;
+}
+
+// Types a header defines at namespace level, as "namespace::Name".
+std::vector<std::string> defined_types(const std::string& text) {
+    static const std::regex kNamespace(R"(^namespace ([\w:]+) \{)");
+    static const std::regex kType(R"(^(?:struct|class) (\w+)(?: final)?\s*(?::[^{;]*)?\{)");
+    std::vector<std::string> out;
+    std::string ns;
+    std::istringstream in(text);
+    std::smatch m;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, m, kNamespace)) ns = m[1];
+        if (std::regex_search(line, m, kType)) out.push_back(ns + "::" + m[1].str());
+    }
+    return out;
+}
+
+TEST(Layering, TheSourceTreeKeepsItsRooms) {
+    std::vector<Violation> all;
+    const auto files = sources();
+    for (const auto& f : files) {
+        auto vs = check_file(f.rel, f.text);
+        all.insert(all.end(), vs.begin(), vs.end());
+    }
+    EXPECT_GT(files.size(), 100u) << "the scan found too few sources under src/";
     EXPECT_TRUE(all.empty()) << all.size() << " layering violations:\n" << describe(all);
+}
+
+// Two headers defining a type of the same name in the same namespace link without a word and
+// then call one's destructor on the other's object: each name is defined once.
+TEST(Layering, EachTypeIsDefinedInOneHeader) {
+    std::map<std::string, std::string> first;
+    std::string clashes;
+    for (const auto& f : sources()) {
+        if (!f.rel.ends_with(".h")) continue;
+        for (const auto& type : defined_types(f.text)) {
+            auto [it, fresh] = first.emplace(type, f.rel);
+            if (!fresh) clashes += "  " + type + " in " + it->second + " and " + f.rel + "\n";
+        }
+    }
+    EXPECT_GT(first.size(), 50u);
+    EXPECT_TRUE(clashes.empty()) << "types defined twice:\n" << clashes;
+}
+
+TEST(Layering, DefinedTypesAreFoundWithTheirNamespace) {
+    const auto types = defined_types(
+        "namespace bw {\nstruct LogicalDiskRecord {\n  struct Inner {};\n};\n"
+        "class Query final : public Base {\nstruct Declared;\n}  // namespace bw\n"
+        "namespace bw::tester {\nstruct Job {\n");
+    EXPECT_EQ(types, (std::vector<std::string>{"bw::LogicalDiskRecord", "bw::Query",
+                                                "bw::tester::Job"}));
 }
 
 // The scanner itself: each rule fires where it must and nowhere else.
