@@ -20,6 +20,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/SettingsFile.h"
+
 namespace bw {
 
 namespace fs = std::filesystem;
@@ -108,35 +110,27 @@ class RecordLock {
 
 // Rewrites the record atomically so a crash never leaves half a list. 0, or the errno of the
 // step that failed (the record is then as it was).
-int write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
-    fs::path record = working_folder / kTestFileRecord;
-    if (paths.empty()) return ::unlink(record.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    fs::path tmp = record;
-    tmp += "." + std::to_string(::getpid());
-    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!fd.ok()) return errno;
+// "" when the record now names exactly `paths` (no record at all for none), else the reason. The
+// record is replaced whole, so a tester killed while writing it leaves the old one.
+std::string write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
+    const fs::path record = working_folder / kTestFileRecord;
+    if (paths.empty())
+        return ::unlink(record.c_str()) == 0 || errno == ENOENT ? "" : std::strerror(errno);
     std::string text;
     for (const auto& p : paths) text += p + "\n";
-    auto fail = [&](int err) {
-        ::unlink(tmp.c_str());
-        return err;
-    };
-    ssize_t written = ::write(fd.get(), text.data(), text.size());
-    if (written != static_cast<ssize_t>(text.size())) return fail(written < 0 ? errno : ENOSPC);
-    if (::fsync(fd.get()) != 0) return fail(errno);
-    if (::rename(tmp.c_str(), record.c_str()) != 0) return fail(errno);
-    return 0;
+    const settings_file::FileFacts mode_0600{0600, 0, 0};
+    std::string error;
+    return settings_file::replace(record, text, &mode_0600, &error) ? "" : error;
 }
 
+// The paths the record names; none when it is missing or is not a regular file of ours.
 std::vector<std::string> read_record(const fs::path& working_folder) {
     std::vector<std::string> paths;
-    UniqueFd fd(
-        ::open((working_folder / kTestFileRecord).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (!fd.ok()) return paths;
-    std::string text;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(fd.get(), buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+    std::string text, error;
+    constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;
+    if (settings_file::load(working_folder / kTestFileRecord, text, kMaxRecordBytes, nullptr,
+                            &error) != settings_file::Load::Ok)
+        return paths;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);)
         if (!line.empty()) paths.push_back(line);
@@ -282,10 +276,9 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
             paths.push_back(path.string());
             // A file the record does not name would outlive a crash: no record, no file.
-            if (int err = write_record(working_folder, paths)) {
-                *error = errno_reason("Brantwell could not note the test file " + path.string() +
-                                          " in " + (working_folder / kTestFileRecord).string(),
-                                      err);
+            if (std::string why = write_record(working_folder, paths); !why.empty()) {
+                *error = "Brantwell could not note the test file " + path.string() + " in " +
+                         (working_folder / kTestFileRecord).string() + ": " + why;
                 return std::nullopt;
             }
         }
