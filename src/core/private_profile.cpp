@@ -64,6 +64,14 @@ std::string clean_name(std::string_view v) {
     return std::string(text::trim(out));
 }
 
+// A line break or NUL in a name would cut it short and land a write on another key or section, or
+// read another key's value: such a name is refused, for reads as for writes.
+bool name_is_whole(std::string_view name, const char* what) {
+    if (name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) return true;
+    set_error(std::string(what) + " name holds a line break or NUL character");
+    return false;
+}
+
 // A name the file could not hold as itself is refused: written out, a key holding "=" or opening
 // with "[", or a section holding "]", would read back as a different key or a section of its own.
 bool names_fit(std::string_view section, const std::string* key) {
@@ -100,6 +108,13 @@ bool write_changes(const fs::path& path, std::string_view section,
         set_error(std::move(error));
         return false;
     }
+    if (l == file::Load::Ok && !facts.writable) {
+        set_error(path.string() + " is read-only");
+        return false;
+    }
+    // Holding the lock, no other writer is mid-write: a temporary file beside ours is a leftover
+    // of a writer that was killed.
+    file::remove_stale_temporaries(path);
     bool changed = false;
     for (const auto& edit : edits) changed |= text::apply_edit(content, section, edit);
     // Nothing changed (or a removal from a missing file): leave the file as it is.
@@ -127,6 +142,8 @@ const std::string& last_error() {
 
 std::string get_string(const fs::path& file, std::string_view section, std::string_view key,
                        std::string_view def) {
+    if (!name_is_whole(section, "section") || !name_is_whole(key, "key"))
+        return std::string(def.substr(0, kMaxValueChars));
     ThreadBuffer buffer;
     std::string& content = buffer.text();
     if (read_text(file, content)) {
@@ -137,6 +154,7 @@ std::string get_string(const fs::path& file, std::string_view section, std::stri
 }
 
 std::vector<std::string> get_keys(const fs::path& file, std::string_view section) {
+    if (!name_is_whole(section, "section")) return {};
     ThreadBuffer buffer;
     std::string& content = buffer.text();
     if (!read_text(file, content)) return {};
@@ -152,6 +170,7 @@ std::vector<std::string> get_sections(const fs::path& file) {
 
 bool write_string(const fs::path& file, std::string_view section,
                   std::optional<std::string_view> key, std::optional<std::string_view> value) {
+    if (!name_is_whole(section, "section") || (key && !name_is_whole(*key, "key"))) return false;
     std::string s = clean_name(section);
     text::Edit change;
     if (key) {
@@ -164,6 +183,9 @@ bool write_string(const fs::path& file, std::string_view section,
 
 bool write_strings(const fs::path& file, std::string_view section,
                    const std::vector<std::pair<std::string, std::string>>& entries) {
+    if (!name_is_whole(section, "section")) return false;
+    for (const auto& entry : entries)
+        if (!name_is_whole(entry.first, "key")) return false;
     std::string s = clean_name(section);
     std::vector<text::Edit> changes;
     changes.reserve(entries.size());

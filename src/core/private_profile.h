@@ -3,7 +3,7 @@
 // The INI-file engine under the settings store: section and key names match without regard to
 // case, a missing file or key reads as the default, reading never creates a file, and every write
 // rewrites the whole file atomically (temporary file + rename in the same folder) under an
-// exclusive flock on "<file>.lock", while reads hold a shared lock. The program and its three
+// exclusive flock on the file's folder, while reads hold a shared lock. The program and its three
 // tester processes share one working file through this, so no reader sees a torn file and no
 // writer loses another's key.
 
@@ -36,10 +36,12 @@ std::vector<std::string> get_sections(const std::filesystem::path& file);
 // Writes key=value into section. A missing `value` removes the key; a missing `key` removes the
 // whole section. NULs are dropped and a value is cut at its first line break, so a value can never
 // smuggle in a line of its own. A name the file could not hold as itself is refused (an empty
-// key, a key with "=" or beginning with "[", a section with "]"). Returns false when the write
-// is refused or the file cannot be written (its folder is not writable, it is a directory or a
-// symlink, its lock file is a symlink, the disk is full); the old file is then untouched. A
-// rewrite keeps the file's mode, its owner when run as root, and its CR LF line ends.
+// key, a key with "=" or beginning with "[", a section with "]", any name with a line break or
+// NUL; reads refuse those too). Returns false when the write is refused or the file cannot be
+// written (its folder is not writable, it is a directory or a symlink, its lock file is a symlink,
+// it is read-only, the disk is full); the old file is then untouched. A rewrite keeps the file's
+// mode, its owner when run as root, and its CR LF line ends, and removes what writers killed
+// mid-write left beside it.
 bool write_string(const std::filesystem::path& file, std::string_view section,
                   std::optional<std::string_view> key, std::optional<std::string_view> value);
 

@@ -22,17 +22,31 @@ std::string errno_text(const fs::path& p, const char* what) {
 // Room left after the text for a few new lines, so an edit rarely has to grow the buffer.
 constexpr std::size_t kEditRoom = 4096;
 
-}  // namespace
+// Temporary files are "<file>" + this + six characters of mkostemp.
+constexpr std::string_view kTemporaryMark = ".tmp-";
 
-fs::path lock_path(const fs::path& file) {
-    fs::path p = file;
-    p += ".lock";
-    return p;
+bool writable_by_us(const fs::path& file, const struct stat& st) {
+    if (::geteuid() == 0) return (st.st_mode & 0222) != 0;
+    return ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+}  // namespace
+
+namespace {
+
+// The folder of a settings file, opened for its lock. A lock on a file beside the settings file
+// could be removed while held, and the next writer would lock a new file while the first still
+// writes: the folder itself cannot be removed while it holds the file, so its lock always holds.
+UniqueFd open_folder(const fs::path& file) {
+    fs::path dir = file.parent_path();
+    if (dir.empty()) dir = ".";
+    return UniqueFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+}  // namespace
+
 UniqueFd lock_shared(const fs::path& file) {
-    // O_NONBLOCK: something other than a lock file (a FIFO) in its place must not hang a read.
-    UniqueFd fd(::open(lock_path(file).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd fd = open_folder(file);
     if (fd.ok()) {
         while (::flock(fd.get(), LOCK_SH) != 0 && errno == EINTR) {
         }
@@ -41,21 +55,35 @@ UniqueFd lock_shared(const fs::path& file) {
 }
 
 UniqueFd lock_exclusive(const fs::path& file, std::string* error) {
-    // Read-only is enough for flock, so a lock file made by another user (a run under sudo)
-    // still serves; O_NONBLOCK keeps a FIFO planted in its place from hanging the open.
-    UniqueFd fd(::open(lock_path(file).c_str(),
-                       O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644));
+    UniqueFd fd = open_folder(file);
     if (!fd.ok()) {
-        *error = errno_text(lock_path(file), "cannot lock");
+        *error = errno_text(file.parent_path(), "cannot lock the folder");
         return fd;
     }
     while (::flock(fd.get(), LOCK_EX) != 0) {
         if (errno != EINTR) {
-            *error = errno_text(lock_path(file), "cannot lock");
+            *error = errno_text(file.parent_path(), "cannot lock the folder");
             return UniqueFd();
         }
     }
     return fd;
+}
+
+void remove_stale_temporaries(const fs::path& file) {
+    fs::path dir = file.parent_path();
+    if (dir.empty()) dir = ".";
+    const std::string prefix = file.filename().string() + std::string(kTemporaryMark);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        // Only a plain file of ours: nothing another user put there is touched.
+        struct stat st {};
+        if (::lstat(entry.path().c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == ::geteuid())
+            ::unlink(entry.path().c_str());
+    }
 }
 
 Load load(const fs::path& file, std::string& text, std::size_t max_bytes, FileFacts* facts,
@@ -77,7 +105,7 @@ Load load(const fs::path& file, std::string& text, std::size_t max_bytes, FileFa
                  " MiB: not a settings file";
         return Load::Failed;
     }
-    if (facts) *facts = {st.st_mode & 07777u, st.st_uid, st.st_gid};
+    if (facts) *facts = {st.st_mode & 07777u, st.st_uid, st.st_gid, writable_by_us(file, st)};
     // Straight into the buffer.
     const std::size_t expected = static_cast<std::size_t>(st.st_size);
     text.reserve(expected + kEditRoom);
@@ -110,7 +138,8 @@ bool replace(const fs::path& file, const std::string& text, const FileFacts* old
              std::string* error) {
     fs::path dir = file.parent_path();
     if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / (file.filename().string() + ".XXXXXX")).string();
+    std::string tmpl =
+        (dir / (file.filename().string() + std::string(kTemporaryMark) + "XXXXXX")).string();
     int raw = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (raw < 0) {
         *error = errno_text(dir, "cannot write in");

@@ -2,6 +2,8 @@
 #include "core/private_profile.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,7 +43,7 @@ TEST(PrivateProfile, WhatReadsAndWritesLeaveInTheFolder) {
     auto mode = [&] { return fs::status(file).permissions() & P::all; };
     fs::remove(file);
     ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "1"));
-    EXPECT_EQ(names_in(dir.path()), (Names{"DariDozodaz.dat", "DariDozodaz.dat.lock"}));
+    EXPECT_EQ(names_in(dir.path()), (Names{"DariDozodaz.dat"}));
     EXPECT_EQ(mode(), P::owner_read | P::owner_write | P::group_read | P::others_read);
     fs::permissions(file, P::owner_read | P::owner_write);
     ASSERT_TRUE(profile::write_string(file, "Settings", "Read", "0"));
@@ -145,11 +147,20 @@ TEST(PrivateProfile, NamesThatWouldChangeTheStructureAreRefused) {
     TempDir dir;
     const fs::path file = dir / "f.dat";
     write_file(file, "[S]\nK=1\n");
-    for (const auto& [section, key] : {std::pair<const char*, const char*>{"S", ""},
-                                       {"S", "   "}, {"S", "a=b"}, {"S", "[T"}, {"S]x", "K"}}) {
+    using namespace std::string_literals;
+    // A line break or NUL would cut the name and land the write on "K" or on section "S".
+    for (const auto& [section, key] : std::vector<std::pair<std::string, std::string>>{
+             {"S", ""}, {"S", "   "}, {"S", "a=b"}, {"S", "[T"}, {"S]x", "K"}, {"S", "K\r8"},
+             {"S", "K\n8"}, {"S", "K\0x"s}, {"S\nT", "K"}, {"S\r", "K"}, {"S\0"s, "K"}}) {
         EXPECT_FALSE(profile::write_string(file, section, key, "v")) << section << "/" << key;
         EXPECT_FALSE(profile::last_error().empty());
+        if (key.find_first_of("\r\n\0"s) != std::string::npos ||
+            section.find_first_of("\r\n\0"s) != std::string::npos) {
+            EXPECT_EQ(profile::get_string(file, section, key, "dflt"), "dflt") << key;
+            EXPECT_FALSE(profile::last_error().empty());
+        }
     }
+    EXPECT_FALSE(profile::write_strings(file, "S", {{"Time", "X"}, {"K\r", "1"}}));
     // One bad name refuses a whole batch.
     EXPECT_FALSE(profile::write_strings(file, "S", {{"Time", "X"}, {"", "1"}}));
     EXPECT_EQ(read_file(file), "[S]\nK=1\n");
@@ -186,6 +197,79 @@ TEST(PrivateProfile, ConcurrentWritersLoseNothing) {
             EXPECT_EQ(profile::get_string(file, section(w), key(w, k)), std::to_string(k));
     EXPECT_EQ(profile::get_keys(file, "Settings").size() + profile::get_keys(file, "Status").size(),
               static_cast<size_t>(kWriters * kKeys));
+}
+
+// Writers take turns by a lock on the folder, which nothing in it can break: a loop that removes
+// what could be a lock file beside the settings file costs no key.
+TEST(PrivateProfile, ALoopRemovingFilesBesideItLosesNoKey) {
+    TempDir dir;
+    const fs::path file = dir / "a.dat", lock = dir / "a.dat.lock";
+    constexpr int kWriters = 3, kKeys = 200;
+    std::vector<pid_t> children;
+    for (int w = 0; w < kWriters; ++w) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            bool ok = true;
+            for (int k = 0; k < kKeys; ++k)
+                ok &= profile::write_string(file, "S", "W" + std::to_string(w) + "K" + std::to_string(k),
+                                            "1");
+            ::_exit(ok ? 0 : 1);
+        }
+        children.push_back(pid);
+    }
+    pid_t remover = ::fork();
+    if (remover == 0) {
+        // As fast as a shell loop of rm would.
+        for (;;) {
+            ::unlink(lock.c_str());
+            ::usleep(200);
+        }
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    ::kill(remover, SIGKILL);
+    ::waitpid(remover, nullptr, 0);
+    EXPECT_EQ(profile::get_keys(file, "S").size(), static_cast<size_t>(kWriters * kKeys));
+}
+
+// Writers killed outright (the program stops its testers so) may leave their temporary file; the
+// next write removes it, and never a file that only looks like one.
+TEST(PrivateProfile, TemporaryFilesOfKilledWritersGoWithTheNextWrite) {
+    TempDir dir;
+    const fs::path file = dir / "DariDozodaz.dat";
+    // A large file keeps each rewrite long enough for a kill to land in the middle of some.
+    ASSERT_TRUE(profile::write_string(file, "Big", "V", std::string(1000, 'x')));
+    for (int k = 0; k < 2000; ++k) profile::write_string(file, "Big", "K" + std::to_string(k), "v");
+    write_file(dir / "DariDozodaz.dat.backup", "mine");
+    write_file(dir / "DariDozodaz.dat.tmp-keep", "a name too short to be ours");
+    for (int round = 0; round < 30; ++round) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            for (int k = 0;; ++k) profile::write_string(file, "Loop", "K", std::to_string(k));
+        }
+        ::usleep(2000 + 1000 * (round % 7));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    ASSERT_TRUE(profile::write_string(file, "After", "K", "1")) << profile::last_error();
+    EXPECT_EQ(names_in(dir.path()),
+              (Names{"DariDozodaz.dat", "DariDozodaz.dat.backup", "DariDozodaz.dat.tmp-keep"}));
+    EXPECT_EQ(profile::get_string(file, "After", "K"), "1");
+}
+
+// A file marked read-only is not rewritten, whoever writes (the folder stays writable).
+TEST(PrivateProfile, AReadOnlyFileIsNotRewritten) {
+    TempDir dir;
+    const fs::path file = dir / "f.dat";
+    write_file(file, "[S]\nK=1\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_FALSE(profile::write_string(file, "S", "K", "2"));
+    EXPECT_NE(profile::last_error().find("read-only"), std::string::npos) << profile::last_error();
+    EXPECT_EQ(read_file(file), "[S]\nK=1\n");
+    EXPECT_EQ(profile::get_string(file, "S", "K"), "1");
 }
 
 }  // namespace
