@@ -108,8 +108,6 @@ class RecordLock {
     UniqueFd fd_;  // closing it releases the lock
 };
 
-// Rewrites the record atomically so a crash never leaves half a list. 0, or the errno of the
-// step that failed (the record is then as it was).
 // "" when the record now names exactly `paths` (no record at all for none), else the reason. The
 // record is replaced whole, so a tester killed while writing it leaves the old one.
 std::string write_record(const fs::path& working_folder, const std::vector<std::string>& paths) {
