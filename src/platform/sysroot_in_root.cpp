@@ -18,6 +18,8 @@ namespace {
 
 // The kernel's limit on links followed in one lookup; a fixture with a loop of links ends here.
 constexpr int kMaxLinkHops = 40;
+// Lookups tried again when the kernel saw the tree change under them.
+constexpr int kLookupAttempts = 8;
 
 // Names of a path in order, without "" and ".".
 std::vector<std::string> components(std::string_view path) {
@@ -86,7 +88,12 @@ int Sysroot::open_in_root(int root_fd, std::string_view abs, int flags, InRoot h
         spec.flags = static_cast<unsigned>(flags | O_CLOEXEC);
         spec.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
         const std::string rel = "./" + std::string(abs);  // "//x" would be absolute
-        const long fd = ::syscall(SYS_openat2, root_fd, rel.c_str(), &spec, sizeof spec);
+        long fd = -1;
+        // EAGAIN: a rename in the tree raced the lookup, which the kernel then refuses to trust.
+        for (int attempt = 0; attempt < kLookupAttempts; ++attempt)
+            if ((fd = ::syscall(SYS_openat2, root_fd, rel.c_str(), &spec, sizeof spec)) >= 0 ||
+                errno != EAGAIN)
+                break;
         if (fd >= 0 || errno != ENOSYS) return static_cast<int>(fd);
     }
     return walk_in_root(root_fd, abs, flags);
