@@ -2,6 +2,8 @@
 // layer once per interval and prints every path's value, the way to hold any counter against
 // another tool. counters --list OBJECT prints an object's counters and instances. The disk
 // instances carry the same numbers and letters as the drive list ("drives").
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -118,6 +120,17 @@ int run_counters(const CountersArgs& a) {
     };
     std::vector<Added> added;
     int failures = 0;
+    // A value the system would not give reads 0 like a quiet counter: say which, and fail, so a
+    // script never takes the 0 for a measurement.
+    bool unread = false;
+    const bool process_needs_root = ::geteuid() != 0;
+    auto status_note = [&](const Added& c, PdhStatus st) -> std::string {
+        if (st == kPdhNoSource) unread = true;
+        const bool other_users = st == kPdhNoSource && process_needs_root &&
+                                 c.path.find("\\Process(") != std::string::npos;
+        return std::string(pdh_status_text(st)) +
+               (other_users ? ": another user's process, readable by root only" : "");
+    };
     for (const auto& path : a.paths) {
         // A path without a machine is this machine's.
         const std::string full =
@@ -152,7 +165,7 @@ int run_counters(const CountersArgs& a) {
                 PdhStatus st = kPdhOk;
                 const double v = lib.GetDoubleCounterValue(c.handle, &st, !a.nocap);
                 values[c.path] = v;
-                if (st != kPdhOk) j["status"][c.path] = std::string(pdh_status_text(st));
+                if (st != kPdhOk) j["status"][c.path] = status_note(c, st);
                 if (!c.source) j["status"][c.path] = "n/a on Linux";
             }
             j["values"] = std::move(values);
@@ -166,7 +179,7 @@ int run_counters(const CountersArgs& a) {
                 if (!c.source)
                     note = "  (n/a on Linux)";
                 else if (st != kPdhOk)
-                    note = "  (" + std::string(pdh_status_text(st)) + ")";
+                    note = "  (" + status_note(c, st) + ")";
                 std::printf("%s\t%s%s\n", c.path.c_str(), fmt::format("{:.6g}", v).c_str(),
                             note.c_str());
             }
@@ -174,7 +187,10 @@ int run_counters(const CountersArgs& a) {
         std::fflush(stdout);
     }
     lib.CloseQuery(query);
-    return failures ? 1 : 0;
+    if (unread)
+        std::fprintf(stderr, "brantwell-cli: some counters could not be read and show 0%s\n",
+                     process_needs_root ? " (reading other users' processes needs root)" : "");
+    return failures || unread ? 1 : 0;
 }
 
 const RegisterVerb kCounters([](CLI::App& app) {

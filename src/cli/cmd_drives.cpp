@@ -21,9 +21,8 @@ struct DrivesArgs {
 
 int RunDrives(const DrivesArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
-    if (!query.sysroot().is_live() && !holds_captured_system(query.sysroot())) {
-        std::fprintf(stderr, "brantwell-cli: %s has no sys/block: not a captured system\n",
-                     args.sysroot.c_str());
+    if (const std::string why = not_a_captured_system(query.sysroot()); !why.empty()) {
+        std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
         return 2;
     }
     InventoryRunOptions options;

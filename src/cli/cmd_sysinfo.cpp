@@ -7,6 +7,7 @@
 
 #include "cli/Verbs.h"
 #include "drives/DriveReport.h"
+#include "platform/SystemRequirements.h"
 
 namespace bw::cli {
 namespace {
@@ -19,10 +20,25 @@ struct SysInfoArgs {
 
 int RunSysInfo(const SysInfoArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
+    if (const std::string why = not_a_captured_system(query.sysroot()); !why.empty()) {
+        std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
+        return 2;
+    }
     if (!args.drive.empty()) {
-        // The drive report of one letter.
+        // The drive report of one letter ("C" or "C:"); anything else is not a letter at all.
+        const std::string& d = args.drive;
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(d.front())));
+        if (letter < 'A' || letter > 'Z' || d.size() > 2 || (d.size() == 2 && d[1] != ':')) {
+            std::fprintf(stderr, "brantwell-cli: %s is not a drive letter (A to Z)\n", d.c_str());
+            return 2;
+        }
         const VolumeMap map = BuildVolumeMap(query, {});
-        const std::string text = DriveCInfo(args.drive.front(), query, map);
+        const std::string text = DriveCInfo(letter, query, map);
+        // A letter no volume has gets the report's own words, as an error.
+        if (!map.find(letter)) {
+            std::fputs(text.c_str(), stderr);
+            return 1;
+        }
         if (args.json)
             std::printf("%s\n",
                         nlohmann::ordered_json{{"drive", args.drive.substr(0, 1)}, {"report", text}}
@@ -30,10 +46,7 @@ int RunSysInfo(const SysInfoArgs& args) {
                             .c_str());
         else
             std::fputs(text.c_str(), stdout);
-        return map.find(
-                   static_cast<char>(std::toupper(static_cast<unsigned char>(args.drive.front()))))
-                   ? 0
-                   : 1;
+        return 0;
     }
     SystemFacts facts;
     SysInfo(facts, query, query.online_processors(), {});

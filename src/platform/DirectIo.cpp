@@ -287,9 +287,15 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_DIRECT, 0600));
     if (!fd.ok()) {
         int err = errno;
+        std::error_code ec;  // what is in the way, rather than "File exists"
+        const bool link = err == EEXIST && fs::is_symlink(fs::symlink_status(path, ec));
         *error =
             err == EINVAL
                 ? no_direct_io(path)
+            : err == EEXIST
+                ? path.string() +
+                      (link ? " is a symbolic link" : " is in the way, not a test file of ours") +
+                      ": Brantwell does not write a test file through it or over it."
                 : errno_reason("Brantwell could not create the test file " + path.string(), err);
         return std::nullopt;
     }

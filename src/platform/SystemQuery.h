@@ -103,6 +103,10 @@ class SystemQuery {
     std::vector<std::string> disks_under(const std::string& device_name) const;
     // Block device name ("sda1", "dm-0") for a device number, or for a "/dev/..." source.
     std::string device_name(unsigned major, unsigned minor, const std::string& source) const;
+    // The device node to open for the same device: /dev/ and the kernel's own name for it (DEVNAME
+    // of its uevent, "cciss/c0d0" where sysfs says "cciss!c0d0"), which exists without udev,
+    // unlike /dev/block/MAJ:MIN. "" when the device is unknown.
+    std::string device_node(unsigned major, unsigned minor, const std::string& source) const;
     bool is_removable_disk(const std::string& disk_name) const;
 
     std::vector<MountEntry> mounts(std::string* error = nullptr) const;

@@ -311,4 +311,23 @@ std::string SystemQuery::device_name(unsigned major, unsigned minor,
     return {};
 }
 
+std::string SystemQuery::device_node(unsigned major, unsigned minor,
+                                     const std::string& source) const {
+    const std::string name = device_name(major, minor, source);
+    if (name.empty()) return {};
+    // A DEVNAME that climbs out of /dev is not the kernel's: the sysfs name is used instead.
+    for (const auto& line : text::split(root_.read("/sys/class/block/" + name + "/uevent")
+                                            .value_or(""),
+                                        '\n'))
+        if (line.rfind("DEVNAME=", 0) == 0) {
+            const std::string devname = text::trim(line.substr(8));
+            if (!devname.empty() && devname.find("..") == std::string::npos &&
+                devname.front() != '/')
+                return "/dev/" + devname;
+        }
+    std::string node = name;
+    std::replace(node.begin(), node.end(), '!', '/');  // how sysfs spells a "/" in a name
+    return "/dev/" + node;
+}
+
 }  // namespace bw

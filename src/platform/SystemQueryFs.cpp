@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/SystemQuery.h"
@@ -37,6 +38,8 @@ inline constexpr unsigned long kXfsIocFsGeometry = _IOR('X', 126, XfsGeometryV5)
 // In a fixture, what statvfs said for each mount point when the fixture was captured.
 inline constexpr std::string_view kCapturedStatvfs = "/brantwell-capture/statvfs";
 
+inline constexpr std::string_view kMountInfo = "/proc/self/mountinfo";
+
 std::string device_number(const Sysroot& root, const std::string& device_name) {
     return text::trim(root.read_line("/sys/class/block/" + device_name + "/dev"));
 }
@@ -60,15 +63,24 @@ std::string unescape_octal(const std::string& text) {
 
 std::vector<MountEntry> SystemQuery::mounts(std::string* error) const {
     std::vector<MountEntry> out;
-    const std::string path = root_.path("/proc/self/mountinfo").string();
-    if (::access(path.c_str(), R_OK) != 0) {
-        if (error) *error = "/proc/self/mountinfo: " + std::string(std::strerror(errno));
+    // Read through the sysroot (bounded, regular file only), then handed to libmount as a stream:
+    // libmount opening the path itself would follow a fixture's link to /dev/zero or wait on a FIFO.
+    std::string read_error;
+    std::optional<std::string> text = root_.read(kMountInfo, &read_error);
+    if (!text) {
+        if (error) *error = read_error;
         return out;
     }
     // Lines libmount cannot parse are skipped (its default), the rest are used.
-    libmnt_table* table = mnt_new_table_from_file(path.c_str());
-    if (!table) {
-        if (error) *error = "/proc/self/mountinfo: cannot be parsed";
+    libmnt_table* table = mnt_new_table();
+    FILE* stream = text->empty() ? nullptr : ::fmemopen(text->data(), text->size(), "r");
+    const bool parsed = table && (text->empty() || (stream && mnt_table_parse_stream(
+                                                                  table, stream,
+                                                                  kMountInfo.data()) == 0));
+    if (stream) std::fclose(stream);
+    if (!parsed) {
+        mnt_unref_table(table);
+        if (error) *error = std::string(kMountInfo) + ": cannot be parsed";
         return out;
     }
     libmnt_iter* it = mnt_new_iter(MNT_ITER_FORWARD);

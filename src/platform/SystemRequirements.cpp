@@ -34,4 +34,9 @@ bool holds_captured_system(const Sysroot& sys) {
     return sys.is_dir("/sys/block");
 }
 
+std::string not_a_captured_system(const Sysroot& sys) {
+    if (sys.is_live() || holds_captured_system(sys)) return {};
+    return sys.root().string() + " has no sys/block: not a captured system";
+}
+
 }  // namespace bw

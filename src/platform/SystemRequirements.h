@@ -18,4 +18,8 @@ std::vector<std::string> missing_system_facts(const Sysroot& sys);
 // wrong folder is refused instead of showing a machine without drives.
 bool holds_captured_system(const Sysroot& sys);
 
+// Why a folder given as a sysroot cannot be read as a system ("" for this machine or a captured
+// system), for the verbs that take one to refuse it with.
+std::string not_a_captured_system(const Sysroot& sys);
+
 }  // namespace bw

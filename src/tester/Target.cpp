@@ -24,8 +24,7 @@ std::string root_device() {
     std::string device;
     for (const MountEntry& m : query.mounts())
         if (m.target == "/") {
-            std::string name = query.device_name(m.major, m.minor, m.source);
-            device = name.empty() ? std::string() : "/dev/" + name;
+            device = query.device_node(m.major, m.minor, m.source);
         }
     return device;
 }

@@ -135,7 +135,10 @@ Stop Tester::run_job() {
         std::string folder =
             job->test_folder.empty() ? fallback_folder(job->drive, &reason) : job->test_folder;
         std::uint64_t size = 0;
-        if (!folder.empty()) size = test_file_size(*job, free_bytes(folder), &reason);
+        std::error_code ec;  // a missing folder has no free space either: say which it is
+        if (!folder.empty() && !fs::exists(folder, ec))
+            reason = "The test folder " + folder + " does not exist.";
+        else if (!folder.empty()) size = test_file_size(*job, free_bytes(folder), &reason);
         if (size > 0) {
             file_path = fs::path(folder) / kTestFileName;
             file = create_test_file(folder_, file_path, &reason);

@@ -1,8 +1,12 @@
 #include "support/cli.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <thread>
 
 #include "support/fakes.h"
 
@@ -14,7 +18,8 @@ std::filesystem::path cli_path() {
     return binary_dir() / "src/cli/brantwell-cli";
 }
 
-CliRun run_cli(const std::vector<std::string>& args) {
+CliRun run_cli(const std::vector<std::string>& args, std::chrono::milliseconds limit,
+               CliCost* cost) {
     const std::filesystem::path exe = cli_path();
     TempDir outputs;
     std::vector<std::string> words{exe.string()};
@@ -29,9 +34,22 @@ CliRun run_cli(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addopen(&fa, 2, (outputs / "err").c_str(), O_WRONLY | O_CREAT, 0600);
     pid_t pid = -1;
     int status = 0;
+    rusage usage{};
+    const auto start = std::chrono::steady_clock::now();
     const int rc = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&fa);
-    if (rc != 0 || ::waitpid(pid, &status, 0) != pid) return {-1, "", "cannot run " + exe.string()};
+    if (rc != 0) return {-1, "", "cannot run " + exe.string()};
+    pid_t done = 0;
+    while (limit != limit.zero() && (done = ::wait4(pid, &status, WNOHANG, &usage)) == 0) {
+        if (std::chrono::steady_clock::now() - start > limit) ::kill(pid, SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (done < 0 || (done == 0 && ::wait4(pid, &status, 0, &usage) != pid))
+        return {-1, "", "cannot run " + exe.string()};
+    if (cost)
+        *cost = {std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - start),
+                 usage.ru_maxrss};
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
             read_file(outputs / "out"), read_file(outputs / "err")};
 }

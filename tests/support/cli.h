@@ -2,6 +2,7 @@
 
 // The built brantwell-cli, run as a script runs it.
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,8 +16,17 @@ struct CliRun {
     std::string out, err;
 };
 
+// What a run cost, for tests that bound it.
+struct CliCost {
+    std::chrono::milliseconds took{0};
+    long max_rss_kb = 0;  // the child's peak memory
+};
+
 // Runs brantwell-cli with these arguments (no shell in between, so any bytes pass as they are),
 // standard input from /dev/null and its two outputs caught in files, so neither can block it.
-CliRun run_cli(const std::vector<std::string>& args);
+// With a limit, a run still going then is killed (status 128 + SIGKILL) instead of hanging the test.
+CliRun run_cli(const std::vector<std::string>& args,
+               std::chrono::milliseconds limit = std::chrono::milliseconds::zero(),
+               CliCost* cost = nullptr);
 
 }  // namespace bw::test

@@ -305,3 +305,38 @@ TEST_F(TesterE2E, RefusedRawOpenDoesNoIoAndSaysWhy) {
 
 }  // namespace
 }  // namespace bw
+
+namespace bw {
+namespace {
+
+// A job that cannot start says what is in its way, not what that led to ("not enough free
+// space", "File exists").
+TEST_F(TesterE2E, JobThatCannotStartSaysWhatIsWrong) {
+    ASSERT_TRUE(start_all());
+    const fs::path missing = zram_->mount_point() / "no such folder";
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        Keys keys;
+        std::string says;
+    } cases[] = {
+        {"missing test folder", [] {}, {{"Test Folder", missing.string()}},
+         "The test folder " + missing.string() + " does not exist."},
+        {"symlink at the test file",
+         [&] { fs::create_symlink(work_ / "victim", test_file()); }, {},
+         test_file().string() + " is a symbolic link"},
+    };
+    for (const auto& c : cases) {
+        c.plant();
+        set("Hard Drive Test 1", "Error", "");
+        write_job("1", 0, 1, c.keys);
+        ASSERT_TRUE(wait_for([&] { return !job_value("Error").empty(); }, 5s)) << c.what;
+        EXPECT_NE(job_value("Error").find(c.says), std::string::npos)
+            << c.what << ": " << job_value("Error");
+        EXPECT_FALSE(fs::exists(work_ / "victim")) << c.what;
+        fs::remove(test_file());
+    }
+}
+
+}  // namespace
+}  // namespace bw
