@@ -132,8 +132,21 @@ ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, un
     });
 }
 
+namespace {
+
+// A folder that could not be held is said as such, not taken for "the file is already there".
+ToolFileResult no_held_folder(const fs::path& target, const fs::path& folder) {
+    ToolFileResult r;
+    r.path = target;
+    r.error = "the working folder " + folder.string() + " cannot be opened";
+    return r;
+}
+
+}  // namespace
+
 ToolFileResult WriteStoredFileAt(std::string_view name, int dirfd, const fs::path& folder,
                                  unsigned mode) {
+    if (dirfd < 0) return no_held_folder(folder / name, folder);
     return write_stored(name, folder / name, new_file::name_taken_at(dirfd, name),
                         [&](std::string_view bytes) {
                             return new_file::write_at(dirfd, folder, name, bytes, mode);
@@ -154,6 +167,7 @@ ToolFileResult CopyToolFile(const fs::path& from, const fs::path& to, unsigned m
 
 ToolFileResult CopyToolFileAt(int dirfd, const fs::path& folder, std::string_view from,
                               std::string_view to, unsigned mode) {
+    if (dirfd < 0) return no_held_folder(folder / to, folder);
     ToolFileResult r;
     r.path = folder / to;
     if (new_file::name_taken_at(dirfd, to)) {

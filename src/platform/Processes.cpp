@@ -141,6 +141,7 @@ pid_t spawn_at(int dirfd, const fs::path& folder, std::string_view name,
         if (error) *error = "cannot start " + shown.string() + ": " + why;
         return pid_t{-1};
     };
+    if (dirfd < 0) return fail("the folder " + folder.string() + " cannot be opened");
     UniqueFd exe(::openat(dirfd, std::string(name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
     if (!exe.ok() || ::fstat(exe.get(), &st) != 0)

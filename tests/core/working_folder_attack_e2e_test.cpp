@@ -30,6 +30,7 @@ namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::running_from;
 using namespace std::chrono_literals;
 
 // A second account, made for the test and removed again whatever the test's outcome.
@@ -61,15 +62,6 @@ std::map<std::string, std::string> contents(const fs::path& dir) {
     for (const auto& e : fs::directory_iterator(dir))
         out[e.path().filename()] = e.is_regular_file() ? test::read_file(e.path()) : "<other>";
     return out;
-}
-
-// Processes whose executable is `name` in `folder`, looked up without the code under test.
-std::vector<pid_t> running_from(const fs::path& folder, std::string_view name) {
-    std::vector<pid_t> pids;
-    proc::reap_children();
-    for (pid_t pid : proc::list_pids())
-        if (proc::image_path(pid) == folder / name) pids.push_back(pid);
-    return pids;
 }
 
 class WorkingFolderAttackE2E : public ::testing::Test {
