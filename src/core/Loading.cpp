@@ -39,8 +39,8 @@ FolderResult working_folder_choice() {
     const std::string settings_lock =
         settings_file::lock_path(std::string(keys::kSettingsFileName)).string();
     std::vector<std::string_view> trusted(kTesterFiles.begin(), kTesterFiles.end());
-    for (std::string_view name :
-         {keys::kSettingsFileName, std::string_view(settings_lock), kTestFileRecord, kInstanceLockFile})
+    for (std::string_view name : {keys::kSettingsFileName, std::string_view(settings_lock),
+                                  kTestFileRecord, kInstanceLockFile})
         trusted.push_back(name);
     return choose_working_folder(process_env, trusted);
 }

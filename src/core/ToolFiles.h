@@ -68,8 +68,8 @@ ToolFileResult CopyToolFile(const std::filesystem::path& from, const std::filesy
 ToolFileResult CopyToolFileAt(int dirfd, const std::filesystem::path& folder,
                               std::string_view from, std::string_view to, unsigned mode);
 
-// LOADWorker.exe into the held working folder (mode 0700). Start-up deletes the old copies first, so
-// this normally writes.
+// LOADWorker.exe into the held working folder (mode 0700). Start-up deletes the old copies first,
+// so this normally writes.
 ToolFileResult WriteLOADWorker();
 
 // License.txt into the program folder (mode 0644) when it is missing; a file already there is left

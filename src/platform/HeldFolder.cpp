@@ -56,7 +56,8 @@ UniqueFd open_folder(const fs::path& dir, std::string* error) {
 std::string check_held_folder(int fd, const fs::path& dir) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return dir.string() + ": " + std::strerror(errno);
-    if (st.st_uid != ::geteuid()) return dir.string() + " " + owner_text(st) + ": refusing to use it";
+    if (st.st_uid != ::geteuid())
+        return dir.string() + " " + owner_text(st) + ": refusing to use it";
     if (writable_by_others(st))
         return dir.string() +
                " can be written by others: what is in it may have been planted, refusing to use it";
@@ -66,7 +67,8 @@ std::string check_held_folder(int fd, const fs::path& dir) {
 std::string check_folders_above(int fd, const fs::path& dir) {
     UniqueFd below(::dup(fd));
     struct stat below_st {};
-    if (!below.ok() || ::fstat(fd, &below_st) != 0) return dir.string() + ": " + std::strerror(errno);
+    if (!below.ok() || ::fstat(fd, &below_st) != 0)
+        return dir.string() + ": " + std::strerror(errno);
     fs::path shown = dir;
     for (;;) {
         UniqueFd up(::openat(below.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

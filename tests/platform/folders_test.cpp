@@ -114,7 +114,8 @@ const struct Planted {
     {"subfolder_of_another_user", "~", Plant::Folder, 0777, true, "", "belongs to another user"},
     // Left open to others, it may hold what they planted: refused, not repaired.
     {"subfolder_open_to_others", "~", Plant::Folder, 0777, false, "", "can be written by others"},
-    {"subfolder_open_to_the_group", "~", Plant::Folder, 0770, false, "", "can be written by others"},
+    {"subfolder_open_to_the_group", "~", Plant::Folder, 0770, false, "",
+     "can be written by others"},
     {"temp_is_symlink", "link", Plant::Symlink, 0, false, "link", "is a symlink"},
     {"temp_is_symlink_with_slash", "link", Plant::Symlink, 0, false, "link/", "is a symlink"},
     {"temp_missing", "", Plant::Nothing, 0, false, "nowhere", "does not exist"},
@@ -249,7 +250,8 @@ TEST(WorkingFolder, HeldFolderStaysTheCheckedOneWhenItsNameIsSwapped) {
     struct stat held {};
     ASSERT_EQ(::fstat(r.fd.get(), &held), 0);
     EXPECT_EQ(held.st_ino, checked);
-    EXPECT_NE(check_same_folder(r.fd.get(), outer / "work").find("was replaced"), std::string::npos);
+    EXPECT_NE(check_same_folder(r.fd.get(), outer / "work").find("was replaced"),
+              std::string::npos);
     EXPECT_TRUE(check_held_folder(r.fd.get(), outer / "work").empty());
 }
 
@@ -293,7 +295,8 @@ TEST(WorkingFolder, RelativeAndSymlinkedPathsResolveAndEveryFolderAboveIsChecked
         fs::create_directory_symlink(outer / "real", outer / "link");
         fs::create_directory_symlink(outer / "open", outer / "openlink");
         ASSERT_EQ(::chdir(outer.path().c_str()), 0);
-        const FolderResult r = preferred_working_folder(env_of({{"TEMP", expand(c.temp, places)}}), {});
+        const FolderResult r =
+            preferred_working_folder(env_of({{"TEMP", expand(c.temp, places)}}), {});
         ASSERT_EQ(::chdir(was.c_str()), 0);
         EXPECT_EQ(r.path, c.path ? expand(c.path, places) : "");
         EXPECT_TRUE(r.path.empty() || r.path.is_absolute());
