@@ -1,7 +1,10 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
+
+#include "platform/UniqueFd.h"
 
 namespace bw {
 
@@ -12,6 +15,11 @@ struct AppState {
     // Settings shared with the testers, tester executables. Absolute with every symlink resolved
     // (choose_working_folder): the testers start from it and are found by their executables' paths.
     std::filesystem::path working_folder;
+    // The working folder held open since it was checked: the testers and their copies are made
+    // and started through it, never through the path, which another user might swap. Copies of
+    // the state share it; `working_fd_path` is the path it was held for.
+    std::shared_ptr<const UniqueFd> working_fd;
+    std::filesystem::path working_fd_path;
     std::filesystem::path program_folder;  // preferences, reports, result files
     std::string computer_name;             // host name; counter paths begin "\\" + this
     int processor_count = 1;               // online processors
@@ -32,6 +40,12 @@ struct AppState {
     // Cached system facts (working file), read at start-up.
     std::string mems, mb, win_type, bios, cpu, cpu_speed, cpu_name, cpu_descript, socket, cpu_man;
     long long available_memory_mb = 0;
+
+    // The held working folder's descriptor, -1 when it cannot be opened. A state given only a
+    // path (tests, tools) has that folder opened at first use, never through a symlink, and held
+    // from then on.
+    int working_dir();
+    void hold_working_folder(const std::filesystem::path& path, UniqueFd fd);
 
     // The two settings files.
     std::filesystem::path working_ini() const { return working_folder / "DariDozodaz.dat"; }

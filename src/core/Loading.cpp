@@ -1,6 +1,7 @@
 // The splash window's preparations: folders, single instance, program-wide values, settings files,
 // stale results and the tool files.
 #include <system_error>
+#include <vector>
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
@@ -10,9 +11,13 @@
 #include "core/Startup.h"
 #include "core/mdlRegistry.h"
 #include "core/modGeneral.h"
+#include "platform/DirectIo.h"
+#include "platform/HeldFolder.h"
+#include "platform/SettingsFile.h"
 #include "platform/ThisProcess.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
+#include "platform/prompt.h"
 #include "version.h"
 
 namespace bw {
@@ -21,9 +26,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kInstanceLockFile = "brantwell.instance";
+
 void remove_if_present(const fs::path& p) {
     std::error_code ec;
     fs::remove(p, ec);
+}
+
+// The working folder, held, with the files the program runs or reads there: one of them that
+// another user planted (or could change) makes the folder unusable, and the private folder is used.
+FolderResult working_folder_choice() {
+    const std::string settings_lock =
+        settings_file::lock_path(std::string(keys::kSettingsFileName)).string();
+    std::vector<std::string_view> trusted(kTesterFiles.begin(), kTesterFiles.end());
+    for (std::string_view name : {keys::kSettingsFileName, std::string_view(settings_lock),
+                                  kTestFileRecord, kInstanceLockFile})
+        trusted.push_back(name);
+    return choose_working_folder(process_env, trusted);
 }
 
 }  // namespace
@@ -54,15 +73,17 @@ LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
     AppState& a = app();
     MainWindowState no_window;  // the splash's steps have no main window to fill yet
     StepContext ctx{no_window};
-    auto work = choose_working_folder();
+    FolderResult work = working_folder_choice();
     auto prog = choose_program_folder();
     if (work.path.empty() || prog.path.empty()) {
         if (error) *error = work.path.empty() ? work.error : prog.error;
         return LoadingResult::NoFolders;
     }
-    a.working_folder = work.path;
+    a.hold_working_folder(work.path, std::move(work.fd));
     a.program_folder = prog.path;
-    if (!this_process::take_instance_lock(a.working_folder / "brantwell.instance")) return LoadingResult::SecondInstance;
+    if (!this_process::take_instance_lock(a.working_folder / kInstanceLockFile)) return LoadingResult::SecondInstance;
+    // Said once, at the start: the usual folder was unsafe or taken, and where the program works.
+    if (!work.notice.empty()) MsgBox(work.notice, PromptIcon::Exclamation);
 
     a.version = kVersionText;
     a.build_date = kBuildDate;
@@ -85,7 +106,7 @@ LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
     steps.run(StepId::License, ctx);
     StopTesters();
     show_step("Support Files");
-    for (auto name : kTesterFiles) remove_if_present(a.working_folder / name);
+    for (auto name : kTesterFiles) remove_entry(a.working_dir(), name);
     steps.run(StepId::TesterFile, ctx);
     Pause(10);
     return LoadingResult::ShowMain;

@@ -1,5 +1,6 @@
 #include "core/ToolFiles.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 
@@ -92,14 +93,14 @@ std::string EncodeCell(unsigned char byte) {
     return {kDigits[byte >> 4], kDigits[byte & 15]};
 }
 
-ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, unsigned mode) {
+namespace {
+
+// A stored file written by `write` as `target` unless `taken` (the name is in use).
+ToolFileResult write_stored(std::string_view name, const fs::path& target, bool taken,
+                            const std::function<new_file::Result(std::string_view)>& write) {
     ToolFileResult r;
-    r.path = folder / name;
-    if (folder.empty()) {
-        r.error = "no folder to write " + std::string(name) + " into";
-        return r;
-    }
-    if (new_file::name_taken(r.path)) {
+    r.path = target;
+    if (taken) {
         r.outcome = ToolFileResult::Outcome::AlreadyPresent;
         return r;
     }
@@ -113,7 +114,43 @@ ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, un
         r.error = "the stored copy of " + std::string(name) + " is damaged";
         return r;
     }
-    return result_of(r.path, new_file::write(r.path, bytes, mode));
+    return result_of(target, write(bytes));
+}
+
+}  // namespace
+
+ToolFileResult WriteStoredFile(std::string_view name, const fs::path& folder, unsigned mode) {
+    const fs::path target = folder / name;
+    if (folder.empty()) {
+        ToolFileResult r;
+        r.path = target;
+        r.error = "no folder to write " + std::string(name) + " into";
+        return r;
+    }
+    return write_stored(name, target, new_file::name_taken(target), [&](std::string_view bytes) {
+        return new_file::write(target, bytes, mode);
+    });
+}
+
+namespace {
+
+// A folder that could not be held is said as such, not taken for "the file is already there".
+ToolFileResult no_held_folder(const fs::path& target, const fs::path& folder) {
+    ToolFileResult r;
+    r.path = target;
+    r.error = "the working folder " + folder.string() + " cannot be opened";
+    return r;
+}
+
+}  // namespace
+
+ToolFileResult WriteStoredFileAt(std::string_view name, int dirfd, const fs::path& folder,
+                                 unsigned mode) {
+    if (dirfd < 0) return no_held_folder(folder / name, folder);
+    return write_stored(name, folder / name, new_file::name_taken_at(dirfd, name),
+                        [&](std::string_view bytes) {
+                            return new_file::write_at(dirfd, folder, name, bytes, mode);
+                        });
 }
 
 ToolFileResult CopyToolFile(const fs::path& from, const fs::path& to, unsigned mode) {
@@ -128,8 +165,23 @@ ToolFileResult CopyToolFile(const fs::path& from, const fs::path& to, unsigned m
     return result_of(to, new_file::write(to, *bytes, mode));
 }
 
+ToolFileResult CopyToolFileAt(int dirfd, const fs::path& folder, std::string_view from,
+                              std::string_view to, unsigned mode) {
+    if (dirfd < 0) return no_held_folder(folder / to, folder);
+    ToolFileResult r;
+    r.path = folder / to;
+    if (new_file::name_taken_at(dirfd, to)) {
+        r.outcome = ToolFileResult::Outcome::AlreadyPresent;
+        return r;
+    }
+    auto bytes = new_file::read_trusted_at(dirfd, folder, from, &r.error);
+    if (!bytes) return r;
+    return result_of(r.path, new_file::write_at(dirfd, folder, to, *bytes, mode));
+}
+
 ToolFileResult WriteLOADWorker() {
-    return WriteStoredFile(kLOADWorkerFile, app().working_folder, 0700);
+    AppState& a = app();
+    return WriteStoredFileAt(kLOADWorkerFile, a.working_dir(), a.working_folder, 0700);
 }
 
 ToolFileResult WriteLicense() {

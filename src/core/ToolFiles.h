@@ -55,12 +55,21 @@ struct ToolFileResult {
 ToolFileResult WriteStoredFile(std::string_view name, const std::filesystem::path& folder,
                                unsigned mode);
 
+// The same in the folder held by `dirfd` (shown as `folder`), every step relative to it.
+ToolFileResult WriteStoredFileAt(std::string_view name, int dirfd,
+                                 const std::filesystem::path& folder, unsigned mode);
+
 // Copies `from` to `to` in the same way (never following a link, never replacing a file).
 ToolFileResult CopyToolFile(const std::filesystem::path& from, const std::filesystem::path& to,
                             unsigned mode);
 
-// LOADWorker.exe into the working folder (mode 0700). Start-up deletes the old copies first, so
-// this normally writes.
+// Copies `from` to `to` within the folder held by `dirfd` (shown as `folder`); a `from` that is
+// not ours, or that others can write, is refused with the reason.
+ToolFileResult CopyToolFileAt(int dirfd, const std::filesystem::path& folder,
+                              std::string_view from, std::string_view to, unsigned mode);
+
+// LOADWorker.exe into the held working folder (mode 0700). Start-up deletes the old copies first,
+// so this normally writes.
 ToolFileResult WriteLOADWorker();
 
 // License.txt into the program folder (mode 0644) when it is missing; a file already there is left

@@ -42,22 +42,24 @@ void StopTesters() {
 }
 
 TesterReasons EnsureTesterCopies() {
-    const fs::path dir = app().working_folder;
+    AppState& a = app();
+    const int dirfd = a.working_dir();
     TesterReasons reasons;
-    for (size_t i = 1; i < kTesterFiles.size(); ++i) {
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(dir / kTesterFiles[i], ec)))
-            reasons[i] = CopyToolFile(dir / kTesterFiles[0], dir / kTesterFiles[i], 0700).error;
-    }
+    for (size_t i = 1; i < kTesterFiles.size(); ++i)
+        reasons[i] =
+            CopyToolFileAt(dirfd, a.working_folder, kTesterFiles[0], kTesterFiles[i], 0700).error;
     return reasons;
 }
 
 TesterReasons StartMissingTesters() {
-    const fs::path dir = app().working_folder;
+    AppState& a = app();
+    const fs::path dir = a.working_folder;
+    const int dirfd = a.working_dir();
     TesterReasons reasons;
     for (size_t i = 0; i < kTesterFiles.size(); ++i) {
         if (FindProcessWindow(kTesterFiles[i], dir) == 0) {
-            proc::spawn(dir / kTesterFiles[i], {"-R"}, dir, &reasons[i]);
+            // Started from the held folder: a folder swapped in under its name runs nothing.
+            proc::spawn_at(dirfd, dir, kTesterFiles[i], {"-R"}, &reasons[i]);
             advance_progress();
             Pause(100);
         }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/HeldFolder.h"
 #include "platform/UniqueFd.h"
 
 namespace bw::new_file {
@@ -36,20 +37,20 @@ bool write_all(int fd, std::string_view bytes) {
 
 // Moves the finished temporary file to its name unless that name exists by now. Filesystems that
 // know no "no replace" rename get a hard link; those that know neither get a checked rename.
-Result publish(const fs::path& tmp, const fs::path& target) {
+Result publish(int dirfd, const std::string& tmp, const std::string& name, const fs::path& target) {
     Result r;
-    int rc = ::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+    int rc = ::renameat2(dirfd, tmp.c_str(), dirfd, name.c_str(), RENAME_NOREPLACE);
     int err = rc == 0 ? 0 : errno;
     if (rc != 0 && (err == EINVAL || err == ENOSYS || err == ENOTSUP)) {
-        rc = ::link(tmp.c_str(), target.c_str());
+        rc = ::linkat(dirfd, tmp.c_str(), dirfd, name.c_str(), 0);
         err = rc == 0 ? 0 : errno;
         if (rc == 0) {
-            ::unlink(tmp.c_str());
+            ::unlinkat(dirfd, tmp.c_str(), 0);
         } else if (err == EPERM || err == ENOTSUP || err == EOPNOTSUPP) {
-            if (name_taken(target)) {
+            if (name_taken_at(dirfd, name)) {
                 err = EEXIST;
             } else {
-                rc = ::rename(tmp.c_str(), target.c_str());
+                rc = ::renameat(dirfd, tmp.c_str(), dirfd, name.c_str());
                 err = rc == 0 ? 0 : errno;
             }
         }
@@ -58,7 +59,7 @@ Result publish(const fs::path& tmp, const fs::path& target) {
         r.outcome = Outcome::Written;
         return r;
     }
-    ::unlink(tmp.c_str());
+    ::unlinkat(dirfd, tmp.c_str(), 0);
     if (err == EEXIST) {
         r.outcome = Outcome::AlreadyPresent;
     } else {
@@ -67,48 +68,83 @@ Result publish(const fs::path& tmp, const fs::path& target) {
     return r;
 }
 
-// Writes `bytes` under `target` through a private temporary file beside it.
-Result write_new_file(const fs::path& target, std::string_view bytes, unsigned mode) {
+// Bytes of an open regular file; nothing with `error` set when a read fails.
+std::optional<std::string> read_all(int fd, const struct stat& st, const fs::path& shown,
+                                    std::string* error) {
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            *error = errno_text("cannot read", shown, errno);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<size_t>(n));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+Result write_at(int dirfd, const fs::path& folder, std::string_view name, std::string_view bytes,
+                unsigned mode) {
     static std::atomic<unsigned> serial{0};
     Result r;
-    if (name_taken(target)) {
+    const std::string target(name);
+    const fs::path shown = folder / target;
+    if (name_taken_at(dirfd, target)) {
         r.outcome = Outcome::AlreadyPresent;
         return r;
     }
-    fs::path tmp = target.parent_path() /
-                   ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(serial++) + ".part");
-    UniqueFd fd(::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    const std::string tmp = "." + target + "." + std::to_string(::getpid()) + "." +
+                            std::to_string(serial++) + ".part";
+    UniqueFd fd(::openat(dirfd, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                         mode));
     if (!fd.ok()) {
-        r.error = errno_text("cannot create", target, errno);
+        r.error = errno_text("cannot create", shown, errno);
         return r;
     }
     // The umask must not take the execute bit from a tester.
     if (::fchmod(fd.get(), mode) != 0 || !write_all(fd.get(), bytes)) {
         int err = errno;
         fd.reset();
-        ::unlink(tmp.c_str());
-        r.error = errno_text("cannot write", target, err);
+        ::unlinkat(dirfd, tmp.c_str(), 0);
+        r.error = errno_text("cannot write", shown, err);
         return r;
     }
     if (::close(fd.release()) != 0) {
         int err = errno;
-        ::unlink(tmp.c_str());
-        r.error = errno_text("cannot write", target, err);
+        ::unlinkat(dirfd, tmp.c_str(), 0);
+        r.error = errno_text("cannot write", shown, err);
         return r;
     }
-    return publish(tmp, target);
+    return publish(dirfd, tmp, target, shown);
 }
 
-}  // namespace
+bool name_taken_at(int dirfd, std::string_view name) {
+    struct stat st {};
+    return ::fstatat(dirfd, std::string(name).c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ||
+           errno != ENOENT;
+}
+
 
 bool name_taken(const fs::path& p) {
-    struct stat st {};
-    return ::lstat(p.c_str(), &st) == 0 || errno != ENOENT;
+    return name_taken_at(AT_FDCWD, p.string());
 }
 
 Result write(const fs::path& target, std::string_view bytes, unsigned mode) {
-    return write_new_file(target, bytes, mode);
+    // The folder is held while the file is made, so the file lands where the name led at first.
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.ok()) {
+        Result r;
+        r.error = errno_text("cannot create", target, errno);
+        return r;
+    }
+    return write_at(dir.get(), target.parent_path(), target.filename().string(), bytes, mode);
 }
 
 std::optional<std::string> read_regular(const fs::path& path, std::string* error) {
@@ -119,20 +155,25 @@ std::optional<std::string> read_regular(const fs::path& path, std::string* error
                          : errno_text("cannot open", path, errno);
         return std::nullopt;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(in.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            *error = errno_text("cannot read", path, errno);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
+    return read_all(in.get(), st, path, error);
+}
+
+std::optional<std::string> read_trusted_at(int dirfd, const fs::path& folder, std::string_view name,
+                                           std::string* error) {
+    const std::string text(name);
+    const fs::path shown = folder / text;
+    UniqueFd in(::openat(dirfd, text.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!in.ok() || ::fstat(in.get(), &st) != 0) {
+        *error = errno == ELOOP ? shown.string() + " is a symlink"
+                                : errno_text("cannot open", shown, errno);
+        return std::nullopt;
     }
-    return bytes;
+    if (auto why = untrusted_file(st, shown); !why.empty()) {
+        *error = why + ": refusing to use it";
+        return std::nullopt;
+    }
+    return read_all(in.get(), st, shown, error);
 }
 
 }  // namespace bw::new_file

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <system_error>
 
+#include "platform/HeldFolder.h"
 #include "platform/UniqueFd.h"
 
 extern char** environ;
@@ -26,6 +28,33 @@ namespace fs = std::filesystem;
 namespace {
 std::mutex g_children_mutex;
 std::vector<pid_t> g_children;
+
+void keep_child(pid_t pid) {
+    std::lock_guard lock(g_children_mutex);
+    g_children.push_back(pid);
+}
+
+// The child's side of spawn_at: only async-signal-safe calls between fork and exec. What fails is
+// written to `report` as an errno; a successful exec closes it (O_CLOEXEC) with nothing written.
+[[noreturn]] void exec_child(int dirfd, int exe, char* const* argv, int report) {
+    int err = 0;
+    sigset_t none;
+    sigemptyset(&none);
+    // Its own process group and default signal handling, as spawn() gives.
+    for (int sig = 1; sig < NSIG; ++sig) ::signal(sig, SIG_DFL);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::setpgid(0, 0);
+    const int null = ::open("/dev/null", O_RDONLY);
+    if (null < 0 || ::dup2(null, STDIN_FILENO) < 0 || ::fchdir(dirfd) != 0) {
+        err = errno;
+    } else {
+        ::fexecve(exe, argv, environ);
+        err = errno;
+    }
+    while (::write(report, &err, sizeof err) < 0 && errno == EINTR) {
+    }
+    ::_exit(127);
+}
 }  // namespace
 
 std::vector<pid_t> list_pids() {
@@ -100,8 +129,48 @@ pid_t spawn(const fs::path& exe, const std::vector<std::string>& args, const fs:
         if (error) *error = "cannot start " + exe.string() + ": " + std::strerror(rc);
         return -1;
     }
-    std::lock_guard lock(g_children_mutex);
-    g_children.push_back(pid);
+    keep_child(pid);
+    return pid;
+}
+
+pid_t spawn_at(int dirfd, const fs::path& folder, std::string_view name,
+               const std::vector<std::string>& args, std::string* error) {
+    reap_children();
+    const fs::path shown = folder / name;
+    auto fail = [&](const std::string& why) {
+        if (error) *error = "cannot start " + shown.string() + ": " + why;
+        return pid_t{-1};
+    };
+    if (dirfd < 0) return fail("the folder " + folder.string() + " cannot be opened");
+    UniqueFd exe(::openat(dirfd, std::string(name).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st {};
+    if (!exe.ok() || ::fstat(exe.get(), &st) != 0)
+        return fail(errno == ELOOP ? "it is a symlink" : std::strerror(errno));
+    if (auto why = untrusted_file(st, shown); !why.empty()) return fail(why);
+
+    std::vector<std::string> argv_text{shown.string()};
+    argv_text.insert(argv_text.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argv_text) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return fail(std::strerror(errno));
+    UniqueFd report_in(fds[0]), report_out(fds[1]);
+    const pid_t pid = ::fork();
+    if (pid < 0) return fail(std::strerror(errno));
+    if (pid == 0) exec_child(dirfd, exe.get(), argv.data(), report_out.get());
+    report_out.reset();
+    int err = 0;
+    ssize_t n;
+    while ((n = ::read(report_in.get(), &err, sizeof err)) < 0 && errno == EINTR) {
+    }
+    if (n > 0) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        return fail(std::strerror(err));
+    }
+    keep_child(pid);
     return pid;
 }
 

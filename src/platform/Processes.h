@@ -35,6 +35,14 @@ bool send_signal(pid_t pid, int sig);
 pid_t spawn(const std::filesystem::path& exe, const std::vector<std::string>& args,
             const std::filesystem::path& cwd, std::string* error);
 
+// Starts the program `name` of the folder held by `dirfd` (shown as `folder` in messages) with
+// `args`, in that folder, detached from our standard input, like spawn(). The program is opened
+// relative to the descriptor, checked (a regular file of ours that nobody else can write) and
+// started from the open file itself, so a folder renamed or swapped after its check runs nothing
+// but what was checked. Returns the pid, or -1 with `error` set.
+pid_t spawn_at(int dirfd, const std::filesystem::path& folder, std::string_view name,
+               const std::vector<std::string>& args, std::string* error);
+
 // How a captured command went. `start` tells whether it ran at all; `error` is the errno of a pipe
 // that could not be made; `exit_status` is -1 when it did not run or was ended by a signal.
 struct CapturedRun {

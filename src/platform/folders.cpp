@@ -10,7 +10,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "platform/UniqueFd.h"
+#include "platform/HeldFolder.h"
 
 namespace bw {
 
@@ -42,27 +42,20 @@ std::string unsafe_parent(const std::string& base, const struct stat& st) {
     return {};
 }
 
-// Why a folder above the working folder makes it unsafe ("" when none does): a folder that another
-// user owns, or that others can write without the sticky bit, lets them rename our folder away and
-// put one of theirs, with their executables, in its place. `real` is absolute and resolved, so
-// these are the folders the kernel walks.
-std::string unsafe_ancestor(const fs::path& real) {
-    for (fs::path up = real.parent_path(); !up.empty(); up = up.parent_path()) {
-        struct stat st {};
-        if (::lstat(up.c_str(), &st) != 0)
-            return "The folder " + up.string() +
-                   " above the working folder cannot be checked: " + std::strerror(errno);
-        if (st.st_uid != ::geteuid() && st.st_uid != 0)
-            return "The folder " + up.string() +
-                   " above the working folder belongs to another user (uid " +
-                   std::to_string(st.st_uid) + "): refusing to run programs beneath it";
-        if (writable_by_others(st) && !(st.st_mode & S_ISVTX))
-            return "The folder " + up.string() +
-                   " above the working folder can be written by others and has no sticky bit: "
-                   "refusing to run programs beneath it";
-        if (up == up.root_path()) break;
+// Opens and checks `dir` and holds it: the result has a path and a descriptor, or an error.
+FolderResult hold(const fs::path& dir, std::span<const std::string_view> trusted_names) {
+    FolderResult r;
+    r.fd = open_folder(dir, &r.error);
+    if (!r.fd.ok()) return r;
+    for (auto why : {check_held_folder(r.fd.get(), dir), check_same_folder(r.fd.get(), dir),
+                     untrusted_entry(r.fd.get(), dir, trusted_names)}) {
+        if (why.empty()) continue;
+        r.fd.reset();
+        r.error = why;
+        return r;
     }
-    return {};
+    r.path = dir;
+    return r;
 }
 
 // `base` as an absolute path with every symlink above it resolved. Relative, it would name another
@@ -93,27 +86,8 @@ fs::path executable_path() {
     return ec ? fs::path() : p;
 }
 
-std::string check_private_folder(const fs::path& dir, bool must_be_private) {
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0) return dir.string() + ": " + std::strerror(errno);
-    if (S_ISLNK(st.st_mode)) return dir.string() + " is a symlink: refusing to use it";
-    if (!S_ISDIR(st.st_mode)) return dir.string() + " is not a folder";
-    // Checked again and fixed through a descriptor, so the folder cannot be swapped for a symlink
-    // between the check and the fix.
-    UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat fst {};
-    if (!fd.ok() || ::fstat(fd.get(), &fst) != 0 || fst.st_ino != st.st_ino ||
-        fst.st_dev != st.st_dev)
-        return dir.string() + " changed while it was checked: refusing to use it";
-    if (fst.st_uid != ::geteuid())
-        return dir.string() + " belongs to another user (uid " + std::to_string(fst.st_uid) +
-               "): refusing to use it";
-    if (must_be_private && (fst.st_mode & 077) != 0 && ::fchmod(fd.get(), 0700) != 0)
-        return dir.string() + ": cannot make it private: " + std::strerror(errno);
-    return {};
-}
-
-FolderResult choose_working_folder(const EnvLookup& env) {
+FolderResult preferred_working_folder(const EnvLookup& env,
+                                      std::span<const std::string_view> trusted_names) {
     FolderResult r;
     std::string base;
     for (const char* name : {"TEMP", "TMPDIR"}) {
@@ -138,20 +112,16 @@ FolderResult choose_working_folder(const EnvLookup& env) {
     }
     base = resolved_folder(base, &r.error);
     if (base.empty()) return r;
-    if (auto why = unsafe_ancestor(base); !why.empty()) {
+    if (!writable_by_others(st) && st.st_uid == ::geteuid()) return hold(base, trusted_names);
+    // Shared (or foreign) temporary folder: use a private folder of our own inside it.
+    if (auto why = unsafe_parent(base, st); !why.empty()) {
         r.error = why;
         return r;
     }
-    if (!writable_by_others(st) && st.st_uid == ::geteuid()) {
-        if (auto why = check_private_folder(base, false); !why.empty()) {
-            r.error = why;
-            return r;
-        }
-        r.path = base;
+    // Nothing is made beneath a folder that others could swap.
+    if (UniqueFd held = open_folder(base, &r.error); !held.ok()) {
         return r;
-    }
-    // Shared (or foreign) temporary folder: use a private folder of our own inside it.
-    if (auto why = unsafe_parent(base, st); !why.empty()) {
+    } else if (auto why = check_folders_above(held.get(), base); !why.empty()) {
         r.error = why;
         return r;
     }
@@ -160,17 +130,50 @@ FolderResult choose_working_folder(const EnvLookup& env) {
         r.error = "Cannot create " + own.string() + ": " + std::strerror(errno);
         return r;
     }
-    if (auto why = check_private_folder(own, true); !why.empty()) {
-        r.error = why;
-        return r;
-    }
-    r.path = own;
-    r.note = "private folder in " + base;
+    r = hold(own, trusted_names);
+    if (r.fd.ok()) r.note = "private folder in " + base;
     return r;
 }
 
-FolderResult choose_working_folder() {
-    return choose_working_folder(process_env);
+FolderResult private_working_folder(const EnvLookup& env,
+                                    std::span<const std::string_view> trusted_names) {
+    FolderResult runtime;
+    const std::string xdg = env("XDG_RUNTIME_DIR");
+    if (!xdg.empty() && xdg.front() == '/') {
+        const fs::path own = fs::path(xdg) / "brantwell";
+        if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) {
+            runtime.error = "Cannot create " + own.string() + ": " + std::strerror(errno);
+        } else if (std::string real = resolved_folder(own.string(), &runtime.error);
+                   !real.empty()) {
+            runtime = hold(real, trusted_names);
+            if (runtime.fd.ok()) return runtime;
+        }
+    }
+    // A fresh folder: nobody else can have put anything in it.
+    std::string made = "/tmp/brantwell-" + std::to_string(::geteuid()) + "-XXXXXX";
+    if (!::mkdtemp(made.data())) {
+        FolderResult r;
+        r.error = (runtime.error.empty() ? std::string() : runtime.error + "; ") +
+                  "cannot create a private folder in /tmp: " + std::strerror(errno);
+        return r;
+    }
+    return hold(made, trusted_names);
+}
+
+FolderResult choose_working_folder(const EnvLookup& env,
+                                   std::span<const std::string_view> trusted_names) {
+    FolderResult preferred = preferred_working_folder(env, trusted_names);
+    if (preferred.fd.ok()) return preferred;
+    FolderResult fallback = private_working_folder(env, trusted_names);
+    if (!fallback.fd.ok()) {
+        fallback.error = preferred.error + "; " + fallback.error;
+        return fallback;
+    }
+    fallback.note = "private folder: " + preferred.error;
+    fallback.notice = "The working folder cannot be used: " + preferred.error +
+                      ". Brantwell uses the private folder " + fallback.path.string() +
+                      " instead.";
+    return fallback;
 }
 
 FolderResult choose_program_folder(const fs::path& exe_dir, const EnvLookup& env) {

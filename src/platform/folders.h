@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
+
+#include "platform/UniqueFd.h"
 
 namespace bw {
 
@@ -10,6 +14,8 @@ struct FolderResult {
     std::filesystem::path path;  // empty when no usable folder was found
     std::string error;           // why, when path is empty
     std::string note;            // how it was chosen (a fallback, a private subfolder)
+    std::string notice;  // for the user, once: why the usual working folder was not used
+    UniqueFd fd;         // the working folder, held since it was checked; use it, not the path
 };
 
 // Value of an environment variable, "" when unset. The process environment in the program; tests
@@ -21,11 +27,23 @@ std::string process_env(const char* name);
 // so a folder that others can write to (as /tmp is) is replaced by <folder>/brantwell-<uid>, made
 // with mode 0700. A folder that is a symlink or owned by another user is refused, and so is a
 // shared folder without the sticky bit (another user could swap our folder in it), and so is one
-// beneath a folder that another user owns or that others can write without the sticky bit. The
-// path returned is absolute with every symlink above the folder resolved: the testers are started
-// from it and found again by the path of their executables.
-FolderResult choose_working_folder(const EnvLookup& env);
-FolderResult choose_working_folder();
+// beneath a folder that another user owns or that others can write without the sticky bit, and so
+// is a folder of ours that others could write or that holds one of `trusted_names` (the files the
+// program runs or reads there) that is not ours or that others can write. The folder is held by
+// `fd` from the check on; the path returned is absolute with every symlink above the folder
+// resolved: the testers find their settings by it and are found again by their executables' paths.
+FolderResult preferred_working_folder(const EnvLookup& env,
+                                      std::span<const std::string_view> trusted_names);
+
+// A private working folder for when the preferred one is unsafe or taken (another user can make
+// /tmp/brantwell-<uid> first): $XDG_RUNTIME_DIR/brantwell, else a fresh folder made by mkdtemp in
+// /tmp. Checked and held like the preferred one.
+FolderResult private_working_folder(const EnvLookup& env,
+                                    std::span<const std::string_view> trusted_names);
+
+// The preferred working folder, else the private one with a `notice` that says why.
+FolderResult choose_working_folder(const EnvLookup& env,
+                                   std::span<const std::string_view> trusted_names);
 
 // The program folder: BRANTWELL_HOME when set; else the folder of the running executable when it
 // is writable; else $XDG_DATA_HOME/brantwell (default ~/.local/share/brantwell), created.
@@ -35,8 +53,5 @@ FolderResult choose_program_folder();
 // Full path of the running executable (/proc/self/exe).
 std::filesystem::path executable_path();
 
-// Checks that `dir` is a real folder owned by us and private when `must_be_private`; fixes the mode
-// of a folder we own. "" when fine, else the reason.
-std::string check_private_folder(const std::filesystem::path& dir, bool must_be_private);
 
 }  // namespace bw

@@ -27,16 +27,8 @@ namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
+using test::running_from;
 using namespace std::chrono_literals;
-
-// Processes whose executable is `name` in `folder`, looked up without the code under test.
-std::vector<pid_t> running_from(const fs::path& folder, std::string_view name) {
-    std::vector<pid_t> pids;
-    proc::reap_children();
-    for (pid_t pid : proc::list_pids())
-        if (proc::image_path(pid) == folder / name) pids.push_back(pid);
-    return pids;
-}
 
 // The scratch folder holds "real/work" and "link" -> "real"; TEMP is given relative to it (it is
 // the current folder) or absolute ("{s}"); either way the working folder is real/work.

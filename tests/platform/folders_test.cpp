@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "platform/HeldFolder.h"
 #include "support/fakes.h"
 
 namespace bw {
@@ -58,7 +59,7 @@ struct UnwritableFolder {
 
 // TEMP, else TMPDIR, else /tmp; an empty variable counts as unset and trailing slashes do not
 // matter. A private folder ("{t}", "{d}") is used as it is; a shared one gets a private subfolder
-// of ours ("~"), made private again if it was left open, and found again at the next start.
+// of ours ("~"), found again at the next start (one left readable by others is still ours alone).
 TEST(WorkingFolder, TempThenTmpdirThenTmpWithAPrivateSubfolderWhenShared) {
     const struct {
         const char *temp, *tmpdir;
@@ -69,7 +70,7 @@ TEST(WorkingFolder, TempThenTmpdirThenTmpWithAPrivateSubfolderWhenShared) {
         {"{t}", nullptr, 0700, 0, "{t}"},     {"", "{d}//", 0700, 0, "{d}"},
         {nullptr, nullptr, 0700, 0, "/tmp/~"}, {"{t}", nullptr, 01777, 0, "{t}/~"},
         {"{t}", nullptr, 01770, 0, "{t}/~"},  {"{t}", nullptr, 01757, 0, "{t}/~"},
-        {"{t}", nullptr, 01777, 0777, "{t}/~"},
+        {"{t}", nullptr, 01777, 0755, "{t}/~"},
     };
     for (const auto& c : kCases) {
         TempDir t, d;
@@ -82,14 +83,15 @@ TEST(WorkingFolder, TempThenTmpdirThenTmpWithAPrivateSubfolderWhenShared) {
         if (c.temp) vars["TEMP"] = expand(c.temp, places);
         if (c.tmpdir) vars["TMPDIR"] = expand(c.tmpdir, places);
         const EnvLookup env = env_of(vars);
-        const FolderResult r = choose_working_folder(env);
+        const FolderResult r = preferred_working_folder(env, {});
         ASSERT_TRUE(r.error.empty()) << r.error;
         EXPECT_EQ(r.path, expand(c.expected, places));
+        EXPECT_TRUE(r.fd.ok());
         if (r.path.filename() == own_name()) {
             EXPECT_FALSE(r.note.empty());
-            EXPECT_EQ(stat_of(r.path).st_mode & 07777, 0700u);
+            EXPECT_EQ(stat_of(r.path).st_mode & 07777, c.own_mode ? c.own_mode : 0700u);
             EXPECT_EQ(stat_of(r.path).st_uid, ::geteuid());
-            EXPECT_EQ(choose_working_folder(env).path, r.path);
+            EXPECT_EQ(preferred_working_folder(env, {}).path, r.path);
         } else {
             EXPECT_TRUE(r.note.empty() && !fs::exists(r.path / own_name()));
         }
@@ -110,6 +112,10 @@ const struct Planted {
     {"subfolder_is_dangling_symlink", "~", Plant::Dangling, 0, false, "", "is a symlink"},
     {"subfolder_is_a_file", "~", Plant::File, 0, false, "", "is not a folder"},
     {"subfolder_of_another_user", "~", Plant::Folder, 0777, true, "", "belongs to another user"},
+    // Left open to others, it may hold what they planted: refused, not repaired.
+    {"subfolder_open_to_others", "~", Plant::Folder, 0777, false, "", "can be written by others"},
+    {"subfolder_open_to_the_group", "~", Plant::Folder, 0770, false, "",
+     "can be written by others"},
     {"temp_is_symlink", "link", Plant::Symlink, 0, false, "link", "is a symlink"},
     {"temp_is_symlink_with_slash", "link", Plant::Symlink, 0, false, "link/", "is a symlink"},
     {"temp_missing", "", Plant::Nothing, 0, false, "nowhere", "does not exist"},
@@ -136,14 +142,117 @@ TEST(WorkingFolder, PlantedFolderIsRefusedWithAReason) {
         ASSERT_EQ(c.other_user ? ::chown(at.c_str(), 65534, 65534) : 0, 0);
         const bool planted_own = fs::symlink_status(own).type() != fs::file_type::not_found;
         const mode_t own_mode = stat_of(own).st_mode;
-        const FolderResult r = choose_working_folder(env_of({{"TEMP", (dir / c.temp).string()}}));
-        EXPECT_TRUE(r.path.empty());
+        const FolderResult r =
+            preferred_working_folder(env_of({{"TEMP", (dir / c.temp).string()}}), {});
+        EXPECT_TRUE(r.path.empty() && !r.fd.ok());
         EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
         EXPECT_TRUE(!planted_own || r.error.find(own.string()) != std::string::npos) << r.error;
         EXPECT_EQ(stat_of(own).st_mode, own_mode) << "nothing made or changed in a refused folder";
         EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
         EXPECT_FALSE(fs::exists(dir / "nowhere")) << "nothing is made behind a symlink";
     }
+}
+
+// What another user or a careless mode left among the files the program runs or reads in its own
+// folder ("trusted"): the folder is refused, naming the file and the reason; other names and
+// absent files do not matter.
+const struct {
+    const char* name;
+    mode_t mode;       // 0: a symlink to an empty file
+    bool other_user;   // chowned to another user (needs root)
+    const char* says;  // "": accepted
+} kTrustedFiles[] = {
+    {"ours_private", 0600, false, ""},
+    {"ours_readable", 0644, false, ""},
+    {"writable_by_others", 0666, false, "can be written by others"},
+    {"writable_by_the_group", 0660, false, "can be written by others"},
+    {"a_symlink", 0, false, "is a symlink"},
+    {"another_users", 0600, true, "belongs to another user"},
+};
+
+TEST(WorkingFolder, FileTheProgramTrustsMustBeOursAndWritableByNobodyElse) {
+    const std::string_view trusted[] = {"absent.dat", "trusted.dat"};
+    for (const auto& c : kTrustedFiles) {
+        SCOPED_TRACE(c.name);
+        if (c.other_user && ::geteuid() != 0) continue;
+        TempDir t;
+        ASSERT_EQ(::chmod(t.path().c_str(), 0700), 0);
+        test::write_file(t / "other.dat", "x");
+        ASSERT_EQ(::chmod((t / "other.dat").c_str(), 0666), 0) << "not a trusted name";
+        if (c.mode) {
+            test::write_file(t / "trusted.dat", "x");
+            ASSERT_EQ(::chmod((t / "trusted.dat").c_str(), c.mode), 0);
+        } else {
+            test::write_file(t / "empty", "");
+            fs::create_symlink(t / "empty", t / "trusted.dat");
+        }
+        ASSERT_EQ(c.other_user ? ::chown((t / "trusted.dat").c_str(), 65534, 65534) : 0, 0);
+        const FolderResult r = preferred_working_folder(env_of({{"TEMP", t.path()}}), trusted);
+        EXPECT_EQ(r.fd.ok(), *c.says == '\0') << r.error;
+        EXPECT_NE(r.error.find(c.says), std::string::npos) << r.error;
+        EXPECT_TRUE(!r.fd.ok() || r.error.empty());
+        EXPECT_TRUE(r.fd.ok() || r.error.find((t / "trusted.dat").string()) != std::string::npos);
+    }
+}
+
+// When the usual folder is unsafe or taken, the private one: $XDG_RUNTIME_DIR/brantwell, else a
+// fresh folder in /tmp; held, private, and told once with the reason and where the program works.
+TEST(WorkingFolder, UnsafeOrTakenFallsBackToAPrivateFolderAndSaysWhy) {
+    const struct {
+        const char* name;
+        bool runtime_dir;  // XDG_RUNTIME_DIR given (a private folder of ours)
+    } kCases[] = {{"runtime_dir", true}, {"fresh_folder_in_tmp", false}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        TempDir shared, run;
+        ASSERT_EQ(::chmod(shared.path().c_str(), 01777), 0);
+        ASSERT_EQ(::chmod(run.path().c_str(), 0700), 0);
+        // Taken: another name holds our folder's place (another user's folder when we are root).
+        fs::create_directory_symlink(run.path(), shared / own_name());
+        Vars vars = {{"TEMP", shared.path()}};
+        if (c.runtime_dir) vars["XDG_RUNTIME_DIR"] = run.path();
+        const FolderResult r = choose_working_folder(env_of(vars), {});
+        ASSERT_TRUE(r.fd.ok()) << r.error;
+        if (c.runtime_dir) {
+            EXPECT_EQ(r.path, run / "brantwell");
+        } else {
+            EXPECT_EQ(r.path.parent_path(), "/tmp");
+            EXPECT_TRUE(r.path.filename().string().starts_with(own_name() + "-")) << r.path;
+        }
+        EXPECT_EQ(stat_of(r.path).st_mode & 07777, 0700u);
+        EXPECT_NE(r.notice.find("is a symlink"), std::string::npos) << r.notice;
+        EXPECT_NE(r.notice.find(r.path.string()), std::string::npos) << r.notice;
+        struct stat held {};
+        ASSERT_EQ(::fstat(r.fd.get(), &held), 0);
+        EXPECT_EQ(held.st_ino, stat_of(r.path).st_ino);
+        EXPECT_TRUE(fs::is_empty(run.path()) || c.runtime_dir) << "nothing made behind the symlink";
+        if (!c.runtime_dir) fs::remove(r.path);
+    }
+    // A usable folder needs no notice.
+    TempDir t;
+    ASSERT_EQ(::chmod(t.path().c_str(), 0700), 0);
+    const FolderResult r = choose_working_folder(env_of({{"TEMP", t.path()}}), {});
+    EXPECT_EQ(r.path, t.path());
+    EXPECT_TRUE(r.notice.empty()) << r.notice;
+}
+
+// The race of a swapped folder: once held, the descriptor stays on the folder that was checked,
+// whatever is put under its name; the name is then reported as replaced.
+TEST(WorkingFolder, HeldFolderStaysTheCheckedOneWhenItsNameIsSwapped) {
+    TempDir outer;
+    fs::create_directory(outer / "work");
+    ASSERT_EQ(::chmod((outer / "work").c_str(), 0700), 0);
+    FolderResult r = preferred_working_folder(env_of({{"TEMP", (outer / "work").string()}}), {});
+    ASSERT_TRUE(r.fd.ok()) << r.error;
+    const ino_t checked = stat_of(outer / "work").st_ino;
+    fs::rename(outer / "work", outer / "moved");
+    fs::create_directory(outer / "work");
+    struct stat held {};
+    ASSERT_EQ(::fstat(r.fd.get(), &held), 0);
+    EXPECT_EQ(held.st_ino, checked);
+    EXPECT_NE(check_same_folder(r.fd.get(), outer / "work").find("was replaced"),
+              std::string::npos);
+    EXPECT_TRUE(check_held_folder(r.fd.get(), outer / "work").empty());
 }
 
 // Where TEMP sits: a relative TEMP and symlinks above it give the real, absolute folder (the
@@ -186,7 +295,8 @@ TEST(WorkingFolder, RelativeAndSymlinkedPathsResolveAndEveryFolderAboveIsChecked
         fs::create_directory_symlink(outer / "real", outer / "link");
         fs::create_directory_symlink(outer / "open", outer / "openlink");
         ASSERT_EQ(::chdir(outer.path().c_str()), 0);
-        const FolderResult r = choose_working_folder(env_of({{"TEMP", expand(c.temp, places)}}));
+        const FolderResult r =
+            preferred_working_folder(env_of({{"TEMP", expand(c.temp, places)}}), {});
         ASSERT_EQ(::chdir(was.c_str()), 0);
         EXPECT_EQ(r.path, c.path ? expand(c.path, places) : "");
         EXPECT_TRUE(r.path.empty() || r.path.is_absolute());

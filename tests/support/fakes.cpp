@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/Processes.h"
+
 namespace bw::test {
 
 namespace fs = std::filesystem;
@@ -153,6 +155,14 @@ TmpfsMount::~TmpfsMount() {
 
 bool TmpfsMount::remount_read_only() {
     return ::mount(nullptr, at_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+std::vector<pid_t> running_from(const std::filesystem::path& folder, std::string_view name) {
+    std::vector<pid_t> pids;
+    proc::reap_children();
+    for (pid_t pid : proc::list_pids())
+        if (proc::image_path(pid) == folder / name) pids.push_back(pid);
+    return pids;
 }
 
 }  // namespace bw::test

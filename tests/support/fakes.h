@@ -2,12 +2,15 @@
 
 // Test doubles behind the platform interfaces.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clock.h"
@@ -123,5 +126,8 @@ private:
     bool mounted_ = false;
     std::string error_;
 };
+
+// Processes whose executable is `name` in `folder`, looked up without the code under test.
+std::vector<pid_t> running_from(const std::filesystem::path& folder, std::string_view name);
 
 }  // namespace bw::test
