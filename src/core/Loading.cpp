@@ -13,7 +13,6 @@
 #include "core/modGeneral.h"
 #include "platform/DirectIo.h"
 #include "platform/HeldFolder.h"
-#include "platform/SettingsFile.h"
 #include "platform/ThisProcess.h"
 #include "platform/clock.h"
 #include "platform/folders.h"
@@ -36,11 +35,8 @@ void remove_if_present(const fs::path& p) {
 // The working folder, held, with the files the program runs or reads there: one of them that
 // another user planted (or could change) makes the folder unusable, and the private folder is used.
 FolderResult working_folder_choice() {
-    const std::string settings_lock =
-        settings_file::lock_path(std::string(keys::kSettingsFileName)).string();
     std::vector<std::string_view> trusted(kTesterFiles.begin(), kTesterFiles.end());
-    for (std::string_view name : {keys::kSettingsFileName, std::string_view(settings_lock),
-                                  kTestFileRecord, kInstanceLockFile})
+    for (std::string_view name : {keys::kSettingsFileName, kTestFileRecord, kInstanceLockFile})
         trusted.push_back(name);
     return choose_working_folder(process_env, trusted);
 }
