@@ -57,7 +57,8 @@ std::string job_device(const TesterJob& job, std::string* error) {
 std::string job_test_file(const TesterJob& job) {
     std::string unused;
     const std::string folder = job_folder(job, &unused);
-    return folder.empty() ? std::string() : (std::filesystem::path(folder) / kTestFileName).string();
+    return folder.empty() ? std::string()
+                          : (std::filesystem::path(folder) / kTestFileName).string();
 }
 
 std::uint64_t test_file_size(const TesterJob& job, std::uint64_t free, std::string* error) {

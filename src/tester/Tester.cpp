@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -220,7 +220,8 @@ Stop Tester::run_steps(const TesterJob& job, const std::vector<Step>& steps, Ope
         std::vector<std::pair<int, int>> helper_pids;
         for (const Assignment& a : parts) {
             if (a.tester == 1) continue;
-            const int pid = static_cast<int>(ValInt(get(keys::kStatus, keys::tester_pid(a.tester))));
+            const int pid =
+                static_cast<int>(ValInt(get(keys::kStatus, keys::tester_pid(a.tester))));
             if (ValInt(get(keys::kStatus, keys::program_status(a.tester))) == 0 ||
                 !process_running(pid)) {
                 report_error(not_running_reason(a.tester));
@@ -313,15 +314,17 @@ Stop Tester::poll_assignment() {
 // Checks the part against the job and does it; "" when done, else why it was refused or failed.
 std::string Tester::take_part(const Part& part, TransferResult& r) {
     std::string reason;
-    auto job = parse_job([&](std::string_view k) { return get(keys::kHardDriveTest1, k); }, &reason);
+    auto job =
+        parse_job([&](std::string_view k) { return get(keys::kHardDriveTest1, k); }, &reason);
     if (!job) return reason;
     JobTargets targets{job_test_file(*job), job_device(*job, &reason)};
     reason = refuse_part_target(part, targets);
     if (!reason.empty()) return reason;
 
-    std::optional<OpenTarget> t = part.target == targets.device
-                                      ? open_device(part.target, &reason)
-                                      : open_direct_file(part.target, access_for(part.side), &reason);
+    std::optional<OpenTarget> t =
+        part.target == targets.device
+            ? open_device(part.target, &reason)
+            : open_direct_file(part.target, access_for(part.side), &reason);
     if (!t) return reason;
     reason = refuse_region(part.region, t->size, part.target);
     if (!reason.empty()) return reason;
@@ -344,7 +347,8 @@ int Tester::run() {
         std::fprintf(stderr, "%s\n", why.c_str());
         return 1;
     }
-    put(keys::kStatus, {{status_key, "1"}, entry(keys::tester_pid(number_), std::to_string(::getpid()))});
+    put(keys::kStatus,
+        {{status_key, "1"}, entry(keys::tester_pid(number_), std::to_string(::getpid()))});
     // Whatever a tester killed outright left behind goes now.
     if (number_ == 1) remove_recorded_test_files(folder_);
     for (;;) {

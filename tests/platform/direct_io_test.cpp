@@ -114,7 +114,8 @@ TEST(TestFile, ProcessesAtOnceLoseNoRecordLine) {
     }
     auto test_files = [&] {
         std::size_t n = 0;
-        for (const auto& e : fs::recursive_directory_iterator(volume.path())) n += e.is_regular_file();
+        for (const auto& e : fs::recursive_directory_iterator(volume.path()))
+            n += e.is_regular_file();
         return n;
     };
     EXPECT_EQ(test_files(), std::size_t{kProcesses * kFilesEach});

@@ -55,10 +55,10 @@ TEST(PartRegion, InsideTheTargetOnly) {
         std::uint64_t offset, length, size;
         bool accepted;
     } cases[] = {
-        {0, 4096, 4096, true},         {4096, 4096, 8192, true},
-        {0, 0, 0, true},               {4096, 4096, 4096, false},
-        {0, 8192, 4096, false},        {1ull << 40, 4096, 1 << 20, false},
-        {kMax, 2, 1 << 20, false},     {4096, kMax - 100, 1 << 20, false},
+        {0, 4096, 4096, true},     {4096, 4096, 8192, true},
+        {0, 0, 0, true},           {4096, 4096, 4096, false},
+        {0, 8192, 4096, false},    {1ull << 40, 4096, 1 << 20, false},
+        {kMax, 2, 1 << 20, false}, {4096, kMax - 100, 1 << 20, false},
     };
     for (const auto& c : cases) {
         const std::string why = refuse_region({c.offset, c.length}, c.size, "/mnt/d/TestB.tmp");
