@@ -150,19 +150,30 @@ std::string write_record(const fs::path& working_folder, const std::vector<std::
 }
 
 // The paths the record names; none when it is missing or is not trusted (it is then replaced or
-// removed as a whole, never followed). Lines without a test file's name are dropped.
-std::vector<std::string> read_record(const fs::path& working_folder) {
+// removed as a whole, never followed). Lines without a test file's name are dropped. `refused`,
+// when given, says why the record or a line of it was not followed.
+std::vector<std::string> read_record(const fs::path& working_folder,
+                                     std::string* refused = nullptr) {
     std::vector<std::string> paths;
     const fs::path record = working_folder / kTestFileRecord;
-    std::string text, error;
+    std::string text, error = untrusted_file_reason(record);
     constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;
-    if (!untrusted_file_reason(record).empty() ||
-        settings_file::load(record, text, kMaxRecordBytes, nullptr, &error) !=
-            settings_file::Load::Ok)
-        return paths;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty() && is_test_file_name(line)) paths.push_back(line);
+    const auto loaded = error.empty()
+                            ? settings_file::load(record, text, kMaxRecordBytes, nullptr, &error)
+                            : settings_file::Load::Failed;
+    if (loaded == settings_file::Load::Missing) error.clear();
+    if (loaded == settings_file::Load::Ok) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.empty()) continue;
+            if (is_test_file_name(line))
+                paths.push_back(line);
+            else if (error.empty())
+                error = record.string() + " names " + line +
+                        ", which is not a test file, so Brantwell does not delete it.";
+        }
+    }
+    if (refused) *refused = error;
     return paths;
 }
 
@@ -362,11 +373,13 @@ void remove_test_file(const fs::path& working_folder, const fs::path& path) {
     if (std::erase(paths, path.string()) > 0) write_record(working_folder, paths);
 }
 
-void remove_recorded_test_files(const fs::path& working_folder) {
+std::string remove_recorded_test_files(const fs::path& working_folder) {
     RecordLock lock(working_folder);
-    for (const auto& p : read_record(working_folder))
+    std::string refused;
+    for (const auto& p : read_record(working_folder, &refused))
         if (owned_regular_file(p)) ::unlink(p.c_str());
     write_record(working_folder, {});
+    return refused;
 }
 
 }  // namespace bw

@@ -101,6 +101,7 @@ void remove_test_file(const std::filesystem::path& working_folder,
 
 // Removes every test file the record names (only regular files of ours with a test file's name,
 // and only when the record itself is trusted), then the record: the clean-up after a crash.
-void remove_recorded_test_files(const std::filesystem::path& working_folder);
+// "", or why the record or a line of it was not followed.
+std::string remove_recorded_test_files(const std::filesystem::path& working_folder);
 
 }  // namespace bw

@@ -351,8 +351,11 @@ int Tester::run() {
     }
     put(keys::kStatus,
         {{status_key, "1"}, entry(keys::tester_pid(number_), std::to_string(::getpid()))});
-    // Whatever a tester killed outright left behind goes now.
-    if (number_ == 1) remove_recorded_test_files(folder_);
+    // Whatever a tester killed outright left behind goes now; a record this user did not write
+    // is not followed, and that is said.
+    if (number_ == 1)
+        if (std::string why = remove_recorded_test_files(folder_); !why.empty())
+            std::fprintf(stderr, "%s\n", why.c_str());
     for (;;) {
         if (watch_.state() == Stop::Exit) break;
         if (watch_.take_change()) {

@@ -246,8 +246,10 @@ TEST(Trust, TheCleanUpDeletesOnlyTestFilesOfATrustedRecord) {
         test::write_file(record, victim.string() + "\n");
         fs::permissions(record, fs::perms::owner_read | fs::perms::owner_write);
         c.spoil(record);
-        remove_recorded_test_files(work.path());
+        const std::string why = remove_recorded_test_files(work.path());
         EXPECT_EQ(fs::exists(victim), !c.removed) << c.name;
+        // What was not followed is said, naming the record.
+        EXPECT_EQ(why.find(record.string()) != std::string::npos, !c.removed) << c.name << why;
         EXPECT_FALSE(fs::exists(record)) << c.name;
     }
 }
