@@ -97,6 +97,11 @@ inline constexpr std::string_view kProgramPid = "Program PID";
 inline std::string program_status(int tester) {
     return "Program " + std::to_string(tester);
 }
+// "Program 1 PID" .. "Program 3 PID": each tester's process id, so the first tester can tell
+// that a helper a step needs has gone (a killed tester leaves its "Program N" set).
+inline std::string tester_pid(int tester) {
+    return program_status(tester) + " PID";
+}
 
 // --- [Tester Function] -----------------------------------------------------------------------
 

@@ -86,6 +86,32 @@ std::optional<OpenTarget> finish_open(UniqueFd fd, std::uint64_t size) {
     return t;
 }
 
+// --- Trust ---
+
+std::string known_names() {
+    std::string names;
+    for (std::string_view name : kTestFileNames)
+        names += (names.empty() ? "" : ", ") + std::string(name);
+    return names;
+}
+
+std::string untrusted_reason(const struct stat& st, const fs::path& path) {
+    // Each rule: what makes the file untrusted, and what the reason says.
+    struct Rule {
+        bool bad;
+        const char* why;
+    };
+    const Rule rules[] = {
+        {!S_ISREG(st.st_mode), "is not a regular file"},
+        {st.st_uid != ::geteuid(), "belongs to another user"},
+        {(st.st_mode & (S_IWGRP | S_IWOTH)) != 0, "may be written by other users"},
+        {st.st_nlink != 1, "has another name (a hard link)"},
+    };
+    for (const Rule& rule : rules)
+        if (rule.bad) return path.string() + " " + rule.why + ", so Brantwell does not use it.";
+    return "";
+}
+
 // --- The record ---
 
 bool owned_regular_file(const fs::path& p) {
@@ -121,21 +147,53 @@ std::string write_record(const fs::path& working_folder, const std::vector<std::
     return settings_file::replace(record, text, &mode_0600, &error) ? "" : error;
 }
 
-// The paths the record names; none when it is missing or is not a regular file of ours.
-std::vector<std::string> read_record(const fs::path& working_folder) {
+// The paths the record names; none when it is missing or is not trusted (it is then replaced or
+// removed as a whole, never followed). Lines without a test file's name are dropped. `refused`,
+// when given, says why the record or a line of it was not followed.
+std::vector<std::string> read_record(const fs::path& working_folder,
+                                     std::string* refused = nullptr) {
     std::vector<std::string> paths;
-    std::string text, error;
+    const fs::path record = working_folder / kTestFileRecord;
+    std::string text, error = untrusted_file_reason(record);
     constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;
-    if (settings_file::load(working_folder / kTestFileRecord, text, kMaxRecordBytes, nullptr,
-                            &error) != settings_file::Load::Ok)
-        return paths;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty()) paths.push_back(line);
+    const auto loaded = error.empty()
+                            ? settings_file::load(record, text, kMaxRecordBytes, nullptr, &error)
+                            : settings_file::Load::Failed;
+    if (loaded == settings_file::Load::Missing) error.clear();
+    if (loaded == settings_file::Load::Ok) {
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.empty()) continue;
+            if (is_test_file_name(line))
+                paths.push_back(line);
+            else if (error.empty())
+                error = record.string() + " names " + line +
+                        ", which is not a test file, so Brantwell does not delete it.";
+        }
+    }
+    if (refused) *refused = error;
     return paths;
 }
 
 }  // namespace
+
+// --- Trust ---
+
+bool is_test_file_name(const fs::path& path) {
+    if (!path.is_absolute()) return false;
+    const std::string name = path.filename().string();
+    for (std::string_view known : kTestFileNames)
+        if (name == known) return true;
+    return false;
+}
+
+std::string untrusted_file_reason(const fs::path& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? ""
+                               : errno_reason("Brantwell could not check " + path.string(), errno);
+    return untrusted_reason(st, path);
+}
 
 // --- IoBuffer ---
 
@@ -247,8 +305,12 @@ std::optional<OpenTarget> open_direct_file(const fs::path& path, DirectAccess ac
         return std::nullopt;
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        *error = path.string() + " is not a regular file.";
+    if (::fstat(fd.get(), &st) != 0) {
+        *error = errno_reason("Brantwell could not check " + path.string(), errno);
+        return std::nullopt;
+    }
+    if (std::string why = untrusted_reason(st, path); !why.empty()) {
+        *error = why;
         return std::nullopt;
     }
     return finish_open(std::move(fd), static_cast<std::uint64_t>(st.st_size));
@@ -266,6 +328,12 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
                                            std::string* error) {
     if (path.string().find('\n') != std::string::npos) {
         *error = "Brantwell cannot keep a test file in a folder whose name holds a line break.";
+        return std::nullopt;
+    }
+    // The clean-up after a crash deletes only files of the test files' names: a file of any
+    // other name would be left behind, so it is not made.
+    if (!is_test_file_name(path)) {
+        *error = "Brantwell names its test files " + known_names() + ", not " + path.string() + ".";
         return std::nullopt;
     }
     {
@@ -309,11 +377,13 @@ void remove_test_file(const fs::path& working_folder, const fs::path& path) {
     if (std::erase(paths, path.string()) > 0) write_record(working_folder, paths);
 }
 
-void remove_recorded_test_files(const fs::path& working_folder) {
+std::string remove_recorded_test_files(const fs::path& working_folder) {
     RecordLock lock(working_folder);
-    for (const auto& p : read_record(working_folder))
+    std::string refused;
+    for (const auto& p : read_record(working_folder, &refused))
         if (owned_regular_file(p)) ::unlink(p.c_str());
     write_record(working_folder, {});
+    return refused;
 }
 
 }  // namespace bw

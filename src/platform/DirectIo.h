@@ -25,6 +25,18 @@ namespace bw {
 // under a lock of the working folder, so processes that share it lose no line.
 inline constexpr std::string_view kTestFileRecord = "LOADWorker.files";
 
+// The names every test gives its test files. The clean-up after a crash deletes only files of
+// these names: a record, however it came about, can then never cost a user a file of their own,
+// only a test file left behind.
+inline constexpr std::string_view kTestFileNames[] = {"TestB.tmp", "TestR.tmp", "TestMy.SSD"};
+bool is_test_file_name(const std::filesystem::path& path);
+
+// "" when `path` is missing or is a file the working folder may trust: a regular file (not a
+// link) of this user's, with no other name, that no one else may write. Else the reason, naming
+// the file. A file another user planted in the working folder before it was made private must
+// not steer what a tester deletes or writes.
+std::string untrusted_file_reason(const std::filesystem::path& path);
+
 // An aligned buffer of random bytes. Written data must not compress (zram, some SSDs store
 // compressible data faster than they move it), so the buffer starts random, and before each
 // write one word per 4 KiB page changes: each written page differs from the last at the cost of
@@ -61,7 +73,8 @@ enum class DirectAccess { Read, ReadWrite };
 // reads) comes back as a reason a person can act on, naming the device.
 std::optional<OpenTarget> open_device(const std::string& path, std::string* error);
 
-// An existing regular file for direct I/O (never through a link).
+// An existing regular file for direct I/O (never through a link, never created), refused unless
+// the working folder could trust it (untrusted_file_reason).
 std::optional<OpenTarget> open_direct_file(const std::filesystem::path& path, DirectAccess access,
                                            std::string* error);
 
@@ -77,7 +90,7 @@ std::uint64_t free_bytes(const std::filesystem::path& folder);
 
 // Records `path` in the working folder's record, then creates it empty for direct read and write
 // (never over an existing file of someone else's or through a link; a leftover of ours is removed
-// first).
+// first). Only an absolute path with one of kTestFileNames is made.
 std::optional<OpenTarget> create_test_file(const std::filesystem::path& working_folder,
                                            const std::filesystem::path& path, std::string* error);
 
@@ -86,8 +99,9 @@ std::optional<OpenTarget> create_test_file(const std::filesystem::path& working_
 void remove_test_file(const std::filesystem::path& working_folder,
                       const std::filesystem::path& path);
 
-// Removes every test file the record names (only regular files of ours), then the record: the
-// clean-up after a crash.
-void remove_recorded_test_files(const std::filesystem::path& working_folder);
+// Removes every test file the record names (only regular files of ours with a test file's name,
+// and only when the record itself is trusted), then the record: the clean-up after a crash.
+// "", or why the record or a line of it was not followed.
+std::string remove_recorded_test_files(const std::filesystem::path& working_folder);
 
 }  // namespace bw

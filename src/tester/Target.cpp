@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/SystemQuery.h"
 
@@ -42,6 +43,21 @@ std::string fallback_device(char drive, std::string* error) {
         if (std::string device = root_device(); !device.empty()) return device;
     *error = std::string("Brantwell did not say which device holds drive ") + drive + ":.";
     return {};
+}
+
+std::string job_folder(const TesterJob& job, std::string* error) {
+    return job.test_folder.empty() ? fallback_folder(job.drive, error) : job.test_folder;
+}
+
+std::string job_device(const TesterJob& job, std::string* error) {
+    return job.device.empty() ? fallback_device(job.drive, error) : job.device;
+}
+
+std::string job_test_file(const TesterJob& job) {
+    std::string unused;
+    const std::string folder = job_folder(job, &unused);
+    return folder.empty() ? std::string()
+                          : (std::filesystem::path(folder) / kTestFileName).string();
 }
 
 std::uint64_t test_file_size(const TesterJob& job, std::uint64_t free, std::string* error) {

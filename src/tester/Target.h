@@ -21,6 +21,13 @@ inline constexpr std::string_view kTestFileName = "TestB.tmp";
 std::string fallback_folder(char drive, std::string* error);
 std::string fallback_device(char drive, std::string* error);
 
+// The job's folder for test files and the device it reads: what the program's job names, else
+// the drive's fallback above. The first tester makes and reads these; a helper accepts no other.
+std::string job_folder(const TesterJob& job, std::string* error);
+std::string job_device(const TesterJob& job, std::string* error);
+// The job's test file ("" when the job has no folder).
+std::string job_test_file(const TesterJob& job);
+
 // The size of the test file for a job: "File Size" MB when given, else a default that fits the
 // free space. 0 with a reason when the volume has no room for a useful file.
 std::uint64_t test_file_size(const TesterJob& job, std::uint64_t free, std::string* error);

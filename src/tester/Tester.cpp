@@ -1,10 +1,10 @@
 #include "tester/Tester.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -15,7 +15,9 @@
 #include "core/TesterProtocol.h"
 #include "core/private_profile.h"
 #include "platform/DirectIo.h"
+#include "tester/Helpers.h"
 #include "tester/Job.h"
+#include "tester/PartCheck.h"
 #include "tester/Target.h"
 #include "tester/Transfer.h"
 #include "tester/Watch.h"
@@ -35,8 +37,10 @@ std::pair<std::string, std::string> entry(std::string_view key, std::string valu
 constexpr std::uint64_t kRegionAlign = 1 << 20;
 // The layout of the test file moves this much per write.
 constexpr int kLayoutBlockIndex = 10;
-// How long the first tester waits after a step for the others to report it done.
-constexpr int kStepReportWaitMs = 2000;
+// How long the first tester waits after a step for a helper that is still running to report it
+// done: its last operation on a slow drive may end well after the deadline. A helper that ended
+// is found at once by its process, not by this wait.
+constexpr int kStepReportWaitMs = 10000;
 
 struct Assignment {
     int tester = 1;
@@ -81,10 +85,12 @@ class Tester {
     void report_error(const std::string& reason);
     Stop run_steps(const TesterJob& job, const std::vector<Step>& steps, OpenTarget* file,
                    const fs::path& file_path, OpenTarget* device, const std::string& device_path);
-    void wait_for_reports(const std::vector<int>& testers, const std::string& serial);
+    std::string wait_for_reports(HelperWatch& helpers, const std::vector<int>& testers,
+                                 const std::string& serial);
 
     // Second and third testers.
     Stop poll_assignment();
+    std::string take_part(const Part& part, TransferResult& result);
 
     int number_;
     fs::path folder_;
@@ -122,7 +128,7 @@ Stop Tester::run_job() {
     std::optional<OpenTarget> device;
     std::string device_path;
     if (reads_device(*job)) {
-        device_path = job->device.empty() ? fallback_device(job->drive, &reason) : job->device;
+        device_path = job_device(*job, &reason);
         if (!device_path.empty()) device = open_device(device_path, &reason);
         if (!device) {
             report_error(reason);
@@ -132,8 +138,7 @@ Stop Tester::run_job() {
     std::optional<OpenTarget> file;
     fs::path file_path;
     if (needs_test_file(*job)) {
-        std::string folder =
-            job->test_folder.empty() ? fallback_folder(job->drive, &reason) : job->test_folder;
+        std::string folder = job_folder(*job, &reason);
         std::uint64_t size = 0;
         std::error_code ec;  // a missing folder has no free space either: say which it is
         if (!folder.empty() && !fs::exists(folder, ec))
@@ -214,12 +219,28 @@ Stop Tester::run_steps(const TesterJob& job, const std::vector<Step>& steps, Ope
             a.region = region_of(t->size, index, count, std::max(kRegionAlign, t->align));
         }
 
-        const std::string serial = serial_base + std::to_string(i + 1);
-        const std::int64_t until = monotonic_ms() + std::int64_t{job.seconds} * 1000;
+        // Every helper the step needs must be running before any of it starts: a step measured
+        // short-handed would report a false figure.
         std::vector<int> helpers;
+        std::vector<std::pair<int, int>> helper_pids;
         for (const Assignment& a : parts) {
             if (a.tester == 1) continue;
+            const int pid =
+                static_cast<int>(ValInt(get(keys::kStatus, keys::tester_pid(a.tester))));
+            if (ValInt(get(keys::kStatus, keys::program_status(a.tester))) == 0 ||
+                !process_running(pid)) {
+                report_error(not_running_reason(a.tester));
+                return Stop::Cancel;
+            }
             helpers.push_back(a.tester);
+            helper_pids.emplace_back(a.tester, pid);
+        }
+        HelperWatch helper_watch(watch_, helper_pids);
+
+        const std::string serial = serial_base + std::to_string(i + 1);
+        const std::int64_t until = monotonic_ms() + std::int64_t{job.seconds} * 1000;
+        for (const Assignment& a : parts) {
+            if (a.tester == 1) continue;
             Part part{serial, a.side, a.region, a.block, until, a.target};
             put(keys::hard_drive_test(a.tester), {entry(keys::kPart, encode_part(part))});
         }
@@ -228,34 +249,53 @@ Stop Tester::run_steps(const TesterJob& job, const std::vector<Step>& steps, Ope
         const Assignment& own = parts.front();
         OpenTarget* t = own.device ? device : file;
         TransferPlan plan{t->fd.get(), own.side, own.block, own.region, until, false};
-        TransferResult r = run_transfer(plan, buffer_for(own.block, t->align), watch_);
+        TransferResult r = run_transfer(plan, buffer_for(own.block, t->align), helper_watch);
+        if (helper_watch.gone() != 0) {
+            report_error(ended_reason(helper_watch.gone()));
+            return Stop::Cancel;
+        }
         if (r.error != 0)
             report_error("Brantwell could not " +
                          std::string(own.side == Side::Read ? "read " : "write ") + own.target +
                          ": " + std::strerror(r.error));
         if (r.stop != Stop::None) return r.stop;
         if (r.error != 0) return Stop::Cancel;
-        wait_for_reports(helpers, serial);
+        std::string helper_error = wait_for_reports(helper_watch, helpers, serial);
         if (watch_.state() != Stop::None) return watch_.state();
+        if (!helper_error.empty()) {
+            report_error(helper_error);
+            return Stop::Cancel;
+        }
     }
     return Stop::None;
 }
 
-void Tester::wait_for_reports(const std::vector<int>& testers, const std::string& serial) {
-    std::vector<int> waiting;
-    for (int n : testers)
-        if (ValInt(get(keys::kStatus, keys::program_status(n))) != 0) waiting.push_back(n);
+// "" once every helper reported the step done without an error; else the first helper's error,
+// or why a helper did not report (it ended, or it did not answer within the wait).
+std::string Tester::wait_for_reports(HelperWatch& helpers, const std::vector<int>& testers,
+                                     const std::string& serial) {
+    std::vector<int> waiting = testers;
+    std::string error;
     const std::int64_t give_up = monotonic_ms() + kStepReportWaitMs;
     bool look = true;
-    while (!waiting.empty() && watch_.state() == Stop::None && monotonic_ms() < give_up) {
+    while (!waiting.empty() && watch_.state() == Stop::None) {
         if (look)
             std::erase_if(waiting, [&](int n) {
-                return get(keys::hard_drive_test(n), keys::kDone) == serial;
+                const std::string section = keys::hard_drive_test(n);
+                if (get(section, keys::kDone) != serial) return false;
+                if (error.empty()) error = get(section, keys::kError);
+                return true;
             });
+        if (!error.empty()) return error;
         if (waiting.empty()) break;
+        if (!helpers.all_running()) return ended_reason(helpers.gone());
+        if (monotonic_ms() >= give_up)
+            return tester_name(waiting.front()) + " did not finish its part of the step within " +
+                   std::to_string(kStepReportWaitMs / 1000) + " seconds.";
         watch_.wait(100);
         look = watch_.take_change();
     }
+    return "";
 }
 
 Stop Tester::poll_assignment() {
@@ -270,46 +310,62 @@ Stop Tester::poll_assignment() {
         watch_.state() != Stop::None)
         return watch_.state();
 
-    std::string reason;
-    struct stat st {};
-    std::optional<OpenTarget> t;
-    if (::stat(part.target.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) {
-        // Block devices are only ever read.
-        if (part.side == Side::Read)
-            t = open_device(part.target, &reason);
-        else
-            reason = "A tester never writes a block device (" + part.target + ").";
-    } else {
-        t = open_direct_file(part.target, access_for(part.side), &reason);
-    }
     TransferResult r;
-    if (t) {
-        std::uint64_t block = aligned_block(part.block, t->align);
-        if (block > block_transfer_bytes(kBlockCount) * 16) {
-            reason = "The step asks for a block of " + std::to_string(block) + " bytes.";
-        } else {
-            TransferPlan plan{t->fd.get(), part.side, block, part.region, part.until_ms, false};
-            r = run_transfer(plan, buffer_for(block, t->align), watch_);
-            if (r.error != 0)
-                reason = "Brantwell could not " +
-                         std::string(part.side == Side::Read ? "read " : "write ") + part.target +
-                         ": " + std::strerror(r.error);
-        }
-    }
-    Entries report{entry(keys::kDone, part.step)};
-    if (!reason.empty()) report.push_back(entry(keys::kError, reason));
-    put(section, report);
+    const std::string reason = take_part(part, r);
+    put(section, {entry(keys::kDone, part.step), entry(keys::kError, reason)});
     return r.stop;
+}
+
+// Checks the part against the job and does it; "" when done, else why it was refused or failed.
+std::string Tester::take_part(const Part& part, TransferResult& r) {
+    std::string reason;
+    auto job =
+        parse_job([&](std::string_view k) { return get(keys::kHardDriveTest1, k); }, &reason);
+    if (!job) return reason;
+    JobTargets targets{job_test_file(*job), job_device(*job, &reason)};
+    reason = refuse_part_target(part, targets);
+    if (!reason.empty()) return reason;
+
+    std::optional<OpenTarget> t =
+        part.target == targets.device
+            ? open_device(part.target, &reason)
+            : open_direct_file(part.target, access_for(part.side), &reason);
+    if (!t) return reason;
+    reason = refuse_region(part.region, t->size, part.target);
+    if (!reason.empty()) return reason;
+    std::uint64_t block = aligned_block(part.block, t->align);
+    if (block > block_transfer_bytes(kBlockCount) * 16)
+        return "The step asks for a block of " + std::to_string(block) + " bytes.";
+    TransferPlan plan{t->fd.get(), part.side, block, part.region, part.until_ms, false};
+    r = run_transfer(plan, buffer_for(block, t->align), watch_);
+    if (r.error != 0)
+        return "Brantwell could not " + std::string(part.side == Side::Read ? "read " : "write ") +
+               part.target + ": " + std::strerror(r.error);
+    return "";
 }
 
 int Tester::run() {
     const std::string status_key = keys::program_status(number_);
-    put(keys::kStatus, {{status_key, "1"}});
-    // Whatever a tester killed outright left behind goes now.
-    if (number_ == 1) remove_recorded_test_files(folder_);
+    // A working file someone else could have written is never acted on, nor written: a planted
+    // one would steer what this tester deletes and writes.
+    if (std::string why = untrusted_file_reason(watch_.ini()); !why.empty()) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    put(keys::kStatus,
+        {{status_key, "1"}, entry(keys::tester_pid(number_), std::to_string(::getpid()))});
+    // Whatever a tester killed outright left behind goes now; a record this user did not write
+    // is not followed, and that is said.
+    if (number_ == 1)
+        if (std::string why = remove_recorded_test_files(folder_); !why.empty())
+            std::fprintf(stderr, "%s\n", why.c_str());
     for (;;) {
         if (watch_.state() == Stop::Exit) break;
         if (watch_.take_change()) {
+            if (std::string why = untrusted_file_reason(watch_.ini()); !why.empty()) {
+                std::fprintf(stderr, "%s\n", why.c_str());
+                return 1;
+            }
             Stop s = Stop::None;
             if (number_ == 1) {
                 if (job_pending()) s = run_job();

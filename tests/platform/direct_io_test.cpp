@@ -50,9 +50,9 @@ TEST(TestFile, RecordedBeforeCreationRemovedFromTheRecordNeverThroughALink) {
     TempDir work, volume;
     std::string error;
     test::write_file(volume / "victim", "keep");
-    fs::create_symlink(volume / "victim", volume / "TestA.tmp");
-    EXPECT_FALSE(create_test_file(work.path(), volume / "TestA.tmp", &error));
-    EXPECT_NE(error.find("TestA.tmp"), std::string::npos) << error;
+    fs::create_symlink(volume / "victim", volume / "TestR.tmp");
+    EXPECT_FALSE(create_test_file(work.path(), volume / "TestR.tmp", &error));
+    EXPECT_NE(error.find("TestR.tmp"), std::string::npos) << error;
 
     const fs::path path = volume / "TestB.tmp";
     test::write_file(path, "leftover of ours");
@@ -61,13 +61,13 @@ TEST(TestFile, RecordedBeforeCreationRemovedFromTheRecordNeverThroughALink) {
     EXPECT_EQ(file->size, 0u);  // the leftover went, a fresh file came
     EXPECT_GE(file->align, 4096u);
     EXPECT_EQ(test::read_file(work / std::string(kTestFileRecord)),
-              (volume / "TestA.tmp").string() + "\n" + path.string() + "\n");
+              (volume / "TestR.tmp").string() + "\n" + path.string() + "\n");
     file.reset();
     remove_recorded_test_files(work.path());
     EXPECT_FALSE(fs::exists(path));
     EXPECT_FALSE(fs::exists(work / std::string(kTestFileRecord)));
     EXPECT_EQ(test::read_file(volume / "victim"), "keep");
-    EXPECT_TRUE(fs::is_symlink(volume / "TestA.tmp"));
+    EXPECT_TRUE(fs::is_symlink(volume / "TestR.tmp"));
 }
 
 // Test files of other names (the basic test's, the TRIM test's) share the one record.
@@ -98,8 +98,9 @@ TEST(TestFile, ProcessesAtOnceLoseNoRecordLine) {
         if (pid == 0) {
             std::string error;
             for (int f = 0; f < kFilesEach; ++f) {
-                const fs::path path = volume / ("T" + std::to_string(p) + "_" + std::to_string(f));
-                if (!create_test_file(work.path(), path, &error)) ::_exit(1);
+                const fs::path folder = volume / (std::to_string(p) + "_" + std::to_string(f));
+                fs::create_directory(folder);
+                if (!create_test_file(work.path(), folder / "TestB.tmp", &error)) ::_exit(1);
             }
             ::_exit(0);
         }
@@ -111,9 +112,15 @@ TEST(TestFile, ProcessesAtOnceLoseNoRecordLine) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    EXPECT_EQ(test::names_in(volume.path()).size(), std::size_t{kProcesses * kFilesEach});
+    auto test_files = [&] {
+        std::size_t n = 0;
+        for (const auto& e : fs::recursive_directory_iterator(volume.path()))
+            n += e.is_regular_file();
+        return n;
+    };
+    EXPECT_EQ(test_files(), std::size_t{kProcesses * kFilesEach});
     remove_recorded_test_files(work.path());
-    EXPECT_TRUE(test::names_in(volume.path()).empty());
+    EXPECT_EQ(test_files(), 0u);
 }
 
 // Without a record the next start could not find the file: it is not made.
@@ -159,6 +166,103 @@ TEST(Open, AnExistingFileWithItsSize) {
     ASSERT_TRUE(file) << error;
     EXPECT_EQ(file->size, 8192u);
     EXPECT_GE(file->align, 4096u);
+}
+
+// The working folder trusts a file only when no one else could have written it: a planted one
+// would steer what a tester deletes or writes. Each case is one way of planting.
+TEST(Trust, OnlyAPlainFileOfOursThatNoOneElseMayWrite) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to make";
+    TempDir dir;
+    const struct {
+        const char* name;
+        void (*make)(const fs::path&);
+        const char* reason;  // "" when trusted
+    } cases[] = {
+        {"missing", [](const fs::path&) {}, ""},
+        {"ours", [](const fs::path& p) { test::write_file(p, "x"); }, ""},
+        {"open to others",
+         [](const fs::path& p) {
+             test::write_file(p, "x");
+             fs::permissions(p, fs::perms::all);
+         },
+         "written by other users"},
+        {"of another user",
+         [](const fs::path& p) {
+             test::write_file(p, "x");
+             ASSERT_EQ(::chown(p.c_str(), 65534, 65534), 0);
+         },
+         "another user"},
+        {"a link",
+         [](const fs::path& p) {
+             test::write_file(p.string() + ".to", "x");
+             fs::create_symlink(p.string() + ".to", p);
+         },
+         "not a regular file"},
+        {"a hard link",
+         [](const fs::path& p) {
+             test::write_file(p.string() + ".to", "x");
+             fs::create_hard_link(p.string() + ".to", p);
+         },
+         "hard link"},
+        {"a folder", [](const fs::path& p) { fs::create_directory(p); }, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const fs::path path = dir / c.name;
+        c.make(path);
+        const std::string why = untrusted_file_reason(path);
+        if (*c.reason == '\0') {
+            EXPECT_EQ(why, "") << c.name;
+            continue;
+        }
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.name << ": " << why;
+        EXPECT_NE(why.find(path.string()), std::string::npos) << why;
+        // A helper never opens such a file either.
+        std::string error;
+        EXPECT_FALSE(open_direct_file(path, DirectAccess::ReadWrite, &error)) << c.name;
+    }
+}
+
+// The clean-up after a crash deletes only what a record of ours names, and only files with a
+// test file's name: a planted record, or a line naming any other file, leaves the file alone.
+TEST(Trust, TheCleanUpDeletesOnlyTestFilesOfATrustedRecord) {
+    if (::geteuid() != 0) GTEST_SKIP() << "a file of another user needs root to make";
+    const struct {
+        const char* name;
+        const char* victim;  // the file the record names
+        void (*spoil)(const fs::path& record);
+        bool removed;
+    } cases[] = {
+        {"ours", "TestB.tmp", [](const fs::path&) {}, true},
+        {"open to others", "TestB.tmp",
+         [](const fs::path& r) { fs::permissions(r, fs::perms::all); }, false},
+        {"of another user", "TestMy.SSD",
+         [](const fs::path& r) { ASSERT_EQ(::chown(r.c_str(), 65534, 65534), 0); }, false},
+        {"another name", "thesis.odt", [](const fs::path&) {}, false},
+    };
+    for (const auto& c : cases) {
+        TempDir work, volume;
+        const fs::path victim = volume / c.victim, record = work / std::string(kTestFileRecord);
+        test::write_file(victim, "keep");
+        test::write_file(record, victim.string() + "\n");
+        fs::permissions(record, fs::perms::owner_read | fs::perms::owner_write);
+        c.spoil(record);
+        const std::string why = remove_recorded_test_files(work.path());
+        EXPECT_EQ(fs::exists(victim), !c.removed) << c.name;
+        // What was not followed is said, naming the record.
+        EXPECT_EQ(why.find(record.string()) != std::string::npos, !c.removed) << c.name << why;
+        EXPECT_FALSE(fs::exists(record)) << c.name;
+    }
+}
+
+TEST(TestFile, OnlyUnderATestFilesNameAndAbsolute) {
+    TempDir work, volume;
+    for (const fs::path& path : {volume / "thesis.odt", fs::path("TestB.tmp")}) {
+        std::string error;
+        EXPECT_FALSE(create_test_file(work.path(), path, &error)) << path;
+        EXPECT_NE(error.find("TestB.tmp, TestR.tmp, TestMy.SSD"), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(path));
+    }
+    EXPECT_FALSE(fs::exists(work / std::string(kTestFileRecord)));
 }
 
 TEST(Align, BlocksRoundUpToTheDevicesBlock) {

@@ -25,6 +25,8 @@
 #include "platform/Processes.h"
 #include "support/fakes.h"
 #include "support/scratch_device.h"
+#include "tester/Job.h"
+#include "tester/Transfer.h"
 
 namespace bw {
 namespace {
@@ -283,6 +285,131 @@ TEST_F(TesterE2E, KilledTesterLeavesNoFileAfterTheNextStart) {
     EXPECT_TRUE(wait_for([&] { return !fs::exists(test_file()); }, 1s));
     EXPECT_FALSE(fs::exists(work_ / "LOADWorker.files"));
 }
+
+// A multi-task step measured by fewer testers than it claims is a false figure: a helper that is
+// not running when its step comes, or that ends during it, ends the job with an Error naming it
+// within two seconds of the step that needed it.
+class HelperLost : public TesterE2E, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(HelperLost, EndsTheJobWithAnErrorNamingIt) {
+    const std::string how = GetParam();
+    ASSERT_TRUE(start_all());
+    auto lose_tester_3 = [&] {
+        ::kill(pid(3), how == "SigtermDuring" ? SIGTERM : SIGKILL);
+        ASSERT_TRUE(wait_exit(pid(3), 2s));
+        pid(3) = 0;
+    };
+    if (how == "KilledBefore") lose_tester_3();
+    const int seconds = how == "KilledBefore" ? 1 : 5;
+    write_job("1", 2, seconds, {{"Blocks", "1"}, {"Write", "0"}});
+
+    // The step that needs tester 3 is the heavy one, R1.2, after the lite one, R1.1.
+    Clock::time_point needed;
+    if (how == "KilledBefore") {
+        ASSERT_TRUE(wait_for([&] { return tester_function() == "R1.1"; }, 60s));
+        needed = Clock::now() + std::chrono::seconds(seconds);
+    } else {
+        ASSERT_TRUE(wait_for([&] { return tester_function() == "R1.2"; }, 60s));
+        std::this_thread::sleep_for(300ms);
+        needed = Clock::now();
+        lose_tester_3();
+    }
+    ASSERT_TRUE(wait_for([&] { return !job_value("Error").empty(); }, 10s))
+        << test::read_file(ini());
+    EXPECT_LE(Clock::now() - needed, 2s);
+    EXPECT_NE(job_value("Error").find("LOADWorker3.exe"), std::string::npos) << job_value("Error");
+    EXPECT_TRUE(wait_for([&] { return !fs::exists(test_file()); }, 2s));
+    EXPECT_FALSE(finished());
+    EXPECT_EQ(::kill(pid(1), 0), 0) << "tester 1 stays for the next job";
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, HelperLost,
+                         ::testing::Values("KilledBefore", "KilledDuring", "SigtermDuring"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// A helper takes from its "Part" only the job's own test file or device, and a region inside it:
+// another file is neither written nor grown, and the helper says why it refused.
+TEST_F(TesterE2E, HelperRefusesAPartOutsideTheJobAndLeavesTheFileAlone) {
+    ASSERT_TRUE(start(2));
+    // The job's keys, as the program writes them; without the first tester nothing runs it.
+    write_job("1", 1, 1);
+    const fs::path victim = zram_->mount_point() / "victim.dat";
+    const std::string kept(1 << 20, 'v');
+    const struct {
+        const char* name;
+        fs::path target;
+        std::uint64_t offset;
+        const char* reason;
+    } cases[] = {
+        {"another file", victim, 0, "neither the job's test file"},
+        {"another file far out", victim, 1ull << 40, "neither the job's test file"},
+        {"past the test file's end", test_file(), 1ull << 40, "holds only"},
+        {"a test file that is another's name", test_file(), 0, "hard link"},
+    };
+    int serial = 0;
+    for (const auto& c : cases) {
+        test::write_file(victim, kept);
+        fs::remove(test_file());
+        if (std::string(c.name) == "a test file that is another's name")
+            fs::create_hard_link(victim, test_file());
+        else
+            test::write_file(test_file(), kept);
+        const std::string step = "refused." + std::to_string(++serial);
+        tester::Part part{step,
+                          Side::Write,
+                          {c.offset, 1 << 20},
+                          4096,
+                          tester::monotonic_ms() + 3000,
+                          c.target.string()};
+        set("Hard Drive Test 2", "Part", tester::encode_part(part));
+        ASSERT_TRUE(wait_for([&] { return get("Hard Drive Test 2", "Done") == step; }, 5s))
+            << c.name;
+        const std::string error = get("Hard Drive Test 2", "Error");
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
+        EXPECT_EQ(fs::file_size(victim), kept.size()) << c.name;
+        EXPECT_EQ(test::read_file(victim), kept) << c.name;
+        EXPECT_EQ(fs::file_size(test_file()), kept.size()) << c.name;
+    }
+    fs::remove(victim);
+    fs::remove(test_file());
+}
+
+// What another user planted in the working folder before it was made private does not steer the
+// first tester: a record it did not write deletes nothing, a working file it did not write is not
+// used at all.
+class Planted : public TesterE2E, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(Planted, LeavesTheVictimsFileInPlace) {
+    const std::string what = GetParam();
+    const fs::path folder = zram_->mount_point() / "victim";
+    fs::create_directories(folder);
+    const fs::path victim = folder / "TestB.tmp";
+    test::write_file(victim, "keep");
+    const fs::path record = work_ / "LOADWorker.files";
+    test::write_file(record, victim.string() + "\n");
+    fs::permissions(record, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path planted = what == "Record" ? record : ini();
+    ASSERT_EQ(::chown(planted.c_str(), 65534, 65534), 0);
+
+    std::string err;
+    pid(1) = proc::spawn(work_ / "LOADWorker.exe", {"-R"}, work_.path(), &err);
+    ASSERT_GT(pid(1), 0) << err;
+    if (what == "Record") {
+        ASSERT_TRUE(wait_for([&] { return get("Status", "Program 1") == "1"; }, 5s));
+        EXPECT_TRUE(wait_for([&] { return !fs::exists(record); }, 2s));
+    } else {
+        // The tester refuses to start on a working file it cannot trust.
+        EXPECT_TRUE(wait_exit(pid(1), 2s));
+        pid(1) = 0;
+        EXPECT_EQ(get("Status", "Program 1"), "0");
+    }
+    EXPECT_EQ(test::read_file(victim), "keep");
+    ::chown(planted.c_str(), 0, 0);
+    fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Each, Planted, ::testing::Values("Record", "WorkingFile"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST_F(TesterE2E, RefusedRawOpenDoesNoIoAndSaysWhy) {
     // These machines refuse a raw open of the system disk even to root.
