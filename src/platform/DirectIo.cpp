@@ -119,20 +119,13 @@ bool owned_regular_file(const fs::path& p) {
     return ::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
-// Held while the record is read and rewritten: an exclusive lock of the working folder itself,
-// so no lock file is left behind. Without the folder there is no record to guard.
-class RecordLock {
-  public:
-    explicit RecordLock(const fs::path& working_folder)
-        : fd_(::open(working_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd_.ok())
-            while (::flock(fd_.get(), LOCK_EX) != 0 && errno == EINTR) {
-            }
-    }
-
-  private:
-    UniqueFd fd_;  // closing it releases the lock
-};
+// Held while the record is read and rewritten: the exclusive lock of the working folder that the
+// settings files' writers take too, so no lock file is left behind. Without the folder there is no
+// record to guard.
+UniqueFd lock_record(const fs::path& working_folder) {
+    std::string no_folder;
+    return settings_file::lock_exclusive(working_folder / kTestFileRecord, &no_folder);
+}
 
 // "" when the record now names exactly `paths` (no record at all for none), else the reason. The
 // record is replaced whole, so a tester killed while writing it leaves the old one.
@@ -337,7 +330,7 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
         return std::nullopt;
     }
     {
-        RecordLock lock(working_folder);
+        const UniqueFd lock = lock_record(working_folder);
         std::vector<std::string> paths = read_record(working_folder);
         if (std::find(paths.begin(), paths.end(), path.string()) == paths.end()) {
             paths.push_back(path.string());
@@ -372,13 +365,13 @@ std::optional<OpenTarget> create_test_file(const fs::path& working_folder, const
 
 void remove_test_file(const fs::path& working_folder, const fs::path& path) {
     if (owned_regular_file(path)) ::unlink(path.c_str());
-    RecordLock lock(working_folder);
+    const UniqueFd lock = lock_record(working_folder);
     std::vector<std::string> paths = read_record(working_folder);
     if (std::erase(paths, path.string()) > 0) write_record(working_folder, paths);
 }
 
 std::string remove_recorded_test_files(const fs::path& working_folder) {
-    RecordLock lock(working_folder);
+    const UniqueFd lock = lock_record(working_folder);
     std::string refused;
     for (const auto& p : read_record(working_folder, &refused))
         if (owned_regular_file(p)) ::unlink(p.c_str());
