@@ -176,11 +176,8 @@ void FrmMain::build_controls() {
     Command3_->setObjectName("Command3");
     Command2_ = new QPushButton("Done", central);
     Command2_->setObjectName("Command2");
-    // The main test and the monitor arrive with their own windows; until then the buttons say so.
-    for (QPushButton* b : {Command1_, Command3_}) {
-        b->setEnabled(false);
-        b->setToolTip(q(kNotAvailable));
-    }
+    bind_button(Command1_, kCommand1);
+    bind_button(Command3_, kCommand3);
     connect(Command2_, &QPushButton::clicked, this, &QWidget::close);
     buttons->addStretch();
     for (QPushButton* b : {Command1_, Command3_, Command2_}) buttons->addWidget(b);
@@ -218,15 +215,33 @@ void FrmMain::build_menus() {
             a->setToolTip(q(kNotAvailable));
             continue;
         }
-        // Looked up again when chosen: the registry may have grown since (and moved its entries).
-        connect(a, &QAction::triggered, this, [this, name = entry.name] {
-            const MenuAction* chosen = ui_.action(name);
-            if (!chosen) return;
-            read_state();
-            MenuContext ctx{this, state_, steps_};
-            (*chosen)(ctx);
-        });
+        connect(a, &QAction::triggered, this, [this, name = entry.name] { run_action(name); });
     }
+}
+
+void FrmMain::bind_button(QPushButton* button, std::string_view name) {
+    if (!ui_.action(name)) {
+        // Shown, so the user sees what the program will do, but not silently inert.
+        button->setEnabled(false);
+        button->setToolTip(q(kNotAvailable));
+        return;
+    }
+    connect(button, &QPushButton::clicked, this, [this, name] { run_action(name); });
+}
+
+void FrmMain::run_action(std::string_view name) {
+    // Looked up again when chosen: the registry may have grown since (and moved its entries).
+    const MenuAction* chosen = ui_.action(name);
+    if (!chosen) return;
+    read_state();
+    MainWindowHooks hooks{
+        [this] { Timer1_->stop(); },
+        [this] { start_display(); },
+        [this](bool visible) { DStatus_->setVisible(visible); },
+        [this] { show_state(); },
+    };
+    MenuContext ctx{this, state_, steps_, hooks};
+    (*chosen)(ctx);
 }
 
 std::vector<std::pair<QCheckBox*, OptionBox>> FrmMain::bound_boxes() const {

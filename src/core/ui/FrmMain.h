@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -41,6 +42,10 @@ protected:
 private:
     void build_controls();
     void build_menus();
+    // Enables the button when an action is registered under `name`, with the reason otherwise.
+    void bind_button(QPushButton* button, std::string_view name);
+    // Runs the action registered under `name` over the current state.
+    void run_action(std::string_view name);
     void on_box_released(QCheckBox* box);
     void on_drive_selected(int index);
     QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});

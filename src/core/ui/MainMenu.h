@@ -27,6 +27,11 @@ inline constexpr std::string_view kMnuHelp = "mnuhelp";
 inline constexpr std::string_view kMnuWeb = "mnuweb";
 inline constexpr std::string_view kMnuAbout = "mnuabout";
 
+// The main window's buttons that start another subsystem's work; they are enabled, like menu
+// entries, when that subsystem registered an action under their name.
+inline constexpr std::string_view kCommand1 = "Command1";  // "Run Test"
+inline constexpr std::string_view kCommand3 = "Command3";  // "Monitor Only"
+
 struct MenuHead {
     std::string_view name;
     std::string_view caption;

@@ -17,11 +17,21 @@ namespace bw {
 struct MainWindowState;
 class StartSteps;
 
-// What a menu action works on.
+// What the main window lets an action do to it while the action runs (a test watching the drive's
+// activity blinks the status box; the monitor stops the main window's own ticking meanwhile).
+struct MainWindowHooks {
+    std::function<void()> pause_display;   // stops the periodic display
+    std::function<void()> resume_display;  // starts it again
+    std::function<void(bool)> show_status;  // shows or hides the `DStatus` box
+    std::function<void()> show_state;       // shows the state after the action changed it
+};
+
+// What a menu action or a button works on.
 struct MenuContext {
     QWidget* main_window;
     MainWindowState& state;
     const StartSteps& steps;
+    const MainWindowHooks& hooks;
 };
 using MenuAction = std::function<void(MenuContext& ctx)>;
 // Shows a window modally over `parent` (nullptr: no parent).
