@@ -1,0 +1,128 @@
+// monitor --drive X: [--count N] [--json]: the logical drive monitor's 28 figures once a second,
+// read from the same counter groups the desktop program adds. In a terminal the table redraws in
+// place; piped, each tick's table follows the last; --json prints one object per tick.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cli/Verbs.h"
+#include "core/AppState.h"
+#include "counters/CounterDisks.h"
+#include "counters/Counters.h"
+#include "drives/DriveStartup.h"
+#include "platform/ThisProcess.h"
+#include "platform/clock.h"
+#include "platform/folders.h"
+#include "tools/LogicalDrive.h"
+#include "tools/LogicalDriveText.h"
+
+namespace bw::cli {
+namespace {
+
+struct MonitorArgs {
+    std::string drive;
+    int count = 0;
+    bool json = false;
+};
+
+// "e", "E:" or "E:\\" -> 'E'; 0 for anything else.
+char drive_letter(std::string_view text) {
+    if (text.size() == 3 && (text[2] == '\\' || text[2] == '/')) text.remove_suffix(1);
+    if (text.size() == 2 && text[1] == ':') text.remove_suffix(1);
+    if (text.size() != 1 || !std::isalpha(static_cast<unsigned char>(text[0]))) return 0;
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+}
+
+std::string listed_letters() {
+    std::string out;
+    for (const auto& instance : counters().LogicalList) out += (out.empty() ? "" : ", ") + instance;
+    return out.empty() ? "none" : out;
+}
+
+// The counter groups the monitor reads, set up as the program's start-up does: the volume letters
+// first (the disk instances carry them), then memory, logical disks and processors.
+std::string set_up_counters() {
+    AppState& a = app();
+    a.computer_name = this_process::host_name();
+    a.processor_count = this_process::online_processors();
+    if (a.program_folder.empty()) {
+        const FolderResult folder = choose_program_folder();
+        if (folder.path.empty()) return "no program folder to remember drive letters in: " + folder.error;
+        a.program_folder = folder.path;
+    }
+    PrepareVolumes();
+    ListLogicalDisks();
+    AddMemoryCounters();
+    AddLogicalDiskCounters();
+    AddProcessorCounters();
+    return "";
+}
+
+int run_monitor(const MonitorArgs& args) {
+    const char letter = drive_letter(args.drive);
+    if (!letter) {
+        std::fprintf(stderr, "brantwell-cli: monitor: \"%s\" is not a drive letter (give it as E:)\n",
+                     args.drive.c_str());
+        return 2;
+    }
+    if (const std::string why = set_up_counters(); !why.empty()) {
+        std::fprintf(stderr, "brantwell-cli: monitor: %s\n", why.c_str());
+        return 2;
+    }
+    const auto volume = logical_disk_by_letter(counters(), letter);
+    if (!volume) {
+        std::fprintf(stderr, "brantwell-cli: monitor: no drive %c: on this machine (drives: %s)\n",
+                     letter, listed_letters().c_str());
+        return 2;
+    }
+    if (volume->counters[logical_disk::kDiskReadTime] == 0) {
+        std::fprintf(stderr,
+                     "brantwell-cli: monitor: the counters of %c: could not be added (disk "
+                     "statistics switched off? see the counter repair)\n",
+                     letter);
+        return 2;
+    }
+    const bool terminal = !args.json && ::isatty(STDOUT_FILENO);
+    CollectCounters();  // the baseline: rates need two collects
+    // Ticks on a fixed beat from the baseline, so they do not drift from another tool's seconds.
+    const std::int64_t start = clock().now_ms();
+    for (int tick = 1; args.count <= 0 || tick <= args.count; ++tick) {
+        Pause(std::max<std::int64_t>(0, start + 1000LL * tick - clock().now_ms()));
+        const MonitorSnapshot snapshot = ReadMonitorSnapshot(letter);
+        const MonitorFigures figures = MonitorFiguresOf(snapshot);
+        if (args.json) {
+            auto j = MonitorJson(snapshot, figures);
+            j["tick"] = tick;
+            std::printf("%s\n", j.dump().c_str());
+        } else if (terminal) {
+            // Home and clear, then the table: it redraws in place.
+            std::printf("\x1b[H\x1b[2J%s", MonitorTable(snapshot, figures, true).c_str());
+        } else {
+            std::printf("%s-- %d\n%s", tick > 1 ? "\n" : "", tick,
+                        MonitorTable(snapshot, figures, false).c_str());
+        }
+        std::fflush(stdout);
+    }
+    CloseCounterQuery();
+    return 0;
+}
+
+const RegisterVerb kMonitor([](CLI::App& app) {
+    auto args = std::make_shared<MonitorArgs>();
+    CLI::App* cmd = app.add_subcommand(
+        "monitor", "Show the logical drive monitor's figures of a drive once a second");
+    cmd->add_option("--drive", args->drive, "Drive letter, as the drive list shows it (E:)")->required();
+    cmd->add_option("--count", args->count, "Number of seconds to show (0: until stopped)")
+        ->check(CLI::NonNegativeNumber);
+    cmd->add_flag("--json", args->json, "One JSON object per second (readings and shown texts)");
+    cmd->callback([args] { exit_code() = run_monitor(*args); });
+});
+
+}  // namespace
+}  // namespace bw::cli

@@ -1,0 +1,37 @@
+#include "tools/ui/MonitorUi.h"
+
+#include "core/Startup.h"
+#include "core/ui/MainMenu.h"
+#include "platform/prompt.h"
+#include "tools/ui/frmLogicalDrive.h"
+
+namespace bw {
+
+void show_monitor(const UiRegistry& registry, MenuContext& ctx) {
+    const MainOptions& o = ctx.state.options;
+    // The basic test opens over the monitor, so the always-on-top monitor does not hide it.
+    frmLogicalDrive* shown = nullptr;
+    auto basic_test = [&registry, &ctx, &shown] {
+        const MenuAction* action = registry.action(kMnuBasicTest);
+        if (!action) {
+            MsgBox(kNoBasicTest, PromptIcon::Information);
+            return;
+        }
+        MenuContext over_monitor{shown, ctx.state, ctx.steps, ctx.hooks};
+        (*action)(over_monitor);
+    };
+    frmLogicalDrive window(o.DriveList, o.selected_drive(), basic_test, ctx.main_window);
+    shown = &window;
+    window.exec();
+}
+
+void register_monitor_ui(UiRegistry& registry) {
+    registry.add_action(kMnuMonitor, [&registry](MenuContext& ctx) { show_monitor(registry, ctx); });
+    registry.add_action(kCommand3, [&registry](MenuContext& ctx) {
+        if (ctx.hooks.pause_display) ctx.hooks.pause_display();
+        show_monitor(registry, ctx);
+        if (ctx.hooks.resume_display) ctx.hooks.resume_display();
+    });
+}
+
+}  // namespace bw
