@@ -26,12 +26,15 @@ void show_monitor(const UiRegistry& registry, MenuContext& ctx) {
 }
 
 void register_monitor_ui(UiRegistry& registry) {
-    registry.add_action(kMnuMonitor, [&registry](MenuContext& ctx) { show_monitor(registry, ctx); });
-    registry.add_action(kCommand3, [&registry](MenuContext& ctx) {
+    // Both rest the main window's display while the monitor is shown: two readers collecting the
+    // one shared query a few milliseconds apart would each get rates over those milliseconds.
+    const auto open = [&registry](MenuContext& ctx) {
         if (ctx.hooks.pause_display) ctx.hooks.pause_display();
         show_monitor(registry, ctx);
         if (ctx.hooks.resume_display) ctx.hooks.resume_display();
-    });
+    };
+    registry.add_action(kMnuMonitor, open);
+    registry.add_action(kCommand3, open);
 }
 
 }  // namespace bw

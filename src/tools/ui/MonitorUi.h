@@ -5,7 +5,7 @@
 namespace bw {
 
 // The logical drive monitor's actions: "mnuMonitor" (the tools menu) and "Command3" ("Monitor
-// Only", which rests the main window's figures while the monitor is shown).
+// Only"); both rest the main window's figures while the monitor is shown.
 void register_monitor_ui(UiRegistry& registry);
 
 // The message when frmLabel is clicked and no basic test is registered.

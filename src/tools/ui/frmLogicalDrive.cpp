@@ -79,7 +79,8 @@ void frmLogicalDrive::build_controls() {
             val->setObjectName(QString("%1Val%2").arg(side).arg(i));
             val->setFont(bold);
             val->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            val->setMinimumWidth(130);
+            // Page faults are shown as plain text, up to 15 digits and a fraction.
+            val->setMinimumWidth(190);
             val->setStyleSheet(colour_style(kMonitorNavy));
             if (!MonitorFigureHasSource(def)) val->setToolTip(text_of(kNoSourceWhy));
             caps[static_cast<size_t>(i)] = cap;
