@@ -1,5 +1,7 @@
 #include "tools/ui/MonitorUi.h"
 
+#include <QComboBox>
+
 #include "core/Startup.h"
 #include "core/ui/MainMenu.h"
 #include "platform/prompt.h"
@@ -9,7 +11,8 @@ namespace bw {
 
 void show_monitor(const UiRegistry& registry, MenuContext& ctx) {
     const MainOptions& o = ctx.state.options;
-    // The basic test opens over the monitor, so the always-on-top monitor does not hide it.
+    // The basic test opens over the monitor, so the always-on-top monitor does not hide it, and
+    // the monitor keeps ticking: it shows the basic test's reads and writes as they happen.
     frmLogicalDrive* shown = nullptr;
     auto basic_test = [&registry, &ctx, &shown] {
         const MenuAction* action = registry.action(kMnuBasicTest);
@@ -17,7 +20,11 @@ void show_monitor(const UiRegistry& registry, MenuContext& ctx) {
             MsgBox(kNoBasicTest, PromptIcon::Information);
             return;
         }
-        MenuContext over_monitor{shown, ctx.state, ctx.steps, ctx.hooks};
+        // On the drive the monitor shows (the user is watching it), without moving the main
+        // window's own selection.
+        MainWindowState on_monitored = ctx.state;
+        on_monitored.options.DriveListIndex = shown->Combo1()->currentIndex();
+        MenuContext over_monitor{shown, on_monitored, ctx.steps, ctx.hooks};
         (*action)(over_monitor);
     };
     frmLogicalDrive window(o.DriveList, o.selected_drive(), basic_test, ctx.main_window);

@@ -12,7 +12,8 @@ void register_monitor_ui(UiRegistry& registry);
 inline constexpr std::string_view kNoBasicTest = "The Basic Test is not available in this version.";
 
 // Shows the monitor modally over ctx.main_window for the main window's drive list and selection.
-// frmLabel runs the action registered under "mnuBasicTest" in `registry`, looked up when clicked.
+// frmLabel runs the action registered under "mnuBasicTest" in `registry` (looked up when clicked)
+// for the drive selected in the monitor.
 void show_monitor(const UiRegistry& registry, MenuContext& ctx);
 
 }  // namespace bw

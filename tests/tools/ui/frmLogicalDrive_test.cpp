@@ -194,15 +194,23 @@ class FrmLogicalDriveTest : public QObject {
 
         QWidget* basic_parent = nullptr;
         frmLogicalDrive* monitor = nullptr;
-        ui.add_action(kMnuBasicTest, [&](MenuContext& c) { basic_parent = c.main_window; });
+        std::string basic_drive;
+        ui.add_action(kMnuBasicTest, [&](MenuContext& c) {
+            basic_parent = c.main_window;
+            basic_drive = c.state.options.selected_drive();
+        });
         calls.clear();
         when_shown([&](frmLogicalDrive& w) {
             monitor = &w;
+            w.Combo1()->setCurrentIndex(2);
             emit w.frmLabel()->linkActivated("#");
         });
         (*ui.action(kMnuMonitor))(ctx);
         QCOMPARE(calls, (std::vector<std::string>{"pause", "resume"}));
         QVERIFY(monitor && basic_parent == monitor);
+        // The drive the monitor showed; the main window's selection stays where it was.
+        QCOMPARE(basic_drive, kDrives[2]);
+        QCOMPARE(state.options.DriveListIndex, 1);
         QCOMPARE(prompt_.count_containing(kNoBasicTest), 1);
     }
 
