@@ -53,7 +53,8 @@ std::string set_up_counters() {
     a.processor_count = this_process::online_processors();
     if (a.program_folder.empty()) {
         const FolderResult folder = choose_program_folder();
-        if (folder.path.empty()) return "no program folder to remember drive letters in: " + folder.error;
+        if (folder.path.empty())
+            return "no program folder to remember drive letters in: " + folder.error;
         a.program_folder = folder.path;
     }
     PrepareVolumes();
@@ -67,7 +68,8 @@ std::string set_up_counters() {
 int run_monitor(const MonitorArgs& args) {
     const char letter = drive_letter(args.drive);
     if (!letter) {
-        std::fprintf(stderr, "brantwell-cli: monitor: \"%s\" is not a drive letter (give it as E:)\n",
+        std::fprintf(stderr,
+                     "brantwell-cli: monitor: \"%s\" is not a drive letter (give it as E:)\n",
                      args.drive.c_str());
         return 2;
     }
@@ -117,7 +119,8 @@ const RegisterVerb kMonitor([](CLI::App& app) {
     auto args = std::make_shared<MonitorArgs>();
     CLI::App* cmd = app.add_subcommand(
         "monitor", "Show the logical drive monitor's figures of a drive once a second");
-    cmd->add_option("--drive", args->drive, "Drive letter, as the drive list shows it (E:)")->required();
+    cmd->add_option("--drive", args->drive, "Drive letter, as the drive list shows it (E:)")
+        ->required();
     cmd->add_option("--count", args->count, "Number of seconds to show (0: until stopped)")
         ->check(CLI::NonNegativeNumber);
     cmd->add_flag("--json", args->json, "One JSON object per second (readings and shown texts)");

@@ -54,38 +54,58 @@ double sum(const std::vector<double>& v) {
     return std::accumulate(v.begin(), v.end(), 0.0);
 }
 
+// What each source reads from a tick.
+struct SourceDef {
+    MonitorSource source;
+    double (*read)(const MonitorFigureDef&, const MonitorSnapshot&);
+};
+
+inline constexpr SourceDef kSources[] = {
+    {MonitorSource::Disk,
+     [](const MonitorFigureDef& d, const MonitorSnapshot& s) {
+         return s.disk[static_cast<size_t>(d.disk_counter)];
+     }},
+    // Averaged only when there is something to average: no division by a count of 0.
+    {MonitorSource::InterruptTimeAverage,
+     [](const MonitorFigureDef&, const MonitorSnapshot& s) {
+         const double total = sum(s.interrupt_time);
+         return total > 0 ? total / static_cast<double>(s.interrupt_time.size()) : total;
+     }},
+    {MonitorSource::InterruptsSum,
+     [](const MonitorFigureDef&, const MonitorSnapshot& s) { return sum(s.interrupts); }},
+    {MonitorSource::SystemCalls,
+     [](const MonitorFigureDef&, const MonitorSnapshot& s) { return s.system_calls; }},
+    {MonitorSource::AvailableBytes,
+     [](const MonitorFigureDef&, const MonitorSnapshot& s) { return s.available_bytes; }},
+    {MonitorSource::PageFaults,
+     [](const MonitorFigureDef&, const MonitorSnapshot& s) { return s.page_faults; }},
+};
+
+// When a shown value turns red.
+struct RedDef {
+    MonitorRed red;
+    bool (*holds)(double value, double limit, const MonitorSnapshot&);
+};
+
+inline constexpr RedDef kRedRules[] = {
+    {MonitorRed::Never, [](double, double, const MonitorSnapshot&) { return false; }},
+    {MonitorRed::Below, [](double v, double limit, const MonitorSnapshot&) { return v < limit; }},
+    {MonitorRed::Above, [](double v, double limit, const MonitorSnapshot&) { return v > limit; }},
+    {MonitorRed::QueueWhileBusy,
+     [](double v, double limit, const MonitorSnapshot& s) {
+         return v > limit && s.disk[logical_disk::kDiskTime] > kBusyDiskTime;
+     }},
+};
+
 double reading(const MonitorFigureDef& def, const MonitorSnapshot& s) {
-    switch (def.source) {
-        case MonitorSource::Disk:
-            return s.disk[static_cast<size_t>(def.disk_counter)];
-        case MonitorSource::InterruptTimeAverage: {
-            // Averaged only when there is something to average: no division by a count of 0.
-            const double total = sum(s.interrupt_time);
-            return total > 0 ? total / static_cast<double>(s.interrupt_time.size()) : total;
-        }
-        case MonitorSource::InterruptsSum:
-            return sum(s.interrupts);
-        case MonitorSource::SystemCalls:
-            return s.system_calls;
-        case MonitorSource::AvailableBytes:
-            return s.available_bytes;
-        case MonitorSource::PageFaults:
-            return s.page_faults;
-    }
+    for (const auto& r : kSources)
+        if (r.source == def.source) return r.read(def, s);
     return 0;
 }
 
 bool is_red(const MonitorFigureDef& def, double value, const MonitorSnapshot& s) {
-    switch (def.red) {
-        case MonitorRed::Never:
-            return false;
-        case MonitorRed::Below:
-            return value < def.limit;
-        case MonitorRed::Above:
-            return value > def.limit;
-        case MonitorRed::QueueWhileBusy:
-            return value > def.limit && s.disk[logical_disk::kDiskTime] > kBusyDiskTime;
-    }
+    for (const auto& r : kRedRules)
+        if (r.red == def.red) return r.holds(value, def.limit, s);
     return false;
 }
 

@@ -19,11 +19,11 @@ struct MonitorSnapshot {
     std::string drive;     // "E:"
     bool counted = false;  // the letter has a counter row; without one its disk figures read 0
     std::array<double, logical_disk::kCount> disk{};  // the drive's logical-disk counters
-    std::vector<double> interrupt_time;  // "% Interrupt Time" per processor row
-    std::vector<double> interrupts;      // "Interrupts/sec" per processor row
-    double system_calls = 0;             // "\System\System Calls/sec": no source on Linux
-    double available_bytes = 0;          // "\Memory\Available Bytes"
-    double page_faults = 0;              // "\Memory\Page Faults/sec"
+    std::vector<double> interrupt_time;               // "% Interrupt Time" per processor row
+    std::vector<double> interrupts;                   // "Interrupts/sec" per processor row
+    double system_calls = 0;     // "\System\System Calls/sec": no source on Linux
+    double available_bytes = 0;  // "\Memory\Available Bytes"
+    double page_faults = 0;      // "\Memory\Page Faults/sec"
 };
 
 // Where a figure's number comes from.
@@ -117,7 +117,8 @@ inline constexpr std::array<MonitorFigureDef, kMonitorRows> kMonitorLeft = {{
      MonitorRed::Never, 0,
      "Shows the average time, in seconds, of a read operation from the disk. "},
     {"Avg. Disk sec/Write", MonitorSource::Disk, ld::kAvgSecWrite, 1, 0, MonitorFormat::Grouped4,
-     "", MonitorRed::Never, 0, "Shows the average time, in seconds, of a write operation to the disk."},
+     "", MonitorRed::Never, 0,
+     "Shows the average time, in seconds, of a write operation to the disk."},
     {"% Interrupt Time", MonitorSource::InterruptTimeAverage, 0, 1, 0, MonitorFormat::Fixed2, "%",
      MonitorRed::Above, 40,
      "This is the percent of processor time that is used by Hardware, in this case the Hard Drive "
@@ -153,8 +154,8 @@ inline constexpr std::array<MonitorFigureDef, kMonitorRows> kMonitorRight = {{
      MonitorFormat::Grouped, " KB", MonitorRed::Never, 0,
      "Shows the average number of bytes transferred to or from the disk during write or read "
      "operations."},
-    {"Avg. Disk Bytes/Read", MonitorSource::Disk, ld::kAvgBytesRead, 1000, 0, MonitorFormat::Grouped,
-     " KB", MonitorRed::Never, 0,
+    {"Avg. Disk Bytes/Read", MonitorSource::Disk, ld::kAvgBytesRead, 1000, 0,
+     MonitorFormat::Grouped, " KB", MonitorRed::Never, 0,
      "Shows the average number of bytes transferred from the disk during read operations."},
     {"Avg. Disk Bytes/Write", MonitorSource::Disk, ld::kAvgBytesWrite, 1000, 0,
      MonitorFormat::Grouped, " KB", MonitorRed::Never, 0,

@@ -12,7 +12,8 @@ namespace bw {
 
 MonitorSnapshot ReadMonitorSnapshot(char letter) {
     MonitorSnapshot s;
-    s.drive = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) + ":";
+    s.drive =
+        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(letter)))) + ":";
     CollectCounters();
     const CounterState& c = counters();
     // By letter: the drive list and the logical-disk list need not share an order.
@@ -24,8 +25,10 @@ MonitorSnapshot ReadMonitorSnapshot(char letter) {
     const int processors = std::max(app().processor_count, 1);
     for (int row = 0; row < processors; ++row) {
         const bool has_row = row < static_cast<int>(c.ProcessorCounters.size());
-        s.interrupt_time.push_back(has_row ? CounterValue(c.ProcessorCounters[row][kInterruptTime]) : 0);
-        s.interrupts.push_back(has_row ? CounterValue(c.ProcessorCounters[row][kInterruptsPerSec]) : 0);
+        s.interrupt_time.push_back(has_row ? CounterValue(c.ProcessorCounters[row][kInterruptTime])
+                                           : 0);
+        s.interrupts.push_back(has_row ? CounterValue(c.ProcessorCounters[row][kInterruptsPerSec])
+                                       : 0);
     }
     clock().do_events();
     s.available_bytes = CounterValue(c.MemoryCounters[kAvailableBytes]);

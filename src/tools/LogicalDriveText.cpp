@@ -44,7 +44,8 @@ std::string cell(const MonitorFigureDef& def, const MonitorFigure& f, bool colou
 
 nlohmann::ordered_json MonitorSnapshotJson(const MonitorSnapshot& s) {
     nlohmann::ordered_json disk = nlohmann::ordered_json::object();
-    for (size_t i = 0; i < s.disk.size(); ++i) disk[std::string(kLogicalDiskCounterNames[i])] = s.disk[i];
+    for (size_t i = 0; i < s.disk.size(); ++i)
+        disk[std::string(kLogicalDiskCounterNames[i])] = s.disk[i];
     return {{"drive", s.drive},
             {"counted", s.counted},
             {"disk", disk},
@@ -60,7 +61,8 @@ MonitorSnapshot MonitorSnapshotFromJson(const nlohmann::json& j) {
     if (const auto it = j.find("drive"); it != j.end() && it->is_string()) s.drive = *it;
     if (const auto it = j.find("counted"); it != j.end() && it->is_boolean()) s.counted = *it;
     if (const auto it = j.find("disk"); it != j.end() && it->is_object())
-        for (size_t i = 0; i < s.disk.size(); ++i) s.disk[i] = number(*it, kLogicalDiskCounterNames[i].data());
+        for (size_t i = 0; i < s.disk.size(); ++i)
+            s.disk[i] = number(*it, kLogicalDiskCounterNames[i].data());
     s.interrupt_time = numbers(j, "interrupt_time");
     s.interrupts = numbers(j, "interrupts");
     s.available_bytes = number(j, "available_bytes");
@@ -77,7 +79,8 @@ nlohmann::ordered_json MonitorJson(const MonitorSnapshot& s, const MonitorFigure
 
 std::string MonitorTable(const MonitorSnapshot& s, const MonitorFigures& f, bool colour) {
     std::string out = "Logical Drive Monitor: " + s.drive +
-                      (s.counted ? "" : " (no counters for this drive: its figures read 0)") + "\n\n";
+                      (s.counted ? "" : " (no counters for this drive: its figures read 0)") +
+                      "\n\n";
     for (size_t i = 0; i < kMonitorRows; ++i)
         out += cell(kMonitorLeft[i], f.left[i], colour) + "   " +
                cell(kMonitorRight[i], f.right[i], colour) + "\n";

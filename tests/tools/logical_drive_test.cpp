@@ -50,29 +50,52 @@ TEST(LogicalDriveFigures, RedRulesAtTheirLimits) {
          [](MonitorSnapshot& s) { s.disk[ld::kFreeSpace] = 14.6; }, L, 0, "15 %", true},
         {"15 % free", [](MonitorSnapshot& s) { s.disk[ld::kFreeSpace] = 15; }, L, 0, "15 %", false},
         {"queue 3 at 95 % disk time",
-         [](MonitorSnapshot& s) { s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 95; },
+         [](MonitorSnapshot& s) {
+             s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 95;
+         },
          L, 2, "3", true},
         {"queue 3 at 80 % disk time",
-         [](MonitorSnapshot& s) { s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 80; },
+         [](MonitorSnapshot& s) {
+             s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 80;
+         },
          L, 2, "3", false},
         {"queue 3 at exactly 90 %",
-         [](MonitorSnapshot& s) { s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 90; },
+         [](MonitorSnapshot& s) {
+             s.disk[ld::kCurrentQueueLength] = 3, s.disk[ld::kDiskTime] = 90;
+         },
          L, 2, "3", false},
         {"queue 2 at 100 %",
-         [](MonitorSnapshot& s) { s.disk[ld::kCurrentQueueLength] = 2, s.disk[ld::kDiskTime] = 100; },
+         [](MonitorSnapshot& s) {
+             s.disk[ld::kCurrentQueueLength] = 2, s.disk[ld::kDiskTime] = 100;
+         },
          L, 2, "2", false},
         {"two processors at 30 and 60 % interrupt time",
-         [](MonitorSnapshot& s) { s.interrupt_time = {30, 60}; }, L, 12, "45.00%", true},
-        {"40 % on both: not above 40", [](MonitorSnapshot& s) { s.interrupt_time = {40, 40}; }, L,
-         12, "40.00%", false},
+         [](MonitorSnapshot& s) {
+             s.interrupt_time = {30, 60};
+         },
+         L, 12, "45.00%", true},
+        {"40 % on both: not above 40",
+         [](MonitorSnapshot& s) {
+             s.interrupt_time = {40, 40};
+         },
+         L, 12, "40.00%", false},
         {"one of four processors busy with interrupts",
-         [](MonitorSnapshot& s) { s.interrupt_time = {100, 0, 0, 0}; }, L, 12, "25.00%", false},
-        {"no interrupt time: no average taken", [](MonitorSnapshot& s) { s.interrupt_time = {}; }, L,
-         12, "0.00%", false},
+         [](MonitorSnapshot& s) {
+             s.interrupt_time = {100, 0, 0, 0};
+         },
+         L, 12, "25.00%", false},
+        {"no interrupt time: no average taken", [](MonitorSnapshot& s) { s.interrupt_time = {}; },
+         L, 12, "0.00%", false},
         {"1001 interrupts a second, summed",
-         [](MonitorSnapshot& s) { s.interrupts = {600, 401}; }, L, 13, "1001 Sec", true},
-        {"1000 interrupts a second", [](MonitorSnapshot& s) { s.interrupts = {500, 500}; }, L, 13,
-         "1000 Sec", false},
+         [](MonitorSnapshot& s) {
+             s.interrupts = {600, 401};
+         },
+         L, 13, "1001 Sec", true},
+        {"1000 interrupts a second",
+         [](MonitorSnapshot& s) {
+             s.interrupts = {500, 500};
+         },
+         L, 13, "1000 Sec", false},
         {"idle time read as 100.4", [](MonitorSnapshot& s) { s.disk[ld::kIdleTime] = 100.4; }, R, 9,
          "100 %", false},
     };
@@ -91,17 +114,28 @@ TEST(LogicalDriveFigures, RedRulesAtTheirLimits) {
 TEST(LogicalDriveFigures, EveryFormatAndSuffix) {
     MonitorSnapshot s = quiet();
     const std::pair<int, double> kDisk[] = {
-        {ld::kFreeSpace, 62.4},          {ld::kFreeMegabytes, 1234567.4},
-        {ld::kCurrentQueueLength, 1},    {ld::kDiskTime, 55.6},
-        {ld::kAvgQueueLength, 0.1364},   {ld::kDiskReadTime, 12.5001},
-        {ld::kAvgReadQueueLength, 0.125001}, {ld::kDiskWriteTime, 43.1},
-        {ld::kAvgWriteQueueLength, 2.5}, {ld::kAvgSecTransfer, 0.0021},
-        {ld::kAvgSecRead, 0.0007},       {ld::kAvgSecWrite, 1.23456},
-        {ld::kTransfersPerSec, 1234.4},  {ld::kReadsPerSec, 234.5001},
-        {ld::kWritesPerSec, 1000},       {ld::kBytesPerSec, 52428800 + 1024},
-        {ld::kReadBytesPerSec, 1024},    {ld::kWriteBytesPerSec, 52428800},
-        {ld::kAvgBytesTransfer, 65536},  {ld::kAvgBytesRead, 4096},
-        {ld::kAvgBytesWrite, 1048576},   {ld::kIdleTime, 37.2},
+        {ld::kFreeSpace, 62.4},
+        {ld::kFreeMegabytes, 1234567.4},
+        {ld::kCurrentQueueLength, 1},
+        {ld::kDiskTime, 55.6},
+        {ld::kAvgQueueLength, 0.1364},
+        {ld::kDiskReadTime, 12.5001},
+        {ld::kAvgReadQueueLength, 0.125001},
+        {ld::kDiskWriteTime, 43.1},
+        {ld::kAvgWriteQueueLength, 2.5},
+        {ld::kAvgSecTransfer, 0.0021},
+        {ld::kAvgSecRead, 0.0007},
+        {ld::kAvgSecWrite, 1.23456},
+        {ld::kTransfersPerSec, 1234.4},
+        {ld::kReadsPerSec, 234.5001},
+        {ld::kWritesPerSec, 1000},
+        {ld::kBytesPerSec, 52428800 + 1024},
+        {ld::kReadBytesPerSec, 1024},
+        {ld::kWriteBytesPerSec, 52428800},
+        {ld::kAvgBytesTransfer, 65536},
+        {ld::kAvgBytesRead, 4096},
+        {ld::kAvgBytesWrite, 1048576},
+        {ld::kIdleTime, 37.2},
         {ld::kSplitIoPerSec, 55},
     };
     for (const auto& [i, v] : kDisk) s.disk[static_cast<size_t>(i)] = v;
@@ -117,15 +151,15 @@ TEST(LogicalDriveFigures, EveryFormatAndSuffix) {
         const char* text;
     };
     static constexpr Shown kShown[] = {
-        {L, 0, "62 %"},          {L, 1, "1,234,567MB"},    {L, 2, "1"},
-        {L, 3, "56 %"},          {L, 4, "0.14"},           {L, 5, "13 %"},
-        {L, 6, "0.13"},          {L, 7, "43 %"},           {L, 8, "2.50"},
-        {L, 9, "0.0021"},        {L, 10, "0.0007"},        {L, 11, "1.2346"},
-        {L, 12, "1.80%"},        {L, 13, "1244 Sec"},      {R, 0, "1,234 Sec"},
-        {R, 1, "235 Sec"},       {R, 2, "1,000 Sec"},      {R, 3, "52,429,824 Sec"},
-        {R, 4, "1,024 Sec"},     {R, 5, "52,428,800 Sec"}, {R, 6, "66 KB"},
-        {R, 7, "4 KB"},          {R, 8, "1,049 KB"},       {R, 9, "37 %"},
-        {R, 10, "n/a"},          {R, 11, "n/a"},           {R, 12, "1,235 MB"},
+        {L, 0, "62 %"},        {L, 1, "1,234,567MB"},    {L, 2, "1"},
+        {L, 3, "56 %"},        {L, 4, "0.14"},           {L, 5, "13 %"},
+        {L, 6, "0.13"},        {L, 7, "43 %"},           {L, 8, "2.50"},
+        {L, 9, "0.0021"},      {L, 10, "0.0007"},        {L, 11, "1.2346"},
+        {L, 12, "1.80%"},      {L, 13, "1244 Sec"},      {R, 0, "1,234 Sec"},
+        {R, 1, "235 Sec"},     {R, 2, "1,000 Sec"},      {R, 3, "52,429,824 Sec"},
+        {R, 4, "1,024 Sec"},   {R, 5, "52,428,800 Sec"}, {R, 6, "66 KB"},
+        {R, 7, "4 KB"},        {R, 8, "1,049 KB"},       {R, 9, "37 %"},
+        {R, 10, "n/a"},        {R, 11, "n/a"},           {R, 12, "1,235 MB"},
         {R, 13, "1234.5 Sec"},
     };
     for (const auto& e : kShown) {
@@ -158,8 +192,11 @@ TEST(LogicalDriveFigures, FiguresWithoutASourceSayNa) {
 // Page faults are shown as the plain number, whatever its size; a non-number reads 0.
 TEST(LogicalDriveFigures, PlainAndBrokenNumbers) {
     const std::pair<double, const char*> kCases[] = {
-        {12, "12 Sec"}, {0.25, "0.25 Sec"}, {123456789, "123456789 Sec"},
-        {std::numeric_limits<double>::quiet_NaN(), "0 Sec"}, {-0.0001, "-0.0001 Sec"}};
+        {12, "12 Sec"},
+        {0.25, "0.25 Sec"},
+        {123456789, "123456789 Sec"},
+        {std::numeric_limits<double>::quiet_NaN(), "0 Sec"},
+        {-0.0001, "-0.0001 Sec"}};
     for (const auto& [faults, text] : kCases) {
         MonitorSnapshot s = quiet();
         s.page_faults = faults;
@@ -182,7 +219,9 @@ TEST(LogicalDriveFigures, RecordedTicksShowWhatTheyShowedThen) {
             const auto j = nlohmann::json::parse(line);
             const MonitorSnapshot s = MonitorSnapshotFromJson(j["readings"]);
             // Compared as plain JSON: the order of keys is not what is tested.
-            const auto plain = [](const nlohmann::ordered_json& o) { return nlohmann::json::parse(o.dump()); };
+            const auto plain = [](const nlohmann::ordered_json& o) {
+                return nlohmann::json::parse(o.dump());
+            };
             EXPECT_EQ(plain(MonitorSnapshotJson(s)), j["readings"]);
             const auto again = plain(MonitorJson(s, MonitorFiguresOf(s)));
             EXPECT_EQ(again["left"], j["left"]);

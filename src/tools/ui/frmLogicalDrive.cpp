@@ -23,7 +23,10 @@ QString text_of(std::string_view s) {
 
 // 0x00BBGGRR as a style sheet colour.
 QString colour_style(std::uint32_t bgr) {
-    return QString("color: rgb(%1,%2,%3);").arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF);
+    return QString("color: rgb(%1,%2,%3);")
+        .arg(bgr & 0xFF)
+        .arg((bgr >> 8) & 0xFF)
+        .arg((bgr >> 16) & 0xFF);
 }
 
 constexpr int kTickMs = 1000;

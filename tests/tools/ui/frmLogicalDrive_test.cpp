@@ -173,8 +173,8 @@ class FrmLogicalDriveTest : public QObject {
         state.options.DriveListIndex = 1;
         StartSteps steps;
         std::vector<std::string> calls;
-        MainWindowHooks hooks{[&] { calls.push_back("pause"); }, [&] { calls.push_back("resume"); },
-                              {}, {}};
+        MainWindowHooks hooks{
+            [&] { calls.push_back("pause"); }, [&] { calls.push_back("resume"); }, {}, {}};
         MenuContext ctx{nullptr, state, steps, hooks};
 
         char shown_letter = 0;
