@@ -122,7 +122,7 @@ const RegisterVerb kMonitor([](CLI::App& app) {
     cmd->add_option("--drive", args->drive, "Drive letter, as the drive list shows it (E:)")
         ->required();
     cmd->add_option("--count", args->count, "Number of seconds to show (0: until stopped)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(CLI::Range(0, 1000000000));
     cmd->add_flag("--json", args->json, "One JSON object per second (readings and shown texts)");
     cmd->callback([args] { exit_code() = run_monitor(*args); });
 });

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -50,17 +51,20 @@ TEST_F(CliMonitor, TextPipedShowsEachTickInTurn) {
     EXPECT_EQ(r.out.find("\x1b["), std::string::npos);  // no terminal codes into a pipe
 }
 
-TEST_F(CliMonitor, DrivesItCannotShowAreRefused) {
+TEST_F(CliMonitor, DrivesAndCountsItCannotTakeAreRefused) {
     const std::pair<std::vector<std::string>, const char*> kCases[] = {
         {{"--drive", "Q:"}, "no drive Q: on this machine (drives: "},
         {{"--drive", "12"}, "\"12\" is not a drive letter"},
         {{"--drive", "C:x"}, "\"C:x\" is not a drive letter"},
         {{"--drive", ""}, "\"\" is not a drive letter"},
         {{}, "--drive is required"},
+        {{"--drive", "C:", "--count", "-1"}, "Value -1 not in range 0 to"},
     };
     for (const auto& [args, says] : kCases) {
-        std::vector<std::string> full = {"monitor", "--count", "1"};
+        std::vector<std::string> full = {"monitor"};
         full.insert(full.end(), args.begin(), args.end());
+        if (std::find(args.begin(), args.end(), "--count") == args.end())
+            full.insert(full.end(), {"--count", "1"});
         const test::CliRun r = test::run_cli(full);
         EXPECT_NE(r.status, 0) << says;
         EXPECT_NE((r.out + r.err).find(says), std::string::npos) << r.out << r.err;
