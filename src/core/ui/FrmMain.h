@@ -38,6 +38,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_controls();
@@ -65,7 +66,8 @@ private:
     QListWidget* SelBlock_ = nullptr;
     QLabel *CPULabel_ = nullptr, *DQueue_ = nullptr, *DTransfer_ = nullptr, *Label3_ = nullptr,
            *Label4_ = nullptr, *Label5_ = nullptr, *Label7_ = nullptr, *Label10_ = nullptr,
-           *DStatus_ = nullptr;
+           *DStatus_ = nullptr, *RootNote_ = nullptr;
+    QString memory_text_;  // the last memory figures, shown while no specifications are
     QPushButton *Command1_ = nullptr, *Command2_ = nullptr, *Command3_ = nullptr;
     QTimer* Timer1_ = nullptr;
 };
