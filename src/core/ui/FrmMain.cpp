@@ -83,11 +83,12 @@ QString menu_caption(std::string_view name, std::string_view caption) {
     return q(caption);
 }
 
-// The legend breaks only after its commas: a phrase cut in two reads as another colour rule.
-QString unbroken_phrases(const QString& text) {
-    QStringList phrases = text.split(", ");
+// A wrapped label breaks only between its phrases (after the legend's commas, between the drive
+// facts): a phrase cut in two reads as another colour rule, a "Backing" without its "file:".
+QString unbroken_phrases(const QString& text, const QString& separator) {
+    QStringList phrases = text.split(separator);
     for (QString& p : phrases) p.replace(' ', QChar(0x00A0));
-    return phrases.join(", ");
+    return phrases.join(separator);
 }
 
 QLabel* link_label(const QString& text, QWidget* parent) {
@@ -171,7 +172,7 @@ void FrmMain::build_controls() {
     ChkMultiHS_ = box("ChkMultiHS", "Intense Multi-Tasking (Write Test WILL be Performed)",
                       "2 Reads 1 Wirte or 2 Writes and 1 Read will be run concurrently");
     const QString legend = "(Green or Black OK, Yellow heavy load on drive, Red not advised)";
-    auto* label11 = new QLabel(unbroken_phrases(legend), multi);
+    auto* label11 = new QLabel(unbroken_phrases(legend, ", "), multi);
     label11->setObjectName("Label11");
     label11->setAccessibleName(legend);
     label11->setWordWrap(true);
@@ -352,7 +353,8 @@ void FrmMain::show_state() {
     ChkMultiHS_->setStyleSheet(colour_css(state_.colours.ChkMultiHS));
     // Without specifications the memory figures stay until the next tick replaces them, instead of
     // a blank box for a second after each click.
-    Label7_->setText(state_.Label7.empty() ? memory_text_ : q(state_.Label7));
+    Label7_->setText(state_.Label7.empty() ? memory_text_
+                                           : unbroken_phrases(q(state_.Label7), "   "));
     DriveList_->setToolTip(DriveList_->currentData(Qt::ToolTipRole).toString());
     Label10_->setVisible(state_.trim_on_label);
     const bool live = o.live_figures_shown();

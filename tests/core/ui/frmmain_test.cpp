@@ -32,7 +32,10 @@ class FrmMainTest : public QObject {
         if (!c) qFatal("no control %s", name);
         return c;
     }
-    QString text(FrmMain& w, const char* name) { return find<QLabel>(w, name)->text(); }
+    // Blanks that may not break a line read as blanks.
+    QString text(FrmMain& w, const char* name) {
+        return find<QLabel>(w, name)->text().replace(QChar(0x00A0), ' ');
+    }
     bool checked(FrmMain& w, const char* name) { return find(w, name)->isChecked(); }
     // A check box is acted on when the mouse button is released over it.
     void click(FrmMain& w, const char* name) {
