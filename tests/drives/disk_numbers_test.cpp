@@ -83,6 +83,49 @@ TEST(DiskNumbers, DamagedPreferencesAreIgnored) {
     EXPECT_EQ((RememberedNumbers{{"wwn:a", 0}, {"wwn:e", 4}}), ReadRememberedNumbers(prefs));
 }
 
+// What a disk is known by: its world-wide name, else its serial number, from sysfs or else the
+// udev record, else its device path; a virtual disk only by its path. And the controller it hangs on.
+TEST(DiskNumbers, IdentityOfACapturedDisk) {
+    const struct {
+        const char* name;
+        const char* machine;
+        test::SysrootFiles files;
+        const char* disk;
+        const char* identity;
+        const char* controller;
+    } kCases[] = {
+        {"path_when_nothing_else", "sata-desktop", {}, "sda", "path:/dev/sda", "0000:00:1f.2"},
+        {"sysfs_wwid", "sata-desktop",
+         {{"/sys/block/sda/device/wwid", "naa.5002538e40a1b2c3\n"},
+          {"/sys/block/sda/device/serial", "S21NNXAG123\n"}},
+         "sda", "wwn:naa.5002538e40a1b2c3", "0000:00:1f.2"},
+        {"sysfs_serial", "sata-desktop", {{"/sys/block/sda/device/serial", " S21NNXAG123 \n"}},
+         "sda", "serial:S21NNXAG123", "0000:00:1f.2"},
+        {"udev_wwn_before_serial", "sata-desktop",
+         {{"/run/udev/data/b8:0", "E:ID_SERIAL=Samsung_SSD_850_S21\nE:ID_WWN=0x5002538e40a1b2c3\n"}},
+         "sda", "wwn:0x5002538e40a1b2c3", "0000:00:1f.2"},
+        {"udev_serial", "sata-desktop", {{"/run/udev/data/b8:16", "E:ID_SERIAL=WDC_WD20EZRX_1\n"}},
+         "sdb", "serial:WDC_WD20EZRX_1", "0000:00:1f.2"},
+        {"nvme", "nvme-laptop", {{"/sys/block/nvme0n1/wwid", "eui.0025385b71b2c3d4\n"}},
+         "nvme0n1", "wwn:eui.0025385b71b2c3d4", "0000:3d:00.0"},
+        {"virtual_disk_by_path", "vm", {{"/sys/block/loop0/wwid", "loop-wwid\n"}}, "loop0",
+         "path:/dev/loop0", ""},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        const SystemQuery query(Sysroot(test::sysroot_variant(dir, c.machine, c.files)));
+        bool found = false;
+        for (const auto& d : query.disks()) {
+            if (d.name != c.disk) continue;
+            found = true;
+            EXPECT_EQ(c.identity, d.identity);
+            EXPECT_EQ(c.controller, d.controller);
+        }
+        EXPECT_TRUE(found);
+    }
+}
+
 // The first entry of each disk in the drive list, by letter ("C:  275GB VirtIO [PD 0 ...").
 std::string entries_of(const InventoryRun& run) {
     std::string out;
