@@ -6,21 +6,16 @@
 #include "drives/DiskNumbers.h"
 #include "drives/DriveInventory.h"
 #include "drives/DriveText.h"
+#include "platform/Mounts.h"
 
 namespace bw {
 
 namespace {
 
-// A mount option given as itself ("discard", not "nodiscard" nor "discard=async" spelt apart).
-bool has_option(const std::string& options, std::string_view name) {
-    size_t start = 0;
-    while (start <= options.size()) {
-        size_t end = options.find(',', start);
-        if (end == std::string::npos) end = options.size();
-        std::string_view opt(options.data() + start, end - start);
-        if (opt == name || opt.substr(0, name.size() + 1) == std::string(name) + "=") return true;
-        start = end + 1;
-    }
+// Discard given as itself or with a mode ("discard=async"); "nodiscard" is not.
+bool mounted_with_discard(const std::string& options) {
+    for (const auto& o : SplitMountOptions(options))
+        if (o == "discard" || o.rfind("discard=", 0) == 0) return true;
     return false;
 }
 
@@ -59,7 +54,7 @@ DriveFacts LetterFacts(const SystemQuery& query, const VolumeMap& map,
         for (const auto& c : controllers)
             if (c.device_id == d.controller && c.name != "ahci") f.ahci = false;
     }
-    f.trim_on = has_option(v->mount_options, "discard") || query.periodic_trim_enabled();
+    f.trim_on = mounted_with_discard(v->mount_options) || query.periodic_trim_enabled();
     return f;
 }
 
