@@ -30,12 +30,9 @@ void provide_drive_steps(StartSteps& steps) {
     });
     steps.provide(StepId::SelectDrive, [](StepContext& ctx) {
         const std::string entry = ctx.state.options.selected_drive();
-        std::string label7 = SelectDriveStep(entry).label7;
+        ctx.state.Label7 = SelectDriveStep(entry).label7;
         // Free space changes while the program runs: the selected drive's facts are read anew.
-        const DriveFacts facts = EntryFacts({entry})[entry];
-        ctx.state.drive_facts[entry] = facts;
-        if (!facts.details.empty()) label7 += (label7.empty() ? "" : "\n") + facts.details;
-        ctx.state.Label7 = label7;
+        ctx.state.drive_facts[entry] = EntryFacts({entry})[entry];
     });
 }
 

@@ -351,10 +351,7 @@ void FrmMain::show_state() {
     ChkMulti_->setStyleSheet(colour_css(state_.colours.ChkMulti));
     ChkMultiH_->setStyleSheet(colour_css(state_.colours.ChkMultiH));
     ChkMultiHS_->setStyleSheet(colour_css(state_.colours.ChkMultiHS));
-    // Without specifications the memory figures stay until the next tick replaces them, instead of
-    // a blank box for a second after each click.
-    Label7_->setText(state_.Label7.empty() ? memory_text_
-                                           : unbroken_phrases(q(state_.Label7), "   "));
+    show_label7();
     DriveList_->setToolTip(DriveList_->currentData(Qt::ToolTipRole).toString());
     Label10_->setVisible(state_.trim_on_label);
     const bool live = o.live_figures_shown();
@@ -401,7 +398,7 @@ void FrmMain::Timer1_Timer() {
     CPULabel_->setText(q(cpu_text(f.cpu_percent)));
     CPULabel_->setStyleSheet(colour_css(cpu_colour(f.cpu_percent)));
     memory_text_ = q(f.memory_text);
-    if (state_.Label7.empty()) Label7_->setText(memory_text_);
+    show_label7();
     if (app().busy) {
         DQueue_->setText("0.00%");
         DTransfer_->setText("0 Bytes");
@@ -410,6 +407,16 @@ void FrmMain::Timer1_Timer() {
     Label3_->setText(f.physical ? "Drive (P)" : "Drive (L)");
     DQueue_->setText(QString::number(f.disk_time_percent, 'f', 2) + "%");
     DTransfer_->setText(q(transfer_text(f.bytes_per_sec)));
+}
+
+void FrmMain::show_label7() {
+    // Without specifications the memory figures show; the last ones stay until the next tick
+    // replaces them, instead of a blank box for a second after each click.
+    QString text = state_.Label7.empty() ? memory_text_ : q(state_.Label7);
+    auto facts = state_.drive_facts.find(state_.options.selected_drive());
+    if (facts != state_.drive_facts.end() && !facts->second.details.empty())
+        text += (text.isEmpty() ? "" : "\n") + unbroken_phrases(q(facts->second.details), "   ");
+    Label7_->setText(text);
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -49,6 +49,8 @@ private:
     void run_action(std::string_view name);
     void on_box_released(QCheckBox* box);
     void on_drive_selected(int index);
+    // Label7: the decoded specifications, else the memory figures; then the drive's Linux facts.
+    void show_label7();
     QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});
     // Each option box with the option it shows.
     std::vector<std::pair<QCheckBox*, OptionBox>> bound_boxes() const;

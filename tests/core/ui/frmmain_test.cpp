@@ -245,7 +245,8 @@ private slots:
                  QString("Device: /dev/loop0p1   Backing file: /tmp/b.img"));
         w.Timer1_Timer();
         list->setCurrentIndex(1);
-        QCOMPARE(text(w, "Label7"), QString::fromStdString(figures.memory_text));
+        QCOMPARE(text(w, "Label7"), QString::fromStdString(figures.memory_text) +
+                                        "\nDevice: /dev/loop0p1   Backing file: /tmp/b.img");
         QCOMPARE(list->toolTip(), QString("Device: /dev/loop0p1   Backing file: /tmp/b.img"));
         auto* note = find<QLabel>(w, "RootNote");
         QVERIFY(note->isVisible() && note->text().contains("TRIM switching"));
