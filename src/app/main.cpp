@@ -1,5 +1,6 @@
 // The desktop program. It reads no arguments.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <cstdio>
@@ -68,6 +69,9 @@ int main(int argc, char** argv) {
 
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Brantwell");
+    // The desktop's own icon theme first (an installed copy), else the one built in.
+    QApplication::setWindowIcon(QIcon::fromTheme("brantwell", QIcon(":/brantwell.png")));
+    QGuiApplication::setDesktopFileName("brantwell");
     bw::QtPrompt prompt;
     bw::set_prompt(&prompt);
     bw::QtClock clock;

@@ -12,6 +12,7 @@
 #include "core/modGeneral.h"
 #include "platform/clock.h"
 #include "platform/prompt.h"
+#include "platform/RawRead.h"
 
 namespace bw {
 
@@ -26,7 +27,7 @@ void read_preferences(MainOptions& o) {
     a.always_ignore = ValInt(ReadINI(prefs, keys::kSettings, keys::kAlwaysIgnore)) != 0;
     a.download_results = ValInt(ReadINI(prefs, keys::kSettings, keys::kDownloadResults)) != 0;
     a.check_update = ValInt(ReadINI(prefs, keys::kSettings, keys::kCheckUpdate)) != 0;
-    if (a.always_ignore) o.IgnoreME = {true, false};
+    if (a.always_ignore) o.apply_always_ignore(true);
 }
 
 void read_system_facts() {
@@ -70,6 +71,14 @@ void show_selected_drive(const StartSteps& steps, MainWindowState& state) {
     if (entry.empty()) return;
     StepContext ctx{state};
     steps.run(StepId::SelectDrive, ctx);
+    // Tried as the test would open it, so the user learns it before choosing the test.
+    auto facts = state.drive_facts.find(entry);
+    if (facts == state.drive_facts.end()) return;  // no drive facts in this build
+    std::string refusal = facts->second.device.empty()
+                              ? entry.substr(0, 2) + " has no block device to read"
+                              : probe_raw_read(facts->second.device);
+    if (!refusal.empty() && !running_as_root()) refusal += " (needs root)";
+    state.options.refuse_performance(refusal);
 }
 
 void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
@@ -145,7 +154,8 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
 
     show_step("Read Data");
     restore_options(o);
-    if (a.always_ignore) o.IgnoreME = {true, false};
+    if (a.always_ignore) o.apply_always_ignore(true);
+    o.root_note = root_note(running_as_root());
     step_done();
 
     show_step("Initializing");
@@ -170,8 +180,10 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
     if (SplashView* view = splash()) view->close();
 
     show_selected_drive(steps, state);
-    if (o.selected_drive().find("SSD") != std::string::npos)
-        trim_ahci_advice(ctx.ahci_on, state.trim_on_label);
+    // Advice needs the facts of the drive's volume; without them (no drive steps) none is given.
+    if (auto facts = state.drive_facts.find(o.selected_drive());
+        facts != state.drive_facts.end() && o.selected_drive().find("SSD") != std::string::npos)
+        trim_ahci_advice(facts->second, state.trim_on_label);
 
     o.apply_drive_count();
 }

@@ -90,6 +90,31 @@ void MainOptions::apply_drive_count() {
 
 bool MainOptions::live_figures_shown() const { return !TestAllDrv.checked; }
 
+void MainOptions::refuse_performance(std::string reason) {
+    performance_refusal = std::move(reason);
+    if (!performance_refusal.empty()) TestType = 0;
+}
+
+void MainOptions::apply_always_ignore(bool always_ignore) {
+    IgnoreME = always_ignore ? CheckBox{true, false} : CheckBox{false, true};
+}
+
+std::string root_note(bool root) {
+    if (root) return {};
+    return "Not running as root: raw drive reads (Performance Test), TRIM switching, disk repair "
+           "and tweaks are not available.";
+}
+
+int last_drive_index(const std::vector<std::string>& drive_list, std::string_view last) {
+    if (last.empty()) return -1;
+    for (size_t i = 0; i < drive_list.size(); ++i)
+        if (drive_list[i] == last) return static_cast<int>(i);
+    if (last.size() < 2 || last[1] != ':') return -1;
+    for (size_t i = 0; i < drive_list.size(); ++i)
+        if (drive_list[i].compare(0, 2, last.substr(0, 2)) == 0) return static_cast<int>(i);
+    return -1;
+}
+
 std::string_view baseline_key(std::string_view entry) {
     return entry.size() > 4 ? entry.substr(4) : std::string_view{};
 }
@@ -164,10 +189,9 @@ MultiTaskColours CheckCAP(std::string_view baseline_key) {
 void restore_options(MainOptions& o) {
     const auto work = app().working_ini();
     const auto prefs = app().prefs_ini();
-    if (std::string last = ReadINI(work, keys::kSettings, keys::kLastDrive); !last.empty()) {
-        for (size_t i = 0; i < o.DriveList.size(); ++i)
-            if (o.DriveList[i] == last) o.DriveListIndex = static_cast<int>(i);
-    }
+    if (int i = last_drive_index(o.DriveList, ReadINI(work, keys::kSettings, keys::kLastDrive));
+        i >= 0)
+        o.DriveListIndex = i;
     o.IgnoreME.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kSkipUsage)) != 0;
     o.ChkRead.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kRead)) != 0;
     o.ChkWrite.checked = ValInt(ReadINI(prefs, keys::kSettings, keys::kWrite)) != 0;

@@ -44,6 +44,11 @@ struct MainOptions {
     std::array<bool, 11> SelBlock{};     // selected block sizes, list order
     std::vector<std::string> DriveList;  // entries of the drive list
     int DriveListIndex = -1;             // selected entry, -1 for none
+    // Why "Performance Test" cannot read the selected drive ("/dev/vda: Operation not
+    // permitted"); "" when it can.
+    std::string performance_refusal;
+    // What is unavailable without root, said under the options once per start; "" as root.
+    std::string root_note;
 
     std::string selected_drive() const;
     CheckBox& box(OptionBox which);
@@ -58,6 +63,12 @@ struct MainOptions {
     void select_drive(int index);
     // With fewer than two drives in the list there is nothing to test all of.
     void apply_drive_count();
+    // The selected drive's raw device cannot be read (`reason`, "" when it can): the drive is
+    // tested through a file ("Functional Test") and "Performance Test" is locked with the reason.
+    void refuse_performance(std::string reason);
+    // The "Always Ignore Disk Usage" preference: on checks and locks "Ignore Usage", off frees and
+    // unchecks it.
+    void apply_always_ignore(bool always_ignore);
     // The live figures of the selected drive (Label3..5, DQueue, DTransfer) show unless every
     // drive is to be tested.
     bool live_figures_shown() const;
@@ -80,6 +91,13 @@ struct MultiTaskColours {
 MultiTaskColours multitask_colours(double baseline);
 // Reads the baseline stored under `baseline_key` in [Drives] of Baseline.dat.
 MultiTaskColours CheckCAP(std::string_view baseline_key);
+
+// The note under the options for a user who is not root ("" for root).
+std::string root_note(bool root);
+
+// The entry to select for the stored `Last Drive`: the same text, else the entry of the same
+// letter (the rest of an entry changes with the disk's size or number); -1 when neither is listed.
+int last_drive_index(const std::vector<std::string>& drive_list, std::string_view last);
 
 // Restores the options from the settings files (the "Read Data" step) and saves them at exit.
 void restore_options(MainOptions& options);

@@ -90,7 +90,6 @@ struct StepContext {
     std::function<void(const std::string& label)> show_step = [](const std::string&) {};
     std::vector<std::string> dirty_entries;  // DirtyCheck: entries whose volume is marked dirty
     double available_memory_bytes = 0;      // ProcessorCounters: the memory probe's reading
-    std::optional<bool> ahci_on;            // DriveDetails: whether a controller runs AHCI
     LiveFigures live;                       // LiveFigures: the figures of the selected drive
 };
 

@@ -4,11 +4,13 @@
 // the splash window's preparations, the main window's ordered load steps, the clean-exit count,
 // the disclaimer, the TRIM/AHCI advice and the unload.
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/CompareData.h"
+#include "core/DriveFacts.h"
 #include "core/LiveFigures.h"
 #include "core/MainOptions.h"
 #include "core/StartSteps.h"
@@ -47,6 +49,7 @@ struct MainWindowState {
     MultiTaskColours colours;
     bool trim_on_label = false;  // Label10 "SSD Trim is ON"
     std::string Label7;          // decoded specifications of the selected drive
+    std::map<std::string, DriveFacts> drive_facts;  // by drive entry text
 };
 
 // Runs the load steps in their order, showing each name on the splash.
@@ -64,9 +67,9 @@ void clean_exit_record_at_exit();
 // The disclaimer and notice, once per preferences file.
 void show_disclaimer();
 
-// TRIM and AHCI advice for a solid-state drive, once it has been acted on. `ahci_on` as the
-// controller query found it; unknown counts as on.
-void trim_ahci_advice(std::optional<bool> ahci_on, bool& show_trim_on_label);
+// TRIM and AHCI advice for a solid-state drive, until it has been acted on, from the facts of
+// its volume (an NVMe or virtual disk needs no AHCI).
+void trim_ahci_advice(const DriveFacts& facts, bool& show_trim_on_label);
 
 // The unload handler, in its order.
 void FrmMainUnload(const StartSteps& steps, MainWindowState& state);

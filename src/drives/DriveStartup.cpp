@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/AppState.h"
+#include "drives/DiskNumbers.h"
 #include "drives/DosApp.h"
 #include "drives/ModHDDetails.h"
 #include "platform/PdhQuery.h"
@@ -21,7 +22,8 @@ DriveQueries& current_queries() {
 
 void PrepareVolumes() {
     volume_map() = BuildVolumeMap(system_query(), app().prefs_ini());
-    pdh().set_disk_map(ToCounterDiskMap(system_query().disks(), volume_map()));
+    pdh().set_disk_map(
+        ToCounterDiskMap(NumberedDisks(system_query(), app().prefs_ini()), volume_map()));
     set_free_space_refresh([](char letter) { RefreshFreeSpace(letter); });
 }
 
@@ -50,7 +52,7 @@ void ListDiskInstances(DriveInventory& inv, const std::vector<DiskInfo>& disks,
 }
 
 void GetDriveStep(const std::function<void()>& progress) {
-    auto disks = system_query().disks();
+    auto disks = NumberedDisks(system_query(), app().prefs_ini());
     current_queries() = RunDriveQueries(system_query(), disks, volume_map());
     GetDrive(drive_inventory(), current_queries(), {app().working_ini(), app().mems, progress});
     QueryControllers(drive_inventory(), current_queries());
@@ -91,7 +93,7 @@ DriveSelection SelectDriveStep(const std::string& entry) {
 
 InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& options) {
     InventoryRun run;
-    run.disks = query.disks();
+    run.disks = NumberedDisks(query, options.prefs);
     run.map = BuildVolumeMap(query, options.prefs);
     run.queries = RunDriveQueries(query, run.disks, run.map);
     ListDiskInstances(run.inv, run.disks, run.map);

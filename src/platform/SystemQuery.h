@@ -27,6 +27,8 @@ struct DiskInfo {
     std::optional<std::uint32_t> bytes_per_sector;
     bool removable = false;
     bool rotational = false;
+    std::string identity;    // "wwn:...", "serial:..." or "path:/dev/sda": what the disk is known by
+    std::string controller;  // PCI address of the controller it hangs on, "" when none
     std::vector<std::string> reasons;  // facts that could not be read, and why
 };
 
@@ -108,6 +110,10 @@ class SystemQuery {
     // unlike /dev/block/MAJ:MIN. "" when the device is unknown.
     std::string device_node(unsigned major, unsigned minor, const std::string& source) const;
     bool is_removable_disk(const std::string& disk_name) const;
+    // The file behind a loop device ("" for another device or a loop device without one).
+    std::string loop_backing_file(const std::string& disk_name) const;
+    // The system trims its filesystems periodically (fstrim.timer is enabled).
+    bool periodic_trim_enabled() const;
 
     std::vector<MountEntry> mounts(std::string* error = nullptr) const;
     std::vector<SwapEntry> swaps() const;

@@ -19,14 +19,16 @@ struct BusRule {
     std::string_view transport;
     std::string_view interface_type;
 };
+// NVMe and VirtIO disks say what they are where Windows would say "SCSI": no class rule and no
+// comparison keyword looks for "SCSI", and a Linux user knows the disk by these words.
 inline constexpr BusRule kBusRules[] = {
     {"usb", "usb", "USB"},        {"fw", "ieee1394", "1394"}, {"ata", "ata", "IDE"},
-    {"nvme", "nvme", "SCSI"},     {"mmc", "mmc", "SCSI"},     {"host", "scsi", "SCSI"},
-    {"virtio", "virtio", "SCSI"},
+    {"nvme", "nvme", "NVMe"},     {"mmc", "mmc", "SCSI"},     {"host", "scsi", "SCSI"},
+    {"virtio", "virtio", "VirtIO"},
 };
 
-// Virtual disks recognised by their name. Loop devices say "SCSI", as an attached disk image
-// does, so that they are not taken for RAM drives; zram and brd are RAM drives.
+// Virtual disks recognised by their name. Loop devices say "Loop" (an interface word of two or
+// more characters, so that they are not taken for RAM drives); zram and brd are RAM drives.
 struct VirtualRule {
     std::string_view prefix;
     std::string_view transport;
@@ -36,7 +38,7 @@ struct VirtualRule {
 inline constexpr VirtualRule kVirtualRules[] = {
     {"zram", "zram", "", "Compressed RAM Disk"},
     {"ram", "ram", "", "RAM Disk"},
-    {"loop", "loop", "SCSI", "Loop Device"},
+    {"loop", "loop", "Loop", "Loop Device"},
 };
 
 // Devices in /sys/block that are not disk drives.
@@ -106,6 +108,44 @@ std::string ata_model(const Sysroot& root, const std::string& sys_path) {
         }
     }
     return {};
+}
+
+// The PCI address nearest the disk in its sysfs path ("0000:00:1f.2"): its controller.
+std::string pci_controller(const std::string& sys_path) {
+    auto is_pci = [](const std::string& c) {
+        if (c.size() != 12 || c[4] != ':' || c[7] != ':' || c[10] != '.') return false;
+        for (size_t i : {0, 1, 2, 3, 5, 6, 8, 9, 11})
+            if (!std::isxdigit(static_cast<unsigned char>(c[i]))) return false;
+        return true;
+    };
+    std::string found;
+    for (const auto& comp : text::split(sys_path, '/'))
+        if (is_pci(comp)) found = comp;
+    return found;
+}
+
+// What a disk is known by across starts: its world-wide name, else its serial number (sysfs,
+// else the udev record), else its device path. Virtual disks have only their path.
+std::string disk_identity(const Sysroot& root, const std::string& name, bool is_virtual) {
+    const std::string base = "/sys/block/" + name;
+    if (!is_virtual) {
+        for (const std::string& file : {base + "/wwid", base + "/device/wwid"})
+            if (auto v = text::trim(root.read_line(file)); !v.empty()) return "wwn:" + v;
+        for (const std::string& file : {base + "/device/serial", base + "/serial"})
+            if (auto v = text::trim(root.read_line(file)); !v.empty()) return "serial:" + v;
+        const std::string dev = text::trim(root.read_line(base + "/dev"));
+        const auto udev = dev.empty() ? std::vector<std::string>{}
+                                      : text::split(root.read("/run/udev/data/b" + dev)
+                                                        .value_or(""), '\n');
+        struct UdevKey {
+            std::string_view key, kind;
+        };
+        for (const UdevKey k : {UdevKey{"E:ID_WWN=", "wwn:"}, UdevKey{"E:ID_SERIAL=", "serial:"}})
+            for (const auto& line : udev)
+                if (line.rfind(k.key, 0) == 0 && line.size() > k.key.size())
+                    return std::string(k.kind) + line.substr(k.key.size());
+    }
+    return "path:/dev/" + name;
 }
 
 std::string join_nonempty(std::initializer_list<std::string> parts) {
@@ -254,6 +294,8 @@ std::vector<DiskInfo> SystemQuery::disks() const {
             d.bytes_per_sector = static_cast<std::uint32_t>(lbs);
         else
             d.reasons.push_back(base + "/queue/logical_block_size: unreadable");
+        d.identity = disk_identity(root_, name, virt != nullptr);
+        d.controller = pci_controller(*sys_path);
         d.removable = root_.read_line(base + "/removable") == "1";
         d.rotational = root_.read_line(base + "/queue/rotational") == "1";
         out.push_back(std::move(d));

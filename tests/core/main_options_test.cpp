@@ -161,3 +161,55 @@ TEST(TestAllDrives, NeedsTwoDrivesAndHidesTheLiveFigures) {
 
 }  // namespace
 }  // namespace bw
+
+namespace bw {
+namespace {
+
+// The stored `Last Drive` selects its entry; when that exact text is gone (another size, another
+// disk number), the entry of the same letter; nothing for a text that names no letter.
+TEST(LastDrive, ExactTextElseTheLetter) {
+    const std::vector<std::string> list = {"C:  275GB VirtIO [PD 0 (Volume)]  VirtIO Block Device {OS}",
+                                           "D:  67MB Loop [PD 1 (Volume)]  Loop Device",
+                                           "E:  67MB Loop [PD 2 (Volume)]  Loop Device"};
+    const struct {
+        const char* last;
+        int index;
+    } kCases[] = {
+        {"D:  67MB Loop [PD 1 (Volume)]  Loop Device", 1},
+        {"E:  67MB SCSI [PD 0 (Volume)]  Loop Device", 2},  // written before the numbers moved
+        {"E:", 2},
+        {"F:  1GB HDD [PD 3 (Volume)]  Gone", -1},
+        {"", -1},
+        {"D", -1},
+        {"Dx 67MB", -1},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(c.index, last_drive_index(list, c.last)) << c.last;
+}
+
+// A refused raw device chooses the functional test and keeps the reason; a drive that opens
+// clears it without taking the user's choice back. "Always Ignore" locks "Ignore Usage" checked,
+// and frees it unchecked.
+TEST(DriveSelection, RefusedDeviceAndAlwaysIgnore) {
+    MainOptions o;
+    o.TestType = 1;
+    o.refuse_performance("/dev/vda: Operation not permitted");
+    EXPECT_EQ(0, o.TestType);
+    EXPECT_EQ("/dev/vda: Operation not permitted", o.performance_refusal);
+    o.refuse_performance("");
+    EXPECT_EQ(0, o.TestType);
+    EXPECT_EQ("", o.performance_refusal);
+    o.TestType = 1;
+    o.refuse_performance("");
+    EXPECT_EQ(1, o.TestType);
+
+    o.apply_always_ignore(true);
+    EXPECT_TRUE(o.IgnoreME.checked && !o.IgnoreME.enabled);
+    o.apply_always_ignore(false);
+    EXPECT_TRUE(!o.IgnoreME.checked && o.IgnoreME.enabled);
+    EXPECT_EQ("", root_note(true));
+    for (const char* what : {"raw drive reads", "TRIM switching", "disk repair", "tweaks"})
+        EXPECT_NE(std::string::npos, root_note(false).find(what)) << what;
+}
+
+}  // namespace
+}  // namespace bw

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "drives/DosApp.h"
+#include "drives/DiskNumbers.h"
 #include "drives/DriveStartup.h"
 #include "platform/SystemQueryText.h"
 #include "support/fakes.h"
@@ -59,7 +60,8 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
     ASSERT_FALSE(devices.empty());
 
     // Every disk lsblk shows (set-up loop and zram devices included) is a disk of ours, with the
-    // same size and model; its number follows the natural order of the names.
+    // same size and model; its number follows the groups (real disks, removable ones, then loop
+    // and zram), by the natural order of the names within a group.
     std::vector<std::string> expected_names, ours;
     for (const auto& d : devices) {
         const std::string name = text_of(d, "name"), type = text_of(d, "type");
@@ -72,7 +74,16 @@ TEST_F(InventoryE2E, AgreesWithLsblk) {
         EXPECT_EQ(size, it->size_bytes.value_or(0)) << name;
         EXPECT_NE(std::string::npos, it->caption.find(text_of(d, "model"))) << it->caption;
     }
-    std::sort(expected_names.begin(), expected_names.end(), disk_name_less);
+    auto group_of = [&](const std::string& name) {
+        for (const auto& d : run.disks)
+            if (d.name == name) return disk_group(d);
+        return DiskGroup::Virtual;
+    };
+    std::sort(expected_names.begin(), expected_names.end(),
+              [&](const std::string& a, const std::string& b) {
+                  return group_of(a) != group_of(b) ? group_of(a) < group_of(b)
+                                                    : disk_name_less(a, b);
+              });
     for (const auto& d : run.disks) ours.push_back(d.name);
     EXPECT_EQ(expected_names, ours);
     for (size_t i = 0; i < run.disks.size(); ++i) EXPECT_EQ(int(i), run.disks[i].index);

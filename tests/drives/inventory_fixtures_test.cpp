@@ -16,25 +16,17 @@
 #include "platform/SystemQueryText.h"
 #include "support/fakes.h"
 #include "support/golden.h"
+#include "support/sysroot_variant.h"
 
 namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
 using test::fixture;
-using Files = std::map<std::string, std::optional<std::string>>;  // nullopt: the file is gone
+using Files = test::SysrootFiles;  // nullopt: the file is gone
 
-// A copy of a captured machine with some files replaced, added or taken away, so a case states
-// only what differs from a real machine.
 fs::path variant(const test::TempDir& dir, const std::string& machine, const Files& files) {
-    fs::copy(fixture("sysroots/" + machine), dir.path(),
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    for (const auto& [rel, text] : files) {
-        const fs::path p = dir.path() / rel.substr(1);
-        fs::create_directories(p.parent_path());
-        text ? test::write_file(p, *text) : void(fs::remove(p));
-    }
-    return dir.path();
+    return test::sysroot_variant(dir, machine, files);
 }
 
 // A mount table from "major:minor root target options - fstype source options" lines.

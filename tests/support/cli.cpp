@@ -20,7 +20,11 @@ std::filesystem::path cli_path() {
 
 CliRun run_cli(const std::vector<std::string>& args, std::chrono::milliseconds limit,
                CliCost* cost) {
-    const std::filesystem::path exe = cli_path();
+    return run_program(cli_path(), args, limit, cost);
+}
+
+CliRun run_program(const std::filesystem::path& exe, const std::vector<std::string>& args,
+                   std::chrono::milliseconds limit, CliCost* cost) {
     TempDir outputs;
     std::vector<std::string> words{exe.string()};
     words.insert(words.end(), args.begin(), args.end());
@@ -36,7 +40,7 @@ CliRun run_cli(const std::vector<std::string>& args, std::chrono::milliseconds l
     int status = 0;
     rusage usage{};
     const auto start = std::chrono::steady_clock::now();
-    const int rc = posix_spawn(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ);
+    const int rc = posix_spawnp(&pid, exe.c_str(), &fa, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&fa);
     if (rc != 0) return {-1, "", "cannot run " + exe.string()};
     pid_t done = 0;

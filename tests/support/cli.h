@@ -28,5 +28,9 @@ struct CliCost {
 CliRun run_cli(const std::vector<std::string>& args,
                std::chrono::milliseconds limit = std::chrono::milliseconds::zero(),
                CliCost* cost = nullptr);
+// The same for another program: a path, or a name looked up in PATH.
+CliRun run_program(const std::filesystem::path& exe, const std::vector<std::string>& args,
+                   std::chrono::milliseconds limit = std::chrono::milliseconds::zero(),
+                   CliCost* cost = nullptr);
 
 }  // namespace bw::test

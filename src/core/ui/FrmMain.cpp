@@ -16,8 +16,10 @@
 
 #include "core/AppState.h"
 #include "core/LiveFigures.h"
+#include "core/MainMenuActions.h"
 #include "core/MainOptions.h"
 #include "core/ui/MainMenu.h"
+#include "platform/prompt.h"
 
 namespace bw {
 
@@ -26,12 +28,67 @@ namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
+constexpr const char* kPerformanceTip = "Will Read the Drive";
+
 QString colour_css(std::uint32_t bgr) {
     // Colours are kept as 0x00BBGGRR.
     return QString("color: rgb(%1,%2,%3);")
         .arg(bgr & 0xFF)
         .arg((bgr >> 8) & 0xFF)
         .arg((bgr >> 16) & 0xFF);
+}
+
+// What each menu entry without a registered action will do once its window exists: said in its
+// tool tip, so a disabled entry is never a riddle.
+struct ComingEntry {
+    std::string_view name;
+    std::string_view does;
+};
+inline constexpr ComingEntry kComingEntries[] = {
+    {kMnuBasicTest, "Runs the basic read/write test of the selected drive"},
+    {kMnuMEM, "Measures the speed of memory and cache"},
+    {kMnuGlowbox, "Opens Glowbox"},
+    {kMnuMonitor, "Watches the activity of your hard drives"},
+    {kMnuScan, "Checks and repairs the file system of a drive"},
+    {kMnuMyTest, "Compares your own test results"},
+    {kMnuTuning, "Shows and changes the system's disk settings"},
+    {kMnuTRIMTest, "Tests whether TRIM works on a solid-state drive"},
+    {kMnuTRIM, "Explains TRIM"},
+    {kMnuHelp, "Shows the help pages"},
+    {kMnuWeb, "Opens the Brantwell website"},
+    {kMnuAbout, "Shows the version"},
+    {kMnuAHCI, "Shows whether the SATA controllers run in AHCI mode"},
+    {kCommand1, "Starts the test of the selected drive"},
+    {kCommand3, "Opens the logical drive monitor"},
+};
+
+QString not_yet_tip(std::string_view name) {
+    for (const auto& e : kComingEntries)
+        if (e.name == name) return q(e.does) + " - " + q(kNotAvailable) + ".";
+    return q(kNotAvailable);
+}
+
+// Menu captions with their keyboard mnemonic (Alt+T opens Tools).
+struct Mnemonic {
+    std::string_view name;
+    const char* caption;
+};
+inline constexpr Mnemonic kMnemonics[] = {
+    {kMnuOpt, "&Tools"}, {kMnua, "&About"}, {kMnnExit, "E&xit"}, {kMnuPref, "&Preferences"},
+};
+
+QString menu_caption(std::string_view name, std::string_view caption) {
+    for (const auto& m : kMnemonics)
+        if (m.name == name) return QString(m.caption);
+    return q(caption);
+}
+
+// A wrapped label breaks only between its phrases (after the legend's commas, between the drive
+// facts): a phrase cut in two reads as another colour rule, a "Backing" without its "file:".
+QString unbroken_phrases(const QString& text, const QString& separator) {
+    QStringList phrases = text.split(separator);
+    for (QString& p : phrases) p.replace(' ', QChar(0x00A0));
+    return phrases.join(separator);
 }
 
 QLabel* link_label(const QString& text, QWidget* parent) {
@@ -77,7 +134,8 @@ void FrmMain::build_controls() {
     Label7_ = new QLabel(central);
     Label7_->setObjectName("Label7");
     Label7_->setWordWrap(true);
-    Label7_->setMinimumHeight(48);
+    Label7_->setMinimumHeight(64);
+    Label7_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label7_->setFrameShape(QFrame::StyledPanel);
     root->addWidget(Label7_);
 
@@ -92,8 +150,11 @@ void FrmMain::build_controls() {
     TestType_[0]->setToolTip("Will Read a File");
     TestType_[1] = new QRadioButton("Performance Test", tests);
     TestType_[1]->setObjectName("TestType1");
-    TestType_[1]->setToolTip("Will Read the Drive");
+    TestType_[1]->setToolTip(kPerformanceTip);
     BasicOnly_ = box("BasicOnly", "Basic Test ONLY");
+    RootNote_ = new QLabel(central);
+    RootNote_->setObjectName("RootNote");
+    RootNote_->setWordWrap(true);
     TestAllDrv_ = box("TestAllDrv", "Test All HD");
     IgnoreME_ = box("IgnoreME", "Ignore Usage");
     for (QWidget* w : std::initializer_list<QWidget*>{ChkRead_, ChkWrite_, TestType_[0],
@@ -101,7 +162,7 @@ void FrmMain::build_controls() {
                                                       IgnoreME_})
         tests_layout->addWidget(w);
     tests_layout->addStretch();
-    middle->addWidget(tests);
+    middle->addWidget(tests, 1);
 
     // Multi-tasking.
     auto* multi = new QGroupBox("Extended Test for  Deeper Disk Analysis", central);
@@ -110,8 +171,10 @@ void FrmMain::build_controls() {
     ChkMultiH_ = box("ChkMultiH", "Heavy Mutli-Tasking", "Three Read/Write will be run concurrently");
     ChkMultiHS_ = box("ChkMultiHS", "Intense Multi-Tasking (Write Test WILL be Performed)",
                       "2 Reads 1 Wirte or 2 Writes and 1 Read will be run concurrently");
-    auto* label11 =
-        new QLabel("(Green or Black OK, Yellow heavy load on drive, Red not advised)", multi);
+    const QString legend = "(Green or Black OK, Yellow heavy load on drive, Red not advised)";
+    auto* label11 = new QLabel(unbroken_phrases(legend, ", "), multi);
+    label11->setObjectName("Label11");
+    label11->setAccessibleName(legend);
     label11->setWordWrap(true);
     for (QWidget* w : std::initializer_list<QWidget*>{ChkMulti_, ChkMultiH_, ChkMultiHS_, label11})
         multi_layout->addWidget(w);
@@ -127,7 +190,7 @@ void FrmMain::build_controls() {
     SelBlock_->setToolTip("64KB is the most used copy Blocksize");
     for (auto name : kBlockNames) SelBlock_->addItem(QString::fromUtf8(name.data(), int(name.size())));
     SelBlock_->setMaximumWidth(110);
-    blocks->addWidget(SelBlock_);
+    blocks->addWidget(SelBlock_, 1);
     auto* all_clear = new QHBoxLayout;
     QLabel* label8 = link_label("All", central);
     label8->setObjectName("Label8");
@@ -139,7 +202,9 @@ void FrmMain::build_controls() {
     all_clear->addWidget(label9);
     blocks->addLayout(all_clear);
     middle->addLayout(blocks);
-    root->addLayout(middle);
+    // Extra height goes to the options and the block list, not to empty rows around them.
+    root->addLayout(middle, 1);
+    root->addWidget(RootNote_);
 
     // Live figures.
     auto* live = new QGridLayout;
@@ -147,6 +212,8 @@ void FrmMain::build_controls() {
     CPULabel_->setObjectName("CPULabel");
     Label3_ = new QLabel("Drive", central);
     Label3_->setObjectName("Label3");
+    // A click on the caption is the process diagnostic.
+    Label3_->installEventFilter(this);
     Label4_ = new QLabel("Time:", central);
     Label5_ = new QLabel("Transfer:", central);
     DQueue_ = new QLabel(central);
@@ -198,21 +265,22 @@ void FrmMain::build_menus() {
         std::string_view caption;
         for (const auto& head : kMenuHeads)
             if (head.name == name) caption = head.caption;
-        QMenu* m = menuBar()->addMenu(q(caption));
+        QMenu* m = menuBar()->addMenu(menu_caption(name, caption));
         m->setObjectName(q(name));
         m->setToolTipsVisible(true);
         menus.emplace_back(name, m);
         return m;
     };
     for (const auto& entry : kMainMenu) {
-        QAction* a = entry.menu.empty() ? menuBar()->addAction(q(entry.caption))
-                                        : menu_for(entry.menu)->addAction(q(entry.caption));
+        const QString caption = menu_caption(entry.name, entry.caption);
+        QAction* a = entry.menu.empty() ? menuBar()->addAction(caption)
+                                        : menu_for(entry.menu)->addAction(caption);
         a->setObjectName(q(entry.name));
         const MenuAction* action = ui_.action(entry.name);
         a->setEnabled(action != nullptr);
         if (!action) {
             // Shown, so the user sees what the program will do, but not silently inert.
-            a->setToolTip(q(kNotAvailable));
+            a->setToolTip(not_yet_tip(entry.name));
             continue;
         }
         connect(a, &QAction::triggered, this, [this, name = entry.name] { run_action(name); });
@@ -223,7 +291,7 @@ void FrmMain::bind_button(QPushButton* button, std::string_view name) {
     if (!ui_.action(name)) {
         // Shown, so the user sees what the program will do, but not silently inert.
         button->setEnabled(false);
-        button->setToolTip(q(kNotAvailable));
+        button->setToolTip(not_yet_tip(name));
         return;
     }
     connect(button, &QPushButton::clicked, this, [this, name] { run_action(name); });
@@ -258,19 +326,33 @@ void FrmMain::show_state() {
         widget->setEnabled(o.box(which).enabled);
     }
     TestType_[o.TestType == 0 ? 0 : 1]->setChecked(true);
+    TestType_[1]->setEnabled(o.performance_refusal.empty());
+    TestType_[1]->setToolTip(o.performance_refusal.empty()
+                                 ? QString(kPerformanceTip)
+                                 : QString(kPerformanceTip) + " - not available for this drive: " +
+                                       q(o.performance_refusal));
+    RootNote_->setText(q(o.root_note));
+    RootNote_->setVisible(!o.root_note.empty());
     for (int i = 0; i < SelBlock_->count(); ++i)
         SelBlock_->item(i)->setSelected(o.SelBlock[static_cast<size_t>(i)]);
 
     {
         QSignalBlocker quiet(DriveList_);
         DriveList_->clear();
-        for (const auto& entry : o.DriveList) DriveList_->addItem(q(entry));
+        for (const auto& entry : o.DriveList) {
+            DriveList_->addItem(q(entry));
+            auto facts = state_.drive_facts.find(entry);
+            if (facts != state_.drive_facts.end())
+                DriveList_->setItemData(DriveList_->count() - 1, q(facts->second.details),
+                                        Qt::ToolTipRole);
+        }
         DriveList_->setCurrentIndex(o.DriveListIndex);
     }
     ChkMulti_->setStyleSheet(colour_css(state_.colours.ChkMulti));
     ChkMultiH_->setStyleSheet(colour_css(state_.colours.ChkMultiH));
     ChkMultiHS_->setStyleSheet(colour_css(state_.colours.ChkMultiHS));
-    Label7_->setText(q(state_.Label7));
+    show_label7();
+    DriveList_->setToolTip(DriveList_->currentData(Qt::ToolTipRole).toString());
     Label10_->setVisible(state_.trim_on_label);
     const bool live = o.live_figures_shown();
     for (QWidget* w : std::initializer_list<QWidget*>{Label3_, Label4_, Label5_, DQueue_, DTransfer_})
@@ -315,7 +397,8 @@ void FrmMain::Timer1_Timer() {
     const LiveFigures& f = ctx.live;
     CPULabel_->setText(q(cpu_text(f.cpu_percent)));
     CPULabel_->setStyleSheet(colour_css(cpu_colour(f.cpu_percent)));
-    if (state_.Label7.empty()) Label7_->setText(q(f.memory_text));
+    memory_text_ = q(f.memory_text);
+    show_label7();
     if (app().busy) {
         DQueue_->setText("0.00%");
         DTransfer_->setText("0 Bytes");
@@ -324,6 +407,24 @@ void FrmMain::Timer1_Timer() {
     Label3_->setText(f.physical ? "Drive (P)" : "Drive (L)");
     DQueue_->setText(QString::number(f.disk_time_percent, 'f', 2) + "%");
     DTransfer_->setText(q(transfer_text(f.bytes_per_sec)));
+}
+
+void FrmMain::show_label7() {
+    // Without specifications the memory figures show; the last ones stay until the next tick
+    // replaces them, instead of a blank box for a second after each click.
+    QString text = state_.Label7.empty() ? memory_text_ : q(state_.Label7);
+    auto facts = state_.drive_facts.find(state_.options.selected_drive());
+    if (facts != state_.drive_facts.end() && !facts->second.details.empty())
+        text += (text.isEmpty() ? "" : "\n") + unbroken_phrases(q(facts->second.details), "   ");
+    Label7_->setText(text);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label3_ && event->type() == QEvent::MouseButtonRelease) {
+        for (const auto& line : process_id_messages()) MsgBox(line);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

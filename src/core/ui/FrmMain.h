@@ -38,6 +38,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_controls();
@@ -48,6 +49,8 @@ private:
     void run_action(std::string_view name);
     void on_box_released(QCheckBox* box);
     void on_drive_selected(int index);
+    // Label7: the decoded specifications, else the memory figures; then the drive's Linux facts.
+    void show_label7();
     QCheckBox* box(const char* name, const QString& caption, const QString& tip = {});
     // Each option box with the option it shows.
     std::vector<std::pair<QCheckBox*, OptionBox>> bound_boxes() const;
@@ -65,7 +68,8 @@ private:
     QListWidget* SelBlock_ = nullptr;
     QLabel *CPULabel_ = nullptr, *DQueue_ = nullptr, *DTransfer_ = nullptr, *Label3_ = nullptr,
            *Label4_ = nullptr, *Label5_ = nullptr, *Label7_ = nullptr, *Label10_ = nullptr,
-           *DStatus_ = nullptr;
+           *DStatus_ = nullptr, *RootNote_ = nullptr;
+    QString memory_text_;  // the last memory figures, shown while no specifications are
     QPushButton *Command1_ = nullptr, *Command2_ = nullptr, *Command3_ = nullptr;
     QTimer* Timer1_ = nullptr;
 };

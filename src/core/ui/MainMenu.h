@@ -26,6 +26,8 @@ inline constexpr std::string_view kMnuTRIM = "mnuTRIM";
 inline constexpr std::string_view kMnuHelp = "mnuhelp";
 inline constexpr std::string_view kMnuWeb = "mnuweb";
 inline constexpr std::string_view kMnuAbout = "mnuabout";
+// The AHCI action: under "About", where the AHCI advice sends the user for instructions.
+inline constexpr std::string_view kMnuAHCI = "mnuAHCI";
 
 // The main window's buttons that start another subsystem's work; they are enabled, like menu
 // entries, when that subsystem registered an action under their name.
@@ -59,6 +61,7 @@ inline constexpr MenuEntry kMainMenu[] = {
     {kMnua, kMnuHelp, "Help"},
     {kMnua, kMnuWeb, "Website"},
     {kMnua, kMnuAbout, "About"},
+    {kMnua, kMnuAHCI, "AHCI Mode"},
 };
 
 }  // namespace bw

@@ -7,7 +7,10 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QApplication>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 
 #include "core/AppState.h"
 #include "app/ProgramUi.h"
@@ -15,6 +18,7 @@
 #include "core/ui/FrmMain.h"
 #include "core/ui/MainMenu.h"
 #include "core/ui/Loading.h"
+#include "platform/RawRead.h"
 #include "support/fakes.h"
 
 using namespace bw;
@@ -28,7 +32,10 @@ class FrmMainTest : public QObject {
         if (!c) qFatal("no control %s", name);
         return c;
     }
-    QString text(FrmMain& w, const char* name) { return find<QLabel>(w, name)->text(); }
+    // Blanks that may not break a line read as blanks.
+    QString text(FrmMain& w, const char* name) {
+        return find<QLabel>(w, name)->text().replace(QChar(0x00A0), ' ');
+    }
     bool checked(FrmMain& w, const char* name) { return find(w, name)->isChecked(); }
     // A check box is acted on when the mouse button is released over it.
     void click(FrmMain& w, const char* name) {
@@ -148,16 +155,21 @@ private slots:
         StartSteps steps;  // nothing provided: every step is "not available"
         MainWindowState state;
         FrmMain w(steps, ui, state);
-        QCOMPARE(w.findChild<QMenu*>("mnuopt")->title(), QString("Tools"));
-        QCOMPARE(w.findChild<QMenu*>("mnua")->title(), QString("About"));
+        QCOMPARE(w.findChild<QMenu*>("mnua")->title(), QString("&About"));
         for (const auto& entry : kMainMenu) {
             const QString name = QString::fromUtf8(entry.name.data(), int(entry.name.size()));
             auto* a = w.findChild<QAction*>(name);
             QVERIFY2(a, qPrintable(name));
             const bool registered = ui.action(entry.name) != nullptr;
             QVERIFY2(a->isEnabled() == registered, qPrintable(name));
-            QCOMPARE(a->toolTip() == "not available in this version", !registered);
+            // A disabled entry says what it will do and that this version lacks it.
+            QVERIFY2(a->toolTip().endsWith(" - not available in this version.") == !registered,
+                     qPrintable(name + ": " + a->toolTip()));
         }
+        // The entries that need no later window are all live.
+        for (const char* name : {"mnupref", "mnuMyTest", "mnuweb", "mnnexit", "mnuabout", "mnuAHCI"})
+            QVERIFY2(w.findChild<QAction*>(name)->isEnabled(), name);
+        QCOMPARE(w.findChild<QMenu*>("mnuopt")->title(), QString("&Tools"));
         QVERIFY(!w.findChild<QAction*>("mnuBasicTest")->isEnabled());
         QVERIFY(!w.findChild<QAction*>("mnuTRIMTest")->isEnabled());
 
@@ -176,6 +188,122 @@ private slots:
         w.show();
         w.findChild<QAction*>("mnnexit")->trigger();
         QVERIFY(!w.isVisible());
+        app() = AppState{};
+    }
+
+    // A drive whose raw device will not open for direct reading is tested through a file: the
+    // "Performance Test" option is locked with the reason, "Functional Test" is chosen; a drive
+    // that opens frees the option again (the choice stays with the user).
+    void refused_device_locks_the_performance_test() {
+        StartSteps steps;
+        steps.provide(StepId::SelectDrive, [](StepContext&) {});
+        MainWindowState state;
+        state.options.DriveList = {"C:  20GB VirtIO [PD 0 (Volume)]  VirtIO Block Device {OS}",
+                                   "D:  67MB Loop [PD 1 (Volume)]  Loop Device"};
+        state.drive_facts[state.options.DriveList[0]].device = "/dev/vda";
+        state.drive_facts[state.options.DriveList[1]].device = "/dev/loop0";
+        std::vector<std::string> probed;
+        set_raw_read_probe([&](const std::string& device) {
+            probed.push_back(device);
+            return device == "/dev/vda" ? device + ": Operation not permitted" : std::string();
+        });
+        FrmMain w(steps, ui_, state);
+        auto* performance = find<QRadioButton>(w, "TestType1");
+        QVERIFY(performance->isChecked());
+        find<QComboBox>(w, "DriveList")->setCurrentIndex(0);
+        QCOMPARE(probed, std::vector<std::string>{"/dev/vda"});
+        QVERIFY(!performance->isEnabled());
+        QVERIFY(find<QRadioButton>(w, "TestType0")->isChecked());
+        QVERIFY2(performance->toolTip().contains("/dev/vda: Operation not permitted"),
+                 qPrintable(performance->toolTip()));
+        QCOMPARE(performance->toolTip().contains("needs root"), !running_as_root());
+        find<QComboBox>(w, "DriveList")->setCurrentIndex(1);
+        QVERIFY(performance->isEnabled());
+        QCOMPARE(performance->toolTip(), QString("Will Read the Drive"));
+        QVERIFY(find<QRadioButton>(w, "TestType0")->isChecked());
+        set_raw_read_probe({});
+    }
+
+    // Each drive entry's tool tip tells the Linux facts of its volume; Label7 keeps the memory
+    // figures instead of going blank when a drive without specifications is chosen; the note of
+    // what needs root shows only when there is one.
+    void drive_facts_and_notes() {
+        StartSteps steps;
+        steps.provide(StepId::SelectDrive, [](StepContext& ctx) { ctx.state.Label7.clear(); });
+        LiveFigures figures;
+        figures.memory_text = "Memory   Used: 1 MB   Free: 2 MB";
+        steps.provide(StepId::LiveFigures, [&](StepContext& ctx) { ctx.live = figures; });
+        MainWindowState state;
+        state.options.DriveList = {"C:  a", "D:  b"};
+        state.options.DriveListIndex = 0;
+        state.drive_facts["D:  b"].details = "Device: /dev/loop0p1   Backing file: /tmp/b.img";
+        state.options.root_note = root_note(false);
+        FrmMain w(steps, ui_, state);
+        w.show();
+        auto* list = find<QComboBox>(w, "DriveList");
+        QCOMPARE(list->itemData(1, Qt::ToolTipRole).toString(),
+                 QString("Device: /dev/loop0p1   Backing file: /tmp/b.img"));
+        w.Timer1_Timer();
+        list->setCurrentIndex(1);
+        QCOMPARE(text(w, "Label7"), QString::fromStdString(figures.memory_text) +
+                                        "\nDevice: /dev/loop0p1   Backing file: /tmp/b.img");
+        QCOMPARE(list->toolTip(), QString("Device: /dev/loop0p1   Backing file: /tmp/b.img"));
+        auto* note = find<QLabel>(w, "RootNote");
+        QVERIFY(note->isVisible() && note->text().contains("TRIM switching"));
+        state.options.root_note = root_note(true);
+        w.show_state();
+        QVERIFY(!note->isVisible());
+    }
+
+    // "Compare My Test": without the user's result file it says there is nothing to compare; with
+    // it, the lines are shown read-only.
+    void compare_my_test() {
+        test::TempDir prog;
+        app().program_folder = prog.path();
+        UiRegistry ui;
+        register_program_ui(ui);
+        StartSteps steps;
+        MainWindowState state;
+        FrmMain w(steps, ui, state);
+        test::ScriptedPrompt prompt;
+        set_prompt(&prompt);
+        w.findChild<QAction*>("mnuMyTest")->trigger();
+        QCOMPARE(prompt.texts(), std::vector<std::string>{"No Data Collected to Compare"});
+        test::write_file(prog / "MyPResults.Dat", "My Drive Peak S:1 M1:2\r\n");
+        QString shown;
+        bool read_only = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (!window) qFatal("no window for the user's results");
+            auto* text = window->findChild<QPlainTextEdit*>("txtOutput");
+            shown = text->toPlainText();
+            read_only = text->isReadOnly();
+            window->close();
+        });
+        w.findChild<QAction*>("mnuMyTest")->trigger();
+        set_prompt(nullptr);
+        QVERIFY2(shown.contains("My Drive Peak S:1 M1:2"), qPrintable(shown));
+        QVERIFY(read_only);
+        QCOMPARE(prompt.texts().size(), size_t{1});
+        app() = AppState{};
+    }
+
+    // A click on "Drive" names the program's process and each tester's, one message each.
+    void label3_click_names_the_processes() {
+        test::TempDir work;
+        app().working_folder = work.path();
+        MainWindowState state;
+        FrmMain w(steps_, ui_, state);
+        w.show();
+        test::ScriptedPrompt prompt;
+        set_prompt(&prompt);
+        QTest::mouseClick(find<QLabel>(w, "Label3"), Qt::LeftButton);
+        set_prompt(nullptr);
+        const auto texts = prompt.texts();
+        QCOMPARE(texts.size(), size_t{4});
+        QCOMPARE(QString::fromStdString(texts[0]),
+                 QString("Brantwell: process id %1").arg(QCoreApplication::applicationPid()));
+        QCOMPARE(texts[3], std::string("LOADWorker3.exe: not running"));
         app() = AppState{};
     }
 
