@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "core/INIReadWrite.h"
-#include "platform/TextFiles.h"
 
 namespace bw::results {
 
@@ -104,13 +103,6 @@ std::vector<std::string> complete_lines(std::string_view text) {
         start = nl + 1;
     }
     return lines;
-}
-
-std::optional<std::vector<std::string>> read_result_file(const std::filesystem::path& file,
-                                                         std::string* error) {
-    auto text = text_files::read(file, kResultFileCap, error);
-    if (!text) return std::nullopt;
-    return complete_lines(*text);
 }
 
 }  // namespace bw::results
