@@ -6,6 +6,7 @@
 #include "core/INIReadWrite.h"
 #include "support/fakes.h"
 #include "support/recorded_run.h"
+#include "testengine/ReportJson.h"
 #include "testengine/ResultFiles.h"
 
 namespace bw::testengine {
@@ -192,6 +193,38 @@ TEST(ResultFiles, AFileThatCannotBeWrittenIsNamedAndTheOthersAreStillWritten) {
     EXPECT_EQ(w.errors[1].rfind("PeakResults.Dat: ", 0), 0u) << w.errors[1];
     EXPECT_TRUE(std::filesystem::is_regular_file(dir / "AverageResults.Dat"));
     EXPECT_TRUE(std::filesystem::is_regular_file(dir / "Specs.txt"));
+}
+
+}  // namespace
+}  // namespace bw::testengine
+
+namespace bw::testengine {
+namespace {
+
+TEST(ReportJson, SameFiguresAsTheTextWithUnitsInTheNames) {
+    const auto run = test::load_recorded_run("nvme");
+    const ReportResult r = BuildREPORT(run.params, run.samples, run.facts);
+    const nlohmann::json j = report_json(run.params, r);
+    EXPECT_EQ(j["overall_text"], r.OverallText);
+    EXPECT_EQ(j["result_lines"]["peak"], r.lines.peak);
+    EXPECT_EQ(j["peak_overall_rating_score"].get<double>(), std::stod(r.overall_rating));
+    EXPECT_TRUE(j["port_limit"]["limited"].get<bool>());
+    EXPECT_EQ(j["port_limit"]["line"], r.port.line);
+    EXPECT_FALSE(j["cache_check"]["from_cache"].get<bool>());
+    ASSERT_EQ(j["blocks"].size(), 3u);
+    const auto& block = j["blocks"][1];
+    EXPECT_EQ(block["block"], "64KB");
+    EXPECT_EQ(block["peak"]["read_scores"][0].get<double>(), r.eval.peak_score(1, 5));
+    // Level 3 both sides: eight types, the heavy tests with the other side carry that side too.
+    ASSERT_EQ(block["types"].size(), 8u);
+    EXPECT_TRUE(block["types"][3].contains("supporting_side"));
+    EXPECT_EQ(block["types"][0]["tested_side"]["peak_throughput_bytes_per_s"].get<double>(),
+              r.eval.main(1, 5).peak_throughput);
+    // Every figure names its unit.
+    for (const auto& [key, value] : block["types"][0]["tested_side"].items())
+        EXPECT_TRUE(key.ends_with("_bytes_per_s") || key.ends_with("_ops_per_s") ||
+                    key.ends_with("_percent") || key.ends_with("_bytes"))
+            << key;
 }
 
 }  // namespace
