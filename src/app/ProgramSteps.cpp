@@ -3,6 +3,7 @@
 #include "counters/CounterSteps.h"
 #include "drives/DriveSteps.h"
 #include "results/CompareResults.h"
+#include "testengine/ReportSteps.h"
 
 namespace bw {
 
@@ -12,6 +13,7 @@ StartSteps program_steps() {
     provide_drive_steps(steps);
     provide_counter_steps(steps);
     results::provide_result_steps(steps);
+    testengine::provide_report_steps(steps);
     return steps;
 }
 

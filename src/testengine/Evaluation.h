@@ -56,19 +56,23 @@ struct Evaluation {
     // The side the type tests.
     const SideFigures& main(int type, int block) const;
     int peak_score(int type, int block) const;
+    // The same formula on the average throughput; idle has only its peak, so the peak counts.
     int average_score(int type, int block) const;
     // The best throughput of a block on a side over its four types (BestRead / BestWrite).
     double best_peak(int block, Side side) const;
     double best_average(int block, Side side) const;
     // The highest block idle peak of a type, and the block that loaded the drive most (the
-    // lowest idle peak, the smaller block on a tie); 0 when the type never ran.
+    // lowest idle peak, the smaller block on a tie); 0 when the type never ran. The report's
+    // "placing Highest Load" lines name that block: the block of the highest idle peak would
+    // name the block that loaded the drive least.
     int idle_figure(int type) const;
     int load_block(int type) const;
     // The largest block peak of the single test on a side.
     double single_peak(Side side) const;
     // The largest block peak of the single, lite and heavy tests on a side.
     double best_speed(Side side) const;
-    // The largest block peak of the three multi-task tests on a side.
+    // The largest block peak of the three multi-task tests on a side (the "Highest Burst
+    // Multi-Task" line; the single test has a line of its own).
     double multi_task_burst(Side side) const;
     // Whether any type ran on the side.
     bool side_ran(Side side) const;

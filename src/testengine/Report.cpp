@@ -134,7 +134,8 @@ void add_ratings(Lines& out, const TestParameters& p, const Evaluation& e, int b
 
 void add_multi_task_verdicts(Lines& out, const TestParameters& p, const Evaluation& e,
                              Side side) {
-    // A verdict for each test of the chosen level that ran.
+    // A verdict for each test of the chosen level that ran: level 3 runs the heavy test too, so
+    // it gets the heavy verdict as well as the one of the heavy test with the other side.
     constexpr IdleTest kTests[] = {IdleTest::Single, IdleTest::Lite, IdleTest::Heavy,
                                    IdleTest::HeavyOther};
     for (int level = 0; level <= p.multi && level <= kMaxMultiLevel; ++level) {
@@ -203,6 +204,8 @@ std::string date_dd_mmm_yy(const ReportTime& t) {
                        ((t.year % 100) + 100) % 100);
 }
 
+// A hard drive takes the parallel tree only when its link says parallel ATA; a drive whose link
+// is not known takes the SATA tree, the one nearly every hard drive of today belongs to.
 DriveTree drive_tree(const TestParameters& params, const ReportFacts& facts) {
     if (params.is_ram) return DriveTree::Ram;
     if (params.is_usb) return DriveTree::Usb;
