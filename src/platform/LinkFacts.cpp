@@ -46,10 +46,13 @@ bool read_ata(const Sysroot& sys, const std::vector<std::string>& parts, LinkFac
         std::smatch m;
         if (!std::regex_match(parts[i], m, kAtaPort)) continue;
         const std::string link = "link" + m[1].str();
-        const std::string spd =
-            sys.read_line(join(parts, i + 1) + "/" + link + "/ata_link/" + link + "/sata_spd");
+        const std::string file = join(parts, i + 1) + "/" + link + "/ata_link/" + link + "/sata_spd";
+        if (!sys.exists(file)) {
+            f.reason = "ATA link without a speed file: " + file;
+            return true;
+        }
         // A parallel port's link has no serial speed ("<unknown>").
-        const double gbps = std::atof(spd.c_str());
+        const double gbps = std::atof(sys.read_line(file).c_str());
         f.kind = gbps > 0 ? LinkKind::Sata : LinkKind::ParallelAta;
         f.sata_gbps = gbps;
         return true;
@@ -101,6 +104,7 @@ LinkFacts link_facts(const Sysroot& sys, const std::string& disk_name) {
         f.reason = "/sys/block/" + disk_name + " not found";
         return f;
     }
+    f.device_path = *path;
     const auto parts = components(*path);
     // USB first: a USB bridge may present the disk through an ATA-looking path below it.
     if (read_usb(sys, parts, f) || read_pcie(sys, parts, f) || read_ata(sys, parts, f)) return f;

@@ -19,6 +19,7 @@ struct LinkFacts {
     int pcie_max_gen = 0, pcie_max_width = 0;  // what the device can do
     int usb_mbps = 0;                          // negotiated: 12, 480, 5000, 10000, 20000
     bool machine_usb3 = false;  // a root hub of the machine runs at 5000 Mb/s or faster
+    std::string device_path;    // the disk's device in sysfs, "" when not found
     std::string reason;         // why the kind is unknown
 };
 

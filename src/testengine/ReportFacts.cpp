@@ -17,12 +17,11 @@ std::string disk_of(const TestParameters& params, const SystemQuery& query) {
     return disks.empty() ? std::string() : disks.front();
 }
 
-// The controller the disk hangs from: the one whose PCI address lies on the disk's sysfs path.
-std::string controller_of(const std::string& disk, const SystemQuery& query) {
-    const auto controllers = query.ide_controllers();
-    if (auto path = query.sysroot().resolve("/sys/block/" + disk); path && !disk.empty())
-        for (const auto& c : controllers)
-            if (path->find("/" + c.device_id + "/") != std::string::npos) return c.description;
+// The controller the disk hangs from: the one whose PCI address lies on the disk's device path.
+std::string controller_of(const LinkFacts& link, const SystemQuery& query) {
+    if (link.device_path.empty()) return {};
+    for (const auto& c : query.ide_controllers())
+        if (link.device_path.find("/" + c.device_id + "/") != std::string::npos) return c.description;
     return {};
 }
 
@@ -53,8 +52,8 @@ ReportFacts gather_report_facts(const TestParameters& params, const SystemQuery&
     f.memory_description = s.MEMS;
 
     const std::string disk = disk_of(params, query);
-    f.tag.controller = controller_of(disk, query);
     f.link = link_facts(query.sysroot(), disk);
+    f.tag.controller = controller_of(f.link, query);
     f.usb3_port = f.link.machine_usb3;
     f.parallel_drive = f.link.kind == LinkKind::ParallelAta;
     f.system = system_data(board_facts(query.sysroot()), query.ide_controllers());

@@ -5,6 +5,7 @@
 #include "platform/LinkFacts.h"
 #include "support/fakes.h"
 #include "support/recorded_run.h"
+#include "testengine/ReportFacts.h"
 #include "testengine/ReportFindings.h"
 
 namespace bw::testengine {
@@ -133,6 +134,31 @@ TEST(CacheCheck, FiresOnReadsFromTheCacheAndStaysSilentOtherwise) {
     const CacheCheck none = cache_check(evaluate(run.samples), tested_blocks(run.params));
     EXPECT_FALSE(none.checked);
     EXPECT_TRUE(none.line.empty());
+}
+
+}  // namespace
+}  // namespace bw::testengine
+
+namespace bw::testengine {
+namespace {
+
+TEST(ReportFacts, FromACapturedMachine) {
+    // sata-desktop: D: is sdb1 on an AHCI controller; the capture holds no ATA link speeds.
+    const SystemQuery query(Sysroot(test::fixture("sysroots/sata-desktop")));
+    TestParameters p;
+    p.drive = "D:";
+    p.device = "/dev/sdb1";
+    const ReportFacts f = gather_report_facts(p, query, ReportTime{2026, 12, 7, 12, 0, 0});
+    EXPECT_EQ(f.link.kind, LinkKind::Unknown);
+    EXPECT_NE(f.link.reason.find("sata_spd"), std::string::npos) << f.link.reason;
+    EXPECT_FALSE(f.parallel_drive);  // unknown is no evidence of a parallel drive
+    EXPECT_FALSE(f.usb3_port);
+    EXPECT_NE(f.link.device_path.find("/ata2/"), std::string::npos);
+    EXPECT_EQ(f.tag.controller, "Serial ATA AHCI Controller");
+    EXPECT_FALSE(f.system.controllers.empty());
+    // A device outside /dev names no disk.
+    p.device = "../../etc/passwd";
+    EXPECT_EQ(gather_report_facts(p, query, {}).link.kind, LinkKind::Unknown);
 }
 
 }  // namespace
