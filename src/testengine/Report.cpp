@@ -365,6 +365,12 @@ ReportResult BuildREPORT(const TestParameters& params, const TestSamples& sample
     if (params.read && params.drive_entry.size() > 4)
         r.baseline.emplace(std::string(baseline_key(params.drive_entry)),
                            format_zero(r.eval.best_speed(Side::Read) / 1e6));
+    if (facts.used_bytes && facts.free_bytes) {
+        r.used_text = format_grouped(*facts.used_bytes) + " Bytes Used";
+        r.free_text = format_grouped(*facts.free_bytes) + " Bytes Free";
+        const double total = *facts.used_bytes + *facts.free_bytes;
+        r.used_share = total > 0 ? *facts.used_bytes / total : 0;
+    }
     // The file name holds the letter only: an entry is no path.
     const unsigned char first = params.drive.empty() ? 0 : params.drive.front();
     const char letter = std::isalpha(first) ? static_cast<char>(std::toupper(first)) : '_';

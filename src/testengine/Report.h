@@ -50,6 +50,8 @@ struct ReportFacts {
     SystemData system;
     LinkFacts link;
     ReportTime when;
+    // The tested volume's space, when known.
+    std::optional<double> used_bytes, free_bytes;
 };
 
 // One section of HDPerfData.Dat: "C: 64000" and its keys with their values.
@@ -80,6 +82,10 @@ struct ReportResult {
     std::vector<PerfSection> perf_data;
     std::optional<std::pair<std::string, std::string>> baseline;  // key, MB/s (read tested)
     std::string dated_report_name;  // "D Drive 140509 03 Mar 13.txt"
+    // The window's space labels ("1,234 Bytes Used", "5,678 Bytes Free") and the used share
+    // 0..1 for its bar; empty and 0 when the space is not known.
+    std::string used_text, free_text;
+    double used_share = 0;
     DriveTree tree = DriveTree::Sata;
     CacheCheck cache;
     PortLimit port;

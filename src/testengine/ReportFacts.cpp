@@ -57,6 +57,11 @@ ReportFacts gather_report_facts(const TestParameters& params, const SystemQuery&
     f.usb3_port = f.link.machine_usb3;
     f.parallel_drive = f.link.kind == LinkKind::ParallelAta;
     f.system = system_data(board_facts(query.sysroot()), query.ide_controllers());
+    if (!params.test_folder.empty())
+        if (auto space = query.space(params.test_folder)) {
+            f.free_bytes = static_cast<double>(space->avail_bytes());
+            f.used_bytes = static_cast<double>((space->blocks - space->free_blocks) * space->block_size);
+        }
     f.when = when;
     return f;
 }

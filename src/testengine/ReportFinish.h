@@ -14,7 +14,8 @@ struct FinishedTest {
     WrittenFiles files;   // what was written and what could not be
 };
 
-// system_query(), the program and working folders of app(), the local time now.
+// Writes "Finished" = "2" to the three tester sections first, then builds the report from
+// system_query(), the program and working folders of app() and the local time now.
 FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples);
 
 }  // namespace bw::testengine

@@ -5,7 +5,11 @@
 #include "platform/LinkFacts.h"
 #include "support/fakes.h"
 #include "support/recorded_run.h"
+#include "core/AppState.h"
+#include "core/INIReadWrite.h"
+#include "core/SettingsKeys.h"
 #include "testengine/ReportFacts.h"
+#include "testengine/ReportFinish.h"
 #include "testengine/ReportFindings.h"
 
 namespace bw::testengine {
@@ -159,6 +163,39 @@ TEST(ReportFacts, FromACapturedMachine) {
     // A device outside /dev names no disk.
     p.device = "../../etc/passwd";
     EXPECT_EQ(gather_report_facts(p, query, {}).link.kind, LinkKind::Unknown);
+}
+
+}  // namespace
+}  // namespace bw::testengine
+
+namespace bw::testengine {
+namespace {
+
+TEST(ReportFinish, TheTestersAreToldAndEveryFileLandsInTheProgramsFolders) {
+    test::TempDir dir;
+    const AppState saved = app();
+    app().program_folder = dir / "program";
+    app().working_folder = dir / "working";
+    std::filesystem::create_directories(app().program_folder);
+    std::filesystem::create_directories(app().working_folder);
+    set_system_query(std::make_shared<SystemQuery>(Sysroot(test::fixture("sysroots/sata-desktop"))));
+    test::RecordedRun run = test::load_recorded_run("hdd-sata");
+    run.params.device = "/dev/sdb1";
+    const FinishedTest done = finish_main_test(run.params, run.samples);
+    set_system_query(nullptr);
+    EXPECT_TRUE(done.files.ok());
+    EXPECT_EQ(done.files.written.size(), 10u);  // HDPerfData, Baseline, Overall, 4 result files, 3 reports
+    for (int tester = 1; tester <= 3; ++tester)
+        EXPECT_EQ(ReadINI(dir / "working/DariDozodaz.dat", keys::hard_drive_test(tester),
+                          keys::kFinished),
+                  "2");
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir / "working/HDPerfData.Dat"));
+    EXPECT_EQ(test::read_file(dir / "program/Specs.txt"), done.report.OverallText);
+    // The controller comes from the disk's place in the captured machine.
+    EXPECT_NE(done.report.lines.peak.at(0).find(" Cntrl:Serial ATA AHCI Controller] (64KB)"),
+              std::string::npos)
+        << done.report.lines.peak.at(0);
+    app() = saved;
 }
 
 }  // namespace

@@ -229,3 +229,20 @@ TEST(ReportJson, SameFiguresAsTheTextWithUnitsInTheNames) {
 
 }  // namespace
 }  // namespace bw::testengine
+
+namespace bw::testengine {
+namespace {
+
+TEST(ReportRules, SpaceLabelsOnlyWhenTheSpaceIsKnown) {
+    ReportFacts f;
+    EXPECT_TRUE(BuildREPORT(TestParameters{}, TestSamples{}, f).used_text.empty());
+    f.used_bytes = 3'000'000;
+    f.free_bytes = 1'000'000;
+    const ReportResult r = BuildREPORT(TestParameters{}, TestSamples{}, f);
+    EXPECT_EQ(r.used_text, "3,000,000 Bytes Used");
+    EXPECT_EQ(r.free_text, "1,000,000 Bytes Free");
+    EXPECT_DOUBLE_EQ(r.used_share, 0.75);
+}
+
+}  // namespace
+}  // namespace bw::testengine
