@@ -209,9 +209,10 @@ inline constexpr SpeedBand kSustainedBands[] = {
     {DriveTree::Sata, SpeedClass::SataAta, 0,
      "This is a Low Speed for an SATA (Standard SATA). This could be due to a slower bus speed and a SATA 1 Port. "},
 
-    // A parallel drive: above the SATA / ATA class it is an excellent EIDE drive; up to a tenth
-    // above the EIDE class it is a good one, just above it a lower one; the IDE texts cover the
-    // two classes below; under the USB 2.0 class the speed is slow for any drive.
+    // A parallel drive: above the SATA / ATA class it is an excellent EIDE drive, more than a
+    // tenth above the EIDE class a good one, up to a tenth above it a lower one; the two IDE
+    // texts cover the classes below EIDE down to USB 2.0; under that the speed is slow for any
+    // drive.
     {DriveTree::Parallel, SpeedClass::SataAta, 1,
      "This Appears to be a Parallel Dirve (EIDE). These speeds are Excellent than expected for this type of drive. "},
     {DriveTree::Parallel, SpeedClass::Eide, 1.1,
