@@ -246,3 +246,30 @@ TEST(ReportRules, SpaceLabelsOnlyWhenTheSpaceIsKnown) {
 
 }  // namespace
 }  // namespace bw::testengine
+
+namespace bw::testengine {
+namespace {
+
+// "Finished" already at the first tick: the report is built from no samples at all.
+TEST(ReportRules, ATestThatSampledNothingStillGivesAWholeReport) {
+    TestParameters p = params_for("D:  2.00TB HDD [PD 1 (Partition)]  Disk ATA Device");
+    p.write = true;
+    p.multi = 3;
+    p.block_codes = "15";
+    const ReportResult r = BuildREPORT(p, TestSamples{}, ReportFacts{});
+    EXPECT_TRUE(r.texts.ReadText.empty());
+    EXPECT_TRUE(r.texts.WriteText.empty());
+    EXPECT_EQ(r.overall_rating, "0");
+    ASSERT_EQ(r.lines.peak.size(), 2u);
+    EXPECT_EQ(r.lines.peak[0],
+              "Disk ATA [] (4KB) PEAK Read S: M1: M2: M3: Write S: M1: M2: M3: Overall: PR: PW:");
+    EXPECT_NE(r.OverallText.find("The Single Peak Read Speed is Below a USB 2.0 Drive\r\n"),
+              std::string::npos);
+    EXPECT_EQ(r.OverallText.find("During"), std::string::npos);  // no verdict without a figure
+    EXPECT_EQ(r.baseline->second, "0");
+    test::TempDir dir;
+    EXPECT_TRUE(write_result_files({dir.path(), dir.path()}, r).ok());
+}
+
+}  // namespace
+}  // namespace bw::testengine
