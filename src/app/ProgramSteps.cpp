@@ -2,6 +2,8 @@
 #include "core/StartSteps.h"
 #include "counters/CounterSteps.h"
 #include "drives/DriveSteps.h"
+#include "results/CompareResults.h"
+#include "testengine/ReportSteps.h"
 
 namespace bw {
 
@@ -10,6 +12,8 @@ StartSteps program_steps() {
     provide_tool_file_steps(steps);
     provide_drive_steps(steps);
     provide_counter_steps(steps);
+    results::provide_result_steps(steps);
+    testengine::provide_report_steps(steps);
     return steps;
 }
 

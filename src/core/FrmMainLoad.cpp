@@ -147,7 +147,7 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
     step_done();
 
     show_step("Compare Data");
-    load_compare_data(state.compare);
+    steps.run(StepId::CompareResults, ctx);
     steps.run(StepId::LogicalOnlyDrives, ctx);
     if (!o.DriveList.empty() && o.DriveListIndex < 0) o.DriveListIndex = 0;
     step_done();

@@ -132,4 +132,15 @@ inline constexpr std::string_view kError = "Error";
 inline constexpr std::string_view kPart = "Part";
 inline constexpr std::string_view kDone = "Done";
 
+// --- HDPerfData.Dat: one section per drive and block ("C: 64000") ----------------------------
+
+// In this order: peak throughput, peak reads (writes) per second, peak disk time, average
+// throughput, average throughput / block bytes, average disk time, peak and average operations.
+inline constexpr std::string_view kPerfDataReadKeys[] = {
+    "SPeak Read",      "SPeak Read Sec", "SPeak Read Time", "APeak Read Speed",
+    "APeak Read Sec",  "APeak Read Time", "Peak IO READS",  "MAPeak IO READS"};
+inline constexpr std::string_view kPerfDataWriteKeys[] = {
+    "SPeak Write",     "SPeak Write Sec", "SPeak Write Time", "APeak Write Speed",
+    "APeak Write Sec", "APeak Write Time", "Peak IO Writes",  "MAPeak IO Writes"};
+
 }  // namespace bw::keys

@@ -159,7 +159,6 @@ TEST_F(StartupTest, PreferenceStepsRunWhenAskedFor) {
 // exactly the steps that no subsystem provides yet, in the order a run meets them.
 TEST(ProgramSteps, OnlyTheStepsNotBuiltAreListedAsNotAvailable) {
     const std::vector<std::string> expected = {
-        "rating thresholds: not available in this version",
         "version check: not available in this version",
         "global results download: not available in this version",
         "quick read baseline: not available in this version",

@@ -1,0 +1,21 @@
+#pragma once
+
+// The one call the test window and `brantwell-cli test` make when the testers report that a main
+// test is finished: the facts from this machine, the report, and the result files in the
+// program's folders.
+
+#include "testengine/ReportFacts.h"
+#include "testengine/ResultFiles.h"
+
+namespace bw::testengine {
+
+struct FinishedTest {
+    ReportResult report;  // texts, labels, result lines, findings
+    WrittenFiles files;   // what was written and what could not be
+};
+
+// Writes "Finished" = "2" to the three tester sections first, then builds the report from
+// system_query(), the program and working folders of app() and the local time now.
+FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples);
+
+}  // namespace bw::testengine
