@@ -151,9 +151,9 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
     const Volume& volume = *found;
     const CheckerDef* checker = CheckerFor(volume.fstype);
     if (!checker)
-        return not_run(sink, drive + " holds a " +
+        return not_run(sink, drive + " holds a filesystem of type " +
                                  (volume.fstype.empty() ? "unknown" : volume.fstype) +
-                                 " filesystem, for which Brantwell has no checker (it checks " +
+                                 ", for which Brantwell has no checker (it checks " +
                                  CheckedFilesystems() + ").");
     const std::string program = machine.host.find_program(checker->program);
     if (program.empty())
