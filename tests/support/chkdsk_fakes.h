@@ -95,6 +95,7 @@ class RecordingSink : public IChkDskSink {
     }
     void Progress(std::int32_t value, bool& bCancel) override {
         progress.push_back(value);
+        if (on_progress) on_progress();
         bCancel = cancel_now();
     }
     void Status(std::string text, bool& bCancel) override {
@@ -110,7 +111,7 @@ class RecordingSink : public IChkDskSink {
     std::vector<std::int32_t> progress;
     std::vector<std::string> pieces;
     std::string output;
-    std::function<void()> on_status, on_done;
+    std::function<void()> on_status, on_progress, on_done;
 
   private:
     bool cancel_now() const {
