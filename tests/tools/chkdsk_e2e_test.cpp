@@ -11,6 +11,7 @@
 
 #include "platform/Processes.h"
 #include "support/chkdsk_fakes.h"
+#include "support/cli.h"
 #include "support/scratch_device.h"
 #include "tools/ChkDskTexts.h"
 
@@ -109,6 +110,38 @@ TEST(ChkDskE2e, Ext4DamagedIsFoundRepairedUnmountedAndMountedAgainAsItWas) {
     const ChkDskResult again = rig.check(v.loop.name(), {});
     EXPECT_EQ(again.outcome, CheckOutcome::NoProblems) << rig.sink.output;
     EXPECT_EQ(VerdictText(rig.sink.output, false, again), kNoProblemsFound);
+}
+
+TEST(ChkDskE2e, TheCheckVerbTellsByItsExitStatus) {
+    SKIP_WITHOUT("e2fsck");
+    DamagedVolume v("ext4", 64, "debugfs -w -R 'set_inode_field <2> links_count 9'", "noatime");
+    ASSERT_TRUE(v.ok()) << v.why();
+    const std::string before = mount_line(v.point);
+    // A program folder of its own: letters given afresh, as the map above gives them.
+    test::TempDir home;
+    ::setenv("BRANTWELL_HOME", home.path().c_str(), 1);
+    const std::string drive = std::string(1, LiveRig().letter_of(v.loop.name())) + ":";
+    struct Step {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    };
+    const Step kSteps[] = {
+        {{"check", "--drive", drive, "--json"}, 1, "\"outcome\": \"problems_left\""},
+        // Without --yes the question to unmount is answered No: a read-only check.
+        {{"check", "--drive", drive, "--repair"}, 1, "stays mounted: the check runs read-only"},
+        {{"check", "--drive", drive, "--repair", "--yes"}, 1, "problems were found and repaired"},
+        {{"check", "--drive", drive}, 0, "Scan Complete\nNO PROBLEMS FOUND\n"},
+        {{"check", "--drive", "5"}, 2, ""},
+    };
+    for (const auto& step : kSteps) {
+        const test::CliRun run = test::run_cli(step.args, std::chrono::seconds(60));
+        SCOPED_TRACE(step.args.back() + "\n" + run.out + run.err);
+        EXPECT_EQ(run.status, step.status);
+        EXPECT_NE(run.out.find(step.says), std::string::npos);
+        EXPECT_EQ(mount_line(v.point), before);
+    }
+    ::unsetenv("BRANTWELL_HOME");
 }
 
 TEST(ChkDskE2e, XfsDamagedIsRepairedAndThenFoundClean) {
