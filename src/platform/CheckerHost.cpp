@@ -10,12 +10,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/Processes.h"
+#include "platform/SpawnAttr.h"
 #include "platform/SystemQueryText.h"
 #include "platform/UniqueFd.h"
 
@@ -101,23 +103,13 @@ class LiveCheckerHost : public CheckerHost {
         posix_spawn_file_actions_adddup2(&actions, out_write.get(), STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, out_write.get(), STDERR_FILENO);
         if (prog_write.ok()) posix_spawn_file_actions_adddup2(&actions, prog_write.get(), kProgressFd);
-        posix_spawnattr_t attr;
-        posix_spawnattr_init(&attr);
         // Its own process group, so a cancel reaches what it starts (e2fsck -c runs badblocks).
-        sigset_t none, all;
-        sigemptyset(&none);
-        sigfillset(&all);
-        posix_spawnattr_setsigmask(&attr, &none);
-        posix_spawnattr_setsigdefault(&attr, &all);
-        posix_spawnattr_setpgroup(&attr, 0);
-        posix_spawnattr_setflags(
-            &attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+        const OwnGroupSpawnAttr attr;
         std::vector<std::string> argv_text(command.argv), env_text = checker_environment();
         auto argv = pointers(argv_text);
         auto env = pointers(env_text);
         pid_t pid = -1;
-        const int rc = ::posix_spawn(&pid, argv[0], &actions, &attr, argv.data(), env.data());
-        posix_spawnattr_destroy(&attr);
+        const int rc = ::posix_spawn(&pid, argv[0], &actions, attr.get(), argv.data(), env.data());
         posix_spawn_file_actions_destroy(&actions);
         if (rc != 0) {
             exit.error = "cannot start " + command.argv[0] + ": " + std::strerror(rc);
