@@ -25,7 +25,9 @@ struct CheckArgs {
 };
 
 volatile std::sig_atomic_t g_stop = 0;
-void on_stop_signal(int) { g_stop = 1; }
+void on_stop_signal(int) {
+    g_stop = 1;
+}
 
 // Ctrl-C asks the check to stop like the window's Cancel, so a volume unmounted for a repair is
 // mounted again before the program ends.
@@ -63,7 +65,8 @@ class YesPrompt : public Prompt {
     bool ok_cancel(std::string_view text, std::string_view t, PromptIcon i) override {
         return yes_no(text, t, i);
     }
-    std::optional<std::string> input(std::string_view, std::string_view, std::string_view) override {
+    std::optional<std::string> input(std::string_view, std::string_view,
+                                     std::string_view) override {
         return std::nullopt;
     }
 };
@@ -74,9 +77,9 @@ std::string_view outcome_name(CheckOutcome o) {
         std::string_view name;
     };
     static constexpr Name kNames[] = {
-        {CheckOutcome::NoProblems, "no_problems"},     {CheckOutcome::Repaired, "repaired"},
-        {CheckOutcome::RepairDone, "repair_done"},     {CheckOutcome::ProblemsLeft, "problems_left"},
-        {CheckOutcome::Failed, "failed"},              {CheckOutcome::Cancelled, "cancelled"}};
+        {CheckOutcome::NoProblems, "no_problems"}, {CheckOutcome::Repaired, "repaired"},
+        {CheckOutcome::RepairDone, "repair_done"}, {CheckOutcome::ProblemsLeft, "problems_left"},
+        {CheckOutcome::Failed, "failed"},          {CheckOutcome::Cancelled, "cancelled"}};
     for (const auto& n : kNames)
         if (n.outcome == o) return n.name;
     return "failed";
@@ -95,8 +98,8 @@ int RunCheck(const CheckArgs& args) {
     }
     if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
     const SystemQuery& query = system_query();
-    const VolumeMap map =
-        BuildVolumeMap(query, app().program_folder.empty() ? std::filesystem::path() : app().prefs_ini());
+    const VolumeMap map = BuildVolumeMap(
+        query, app().program_folder.empty() ? std::filesystem::path() : app().prefs_ini());
     Mounts mounts(Sysroot("/"), live_mount_runner());
     ChkDskMachine machine{live_checker_host(), mounts, query, map};
     YesPrompt yes;
@@ -118,7 +121,8 @@ int RunCheck(const CheckArgs& args) {
         std::printf("%s\n", j.dump(2).c_str());
     } else {
         std::printf("%s\n", std::string(DoneText(r.outcome == CheckOutcome::Cancelled)).c_str());
-        if (!verdict.empty()) std::printf("%.*s\n", static_cast<int>(verdict.size()), verdict.data());
+        if (!verdict.empty())
+            std::printf("%.*s\n", static_cast<int>(verdict.size()), verdict.data());
     }
     return exit_status_of(r);
 }
@@ -126,8 +130,9 @@ int RunCheck(const CheckArgs& args) {
 const RegisterVerb kCheck([](CLI::App& app) {
     auto args = std::make_shared<CheckArgs>();
     CLI::App* cmd = app.add_subcommand(
-        "check", "Check a volume with its file system's checker (root); exit 0 no problems, 1 "
-                 "problems found, 2 no result");
+        "check",
+        "Check a volume with its file system's checker (root); exit 0 no problems, 1 "
+        "problems found, 2 no result");
     cmd->add_option("--drive", args->drive, "Drive letter of the volume, such as D:")->required();
     cmd->add_flag("--repair", args->repair,
                   "Repair: the volume is unmounted for it and mounted again (asks; see --yes)");

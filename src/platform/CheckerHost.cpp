@@ -102,7 +102,8 @@ class LiveCheckerHost : public CheckerHost {
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&actions, out_write.get(), STDOUT_FILENO);
         posix_spawn_file_actions_adddup2(&actions, out_write.get(), STDERR_FILENO);
-        if (prog_write.ok()) posix_spawn_file_actions_adddup2(&actions, prog_write.get(), kProgressFd);
+        if (prog_write.ok())
+            posix_spawn_file_actions_adddup2(&actions, prog_write.get(), kProgressFd);
         // Its own process group, so a cancel reaches what it starts (e2fsck -c runs badblocks).
         const OwnGroupSpawnAttr attr;
         std::vector<std::string> argv_text(command.argv), env_text = checker_environment();

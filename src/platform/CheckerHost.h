@@ -1,9 +1,9 @@
 #pragma once
 
 // What the disk check needs of the machine: finding a file-system checker program, running it with
-// its output (and, for checkers that write one, a progress stream on descriptor 3) read as it comes,
-// stopping it, and telling which processes hold a mounted volume. The program uses the live host;
-// tests hand in a fake that replays recorded checker output.
+// its output (and, for checkers that write one, a progress stream on descriptor 3) read as it
+// comes, stopping it, and telling which processes hold a mounted volume. The program uses the live
+// host; tests hand in a fake that replays recorded checker output.
 
 #include <sys/types.h>
 
@@ -20,7 +20,8 @@ struct CheckerCommand {
 };
 
 // What the caller wants done with a running checker. Interrupt sends SIGINT once (a checker that
-// handles it stops at its next safe point); Kill ends the checker and everything it started at once.
+// handles it stops at its next safe point); Kill ends the checker and everything it started at
+// once.
 enum class CheckerStop { None, Interrupt, Kill };
 
 struct CheckerEvents {

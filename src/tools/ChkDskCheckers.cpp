@@ -130,6 +130,8 @@ std::string OutcomeText(CheckOutcome outcome, std::string_view program, int exit
     return line + ".\n";
 }
 
-bool IsResult(CheckOutcome outcome) { return words(outcome).result; }
+bool IsResult(CheckOutcome outcome) {
+    return words(outcome).result;
+}
 
 }  // namespace bw

@@ -11,18 +11,19 @@
 namespace bw {
 
 struct CheckerDef {
-    std::string_view fstypes;  // the filesystem types it checks, blank-separated
-    std::string_view program;  // the program, looked up on the machine
-    std::string_view package;  // the Debian package that brings it
-    std::string_view check_args;      // read-only check
-    std::string_view repair_args;     // repair ("" when the program repairs by default)
-    std::string_view progress_args;   // makes it write progress lines to descriptor 3
-    std::string_view verbose_arg;     // "" when it has no verbose mode
-    std::string_view force_arg;       // checks a volume it takes as clean; "" when it always checks
-    std::string_view badblocks_arg;   // a bad-block read of the device; it offers one only with repair
-    std::string_view mounted_arg;     // lets its read-only check run on a mounted volume
-    bool checks_mounted;              // its read-only check can run on a mounted volume at all
-    std::string_view no_repair;       // "" when Brantwell runs its repair, else why not
+    std::string_view fstypes;        // the filesystem types it checks, blank-separated
+    std::string_view program;        // the program, looked up on the machine
+    std::string_view package;        // the Debian package that brings it
+    std::string_view check_args;     // read-only check
+    std::string_view repair_args;    // repair ("" when the program repairs by default)
+    std::string_view progress_args;  // makes it write progress lines to descriptor 3
+    std::string_view verbose_arg;    // "" when it has no verbose mode
+    std::string_view force_arg;      // checks a volume it takes as clean; "" when it always checks
+    std::string_view
+        badblocks_arg;             // a bad-block read of the device; it offers one only with repair
+    std::string_view mounted_arg;  // lets its read-only check run on a mounted volume
+    bool checks_mounted;           // its read-only check can run on a mounted volume at all
+    std::string_view no_repair;    // "" when Brantwell runs its repair, else why not
 };
 
 inline constexpr CheckerDef kCheckers[] = {
@@ -40,7 +41,7 @@ std::string CheckedFilesystems();
 
 // What the window asked for, and what the volume allows.
 struct CheckerOptions {
-    bool repair = false;         // repair runs (the volume is unmounted)
+    bool repair = false;  // repair runs (the volume is unmounted)
     bool verbose = false;
     bool only_if_dirty = false;  // "Drive is Dirty"
     bool enhanced = false;       // "Enhanced Scan"

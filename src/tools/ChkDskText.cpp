@@ -34,7 +34,11 @@ inline constexpr PhaseMark kPhaseMarks[] = {
 // Length of the UTF-8 sequence starting at s[i], 0 when it is not one.
 size_t utf8_length(std::string_view s, size_t i) {
     const auto c = static_cast<unsigned char>(s[i]);
-    const size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+    const size_t n = c < 0x80           ? 1
+                     : (c >> 5) == 0x6  ? 2
+                     : (c >> 4) == 0xE  ? 3
+                     : (c >> 3) == 0x1E ? 4
+                                        : 0;
     if (n == 0 || i + n > s.size()) return 0;
     for (size_t k = 1; k < n; ++k)
         if ((static_cast<unsigned char>(s[i + k]) >> 6) != 0x2) return 0;
@@ -101,7 +105,9 @@ std::int32_t E2fsckPercent(std::string_view line) {
     return from + static_cast<std::int32_t>((to - from) * std::min(current, max) / max);
 }
 
-void ProgressMeter::raise(std::int32_t to) { value_ = std::max(value_, std::clamp(to, 0, 100)); }
+void ProgressMeter::raise(std::int32_t to) {
+    value_ = std::max(value_, std::clamp(to, 0, 100));
+}
 
 void ProgressMeter::feed_progress(std::string_view chunk) {
     pending_ += chunk;

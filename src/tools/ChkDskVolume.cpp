@@ -7,7 +7,9 @@ namespace {
 // At most this many holders are named; the rest are counted.
 inline constexpr size_t kUsersNamed = 5;
 
-std::string drive(const Volume& v) { return std::string(1, v.letter) + ":"; }
+std::string drive(const Volume& v) {
+    return std::string(1, v.letter) + ":";
+}
 
 std::string users_text(const std::vector<VolumeUser>& users) {
     std::string out;
@@ -72,7 +74,8 @@ VolumeAccess DecideAccess(const Volume& v, const CheckerDef& c, bool repair_aske
 }
 
 std::string UnmountQuestion(const Volume& v, bool repair) {
-    return drive(v) + " will be unmounted from " + v.mount_point + (repair ? " to repair it" : " to check it") +
+    return drive(v) + " will be unmounted from " + v.mount_point +
+           (repair ? " to repair it" : " to check it") +
            ", and mounted there again afterwards with its options (" + v.mount_options +
            "). Programs cannot use it meanwhile. Continue?";
 }

@@ -21,7 +21,7 @@ struct VolumeAccess {
         NotRun,   // its checker cannot check it while mounted, and it cannot be unmounted
     };
     Way way = Way::Mounted;
-    bool repair = false;              // the repair runs
+    bool repair = false;               // the repair runs
     std::vector<std::string> reasons;  // why less than asked is done (lines without "\n")
 };
 

@@ -136,7 +136,9 @@ std::string command_text(const std::vector<std::string>& argv) {
 
 }  // namespace
 
-bool ChkDskBusy() { return g_sink != nullptr; }
+bool ChkDskBusy() {
+    return g_sink != nullptr;
+}
 
 ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDskSink& sink,
                     ChkDskMachine& machine) {
@@ -157,9 +159,9 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
                                  CheckedFilesystems() + ").");
     const std::string program = machine.host.find_program(checker->program);
     if (program.empty())
-        return not_run(sink, std::string(checker->program) + " is not installed: install the package " +
-                                 std::string(checker->package) + " to check " + volume.fstype +
-                                 " volumes.");
+        return not_run(
+            sink, std::string(checker->program) + " is not installed: install the package " +
+                      std::string(checker->package) + " to check " + volume.fstype + " volumes.");
 
     const auto say = [&sink](const std::string& text) {
         bool cancel = false;
@@ -169,15 +171,17 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
     if (options.only_if_dirty && checker->force_arg.empty()) {
         const DirtyResult dirty = CheckVolumeDirty(machine.query, volume);
         if (dirty.checked && !dirty.dirty) {
-            say(drive + " is not marked dirty, so it is not checked (Drive is Dirty): No "
-                               "Problems recorded.\n");
+            say(drive +
+                " is not marked dirty, so it is not checked (Drive is Dirty): No "
+                "Problems recorded.\n");
             bool error = false;
             sink.Done(error);
             return {true, true, CheckOutcome::NoProblems, false};
         }
-        say(drive + (dirty.checked ? " is marked dirty (" + dirty.detail + ")"
-                                          : " may be dirty (" + dirty.reason + ")") +
-                   ": it is checked.\n");
+        say(drive +
+            (dirty.checked ? " is marked dirty (" + dirty.detail + ")"
+                           : " may be dirty (" + dirty.reason + ")") +
+            ": it is checked.\n");
     }
 
     const VolumeAccess access =
@@ -194,7 +198,8 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
     if (access.way == VolumeAccess::Way::Unmount) {
         if (!prompt().yes_no(UnmountQuestion(volume, repair), kChkDskTitle, PromptIcon::Question)) {
             if (!checker->checks_mounted)
-                return not_run(sink, drive + " stays mounted, and " + std::string(checker->program) +
+                return not_run(sink, drive + " stays mounted, and " +
+                                         std::string(checker->program) +
                                          " cannot check it mounted: not checked.");
             say(drive + " stays mounted: the check runs read-only; nothing is repaired.\n");
             repair = false;
@@ -206,7 +211,7 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
                     return not_run(sink, drive + " could not be unmounted (" + off.message +
                                              "): not checked.");
                 say(drive + " could not be unmounted (" + off.message +
-                           "): the check runs read-only; nothing is repaired.\n");
+                    "): the check runs read-only; nothing is repaired.\n");
                 repair = false;
             } else {
                 say(off.message + "\n");

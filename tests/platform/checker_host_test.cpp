@@ -1,8 +1,8 @@
 // The live checker host with /bin/sh standing in for a checker: output and the progress stream
 // kept apart and in order, stops that reach what the checker started, plain-English messages, and
 // the processes that hold a volume.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,15 +20,15 @@ struct ScriptRun {
 };
 
 // Runs a shell script as the checker; `stop_after` is sent once `when` has been printed.
-ScriptRun run_script(const std::string& script, bool fd3, CheckerStop stop_after = CheckerStop::None,
-               const std::string& when = "") {
+ScriptRun run_script(const std::string& script, bool fd3,
+                     CheckerStop stop_after = CheckerStop::None, const std::string& when = "") {
     ScriptRun r;
     CheckerEvents events;
     events.output = [&](std::string_view chunk) { r.output += chunk; };
     events.progress = [&](std::string_view chunk) { r.progress += chunk; };
     events.poll = [&] {
         return !when.empty() && r.output.find(when) != std::string::npos ? stop_after
-                                                                          : CheckerStop::None;
+                                                                         : CheckerStop::None;
     };
     const std::string sh = live_checker_host().find_program("sh");
     r.exit = live_checker_host().run({{sh, "-c", script}, fd3}, events);
@@ -54,7 +54,8 @@ TEST(CheckerHost, NoDescriptorThreeUnlessAsked) {
 
 TEST(CheckerHost, KillEndsTheCheckerAndWhatItStartedAtOnce) {
     const auto started = std::chrono::steady_clock::now();
-    const ScriptRun r = run_script("sleep 30 & echo child $!; wait", false, CheckerStop::Kill, "child ");
+    const ScriptRun r =
+        run_script("sleep 30 & echo child $!; wait", false, CheckerStop::Kill, "child ");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     EXPECT_EQ(r.exit.exit_status, -1);
     EXPECT_EQ(r.exit.signal, 9);
@@ -65,9 +66,9 @@ TEST(CheckerHost, KillEndsTheCheckerAndWhatItStartedAtOnce) {
 }
 
 TEST(CheckerHost, InterruptLetsTheCheckerStopItsOwnWay) {
-    const ScriptRun r = run_script(
-        "trap 'echo stopping; exit 32' INT; echo ready; while :; do sleep 0.05; done", false,
-        CheckerStop::Interrupt, "ready");
+    const ScriptRun r =
+        run_script("trap 'echo stopping; exit 32' INT; echo ready; while :; do sleep 0.05; done",
+                   false, CheckerStop::Interrupt, "ready");
     EXPECT_EQ(r.exit.exit_status, 32);
     EXPECT_NE(r.output.find("stopping"), std::string::npos);
 }

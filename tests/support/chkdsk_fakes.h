@@ -37,8 +37,10 @@ inline std::vector<CheckerStep> chunked(CheckerStep::Kind kind, const std::strin
 class FakeCheckerHost : public CheckerHost {
   public:
     std::map<std::string, std::string, std::less<>> installed{
-        {"e2fsck", "/usr/sbin/e2fsck"}, {"xfs_repair", "/usr/sbin/xfs_repair"},
-        {"btrfs", "/usr/bin/btrfs"}, {"fsck.fat", "/usr/sbin/fsck.fat"}};
+        {"e2fsck", "/usr/sbin/e2fsck"},
+        {"xfs_repair", "/usr/sbin/xfs_repair"},
+        {"btrfs", "/usr/bin/btrfs"},
+        {"fsck.fat", "/usr/sbin/fsck.fat"}};
     std::vector<CheckerStep> script;
     int exit_status = 0;
     int exit_after_interrupt = 32;  // e2fsck's status when it stopped on SIGINT
@@ -140,7 +142,8 @@ class ChkDskRig {
         std::filesystem::create_directories((dir_.path() / abs.substr(1)).parent_path());
         write_file(dir_.path() / abs.substr(1), text);
     }
-    // An ext superblock on the device of a letter's volume, with its state field (1 clean, 2 errors).
+    // An ext superblock on the device of a letter's volume, with its state field (1 clean, 2
+    // errors).
     void ext_superblock(const std::string& device, unsigned state) {
         std::string bytes(2048, '\0');
         bytes[1024 + 0x38] = '\x53';

@@ -60,9 +60,11 @@ struct DamagedVolume {
         point = loop.mounts().at(0);
         std::string out;
         // Files and folders for the damage to be found in.
-        test::run_shell("mkdir -p " + point.string() + "/a/b && echo x > " + point.string() + "/a/f");
+        test::run_shell("mkdir -p " + point.string() + "/a/b && echo x > " + point.string() +
+                        "/a/f");
         if (test::run_shell("umount " + point.string() + " && " + damage + " " + loop.device() +
-                                " && mount -o " + options + " " + loop.device() + " " + point.string(),
+                                " && mount -o " + options + " " + loop.device() + " " +
+                                point.string(),
                             &out) != 0)
             error = "could not damage " + loop.device() + ": " + out;
     }
@@ -80,7 +82,7 @@ std::string skip_reason(const std::string& program) {
     return "";
 }
 
-#define SKIP_WITHOUT(program)                                                   \
+#define SKIP_WITHOUT(program) \
     if (const std::string why = skip_reason(program); !why.empty()) GTEST_SKIP() << why
 
 TEST(ChkDskE2e, Ext4DamagedIsFoundRepairedUnmountedAndMountedAgainAsItWas) {
@@ -177,8 +179,9 @@ TEST(ChkDskE2e, AVolumeHeldByAProcessGetsTheReadOnlyCheckAndWhy) {
     ::kill(holder, SIGKILL);
     EXPECT_FALSE(r.repaired);
     EXPECT_EQ(r.outcome, CheckOutcome::NoProblems) << rig.sink.output;
-    EXPECT_NE(rig.sink.output.find("is in use by " + std::to_string(holder) + " sleep (current folder)"),
-              std::string::npos)
+    EXPECT_NE(
+        rig.sink.output.find("is in use by " + std::to_string(holder) + " sleep (current folder)"),
+        std::string::npos)
         << rig.sink.output;
     EXPECT_TRUE(rig.prompt.shown().empty());
     EXPECT_FALSE(mount_line(loop.mounts().at(0)).empty());
@@ -192,8 +195,9 @@ TEST(ChkDskE2e, CancelEndsTheCheckAndLeavesNoCheckerRunning) {
     test::TempDir point;
     std::string out;
     ASSERT_EQ(test::run_shell("mkfs.ext4 -q -F -N 1000000 -O ^metadata_csum,^uninit_bg -E "
-                              "lazy_itable_init=0 " + loop.device() + " && mount " +
-                                  loop.device() + " " + point.path().string(),
+                              "lazy_itable_init=0 " +
+                                  loop.device() + " && mount " + loop.device() + " " +
+                                  point.path().string(),
                               &out),
               0)
         << out;

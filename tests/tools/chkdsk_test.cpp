@@ -2,8 +2,8 @@
 // unmounting and mounting again as it was, cancel, and the messages when nothing can run.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sys/mount.h>
+#include <algorithm>
 
 #include "support/chkdsk_fakes.h"
 #include "tools/ChkDskVolume.h"
@@ -100,7 +100,9 @@ TEST_F(ChkDsk, RepairOfAVolumeThatMustStayMountedIsAReadOnlyCheckWithTheReason) 
     const Case kCases[] = {
         {"the running system", 'C', [](auto&) {}, "fsck.mode=force fsck.repair=yes", 0},
         {"held by a process", 'D',
-         [](auto& r) { r.host.users = {{4242, "less", "open file /mnt/d/notes.txt"}}; },
+         [](auto& r) {
+             r.host.users = {{4242, "less", "open file /mnt/d/notes.txt"}};
+         },
          "in use by 4242 less (open file /mnt/d/notes.txt)", 0},
         {"mounted twice", 'D', [](auto& r) { r.bind_d_elsewhere(); },
          "mounted at several places (/mnt/d, /srv/d)", 0},
@@ -175,7 +177,8 @@ TEST_F(ChkDsk, CancelLetsARepairReachASafePointAndStillMountsAgain) {
         SCOPED_TRACE(c.letter);
         test::ChkDskRig r;
         r.prompt.answer_yes();
-        r.host.script = {{Kind::Output, "Pass 1\n"}, {Kind::Output, "Pass 2\n"}, {Kind::Output, "Pass 3\n"}};
+        r.host.script = {
+            {Kind::Output, "Pass 1\n"}, {Kind::Output, "Pass 2\n"}, {Kind::Output, "Pass 3\n"}};
         r.sink.cancel_after_pieces = 3;
         EXPECT_EQ(r.check(c.letter, {.repair = true}).outcome, c.outcome);
         EXPECT_EQ(r.host.stops, c.stops);
@@ -187,7 +190,9 @@ TEST_F(ChkDsk, CancelLetsARepairReachASafePointAndStillMountsAgain) {
 
 TEST_F(ChkDsk, AQuietCheckerStillHasItsCancelRead) {
     rig.host.script = {{Kind::Output, "Phase 1 - find and verify superblock...\n"},
-                       {Kind::Quiet, ""}, {Kind::Quiet, ""}, {Kind::Quiet, ""}};
+                       {Kind::Quiet, ""},
+                       {Kind::Quiet, ""},
+                       {Kind::Quiet, ""}};
     rig.sink.on_status = [&] { rig.sink.cancel_after_pieces = 0; };
     rig.check('F', {});
     EXPECT_EQ(rig.host.stops, std::vector<CheckerStop>{CheckerStop::Kill});
@@ -200,7 +205,9 @@ TEST_F(ChkDsk, WhatCannotBeCheckedIsSaidAndEndsInOneDone) {
         const char* message;
     };
     const Case kCases[] = {
-        {'G', [](auto&) {}, "G: holds a filesystem of type exfat, for which Brantwell has no checker (it checks ext2, ext3, ext4, xfs, btrfs, vfat, msdos)."},
+        {'G', [](auto&) {},
+         "G: holds a filesystem of type exfat, for which Brantwell has no checker (it checks ext2, "
+         "ext3, ext4, xfs, btrfs, vfat, msdos)."},
         {'H', [](auto& r) { r.host.installed.erase("fsck.fat"); },
          "fsck.fat is not installed: install the package dosfstools to check vfat volumes."},
         {'Q', [](auto&) {}, "Q: is not a mounted volume of this machine: nothing to check."},

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/SystemQueryText.h"
 #include "support/chkdsk_fakes.h"
 #include "support/fakes.h"
 #include "tools/ChkDskCheckers.h"
 #include "tools/ChkDskText.h"
-#include "platform/SystemQueryText.h"
 
 namespace bw {
 namespace {
@@ -23,11 +23,20 @@ TEST(ChkDskText, E2fsckProgressLinesGiveThePassWeightedPercentage) {
         int percent;
     };
     const Case kCases[] = {
-        {"1 0 8 /dev/loop0", 0},       {"1 4 8 /dev/loop0", 35},   {"1 8 8 /dev/loop0", 70},
-        {"2 1 2 /dev/loop0", 80},      {"3 1 1 /dev/loop0", 92},   {"4 0 10 /dev/loop0", 92},
-        {"5 16 16 /dev/loop0", 100},   {"1 9 8 /dev/loop0", 70},  // past its end: the pass's end
-        {"0 1 2 /dev/loop0", -1},      {"6 1 1 /dev/loop0", -1},   {"3 5 0 /dev/loop0", -1},
-        {"1 -1 8 /dev/loop0", -1},     {"Pass 1: Checking", -1},   {"", -1},
+        {"1 0 8 /dev/loop0", 0},
+        {"1 4 8 /dev/loop0", 35},
+        {"1 8 8 /dev/loop0", 70},
+        {"2 1 2 /dev/loop0", 80},
+        {"3 1 1 /dev/loop0", 92},
+        {"4 0 10 /dev/loop0", 92},
+        {"5 16 16 /dev/loop0", 100},
+        {"1 9 8 /dev/loop0", 70},  // past its end: the pass's end
+        {"0 1 2 /dev/loop0", -1},
+        {"6 1 1 /dev/loop0", -1},
+        {"3 5 0 /dev/loop0", -1},
+        {"1 -1 8 /dev/loop0", -1},
+        {"Pass 1: Checking", -1},
+        {"", -1},
         {"1 2", -1},
     };
     for (const auto& c : kCases) {
@@ -78,12 +87,21 @@ TEST(ChkDskText, OutputArrivesAsWholeCleanLines) {
         const char* rest;
     };
     const Case kCases[] = {
-        {"line split between reads", {"Pass 1: Che", "cking inodes\nPass"}, {"Pass 1: Checking inodes\n"}, "Pass\n"},
+        {"line split between reads",
+         {"Pass 1: Che", "cking inodes\nPass"},
+         {"Pass 1: Checking inodes\n"},
+         "Pass\n"},
         {"CR LF", {"a\r\nb\r", "\n"}, {"a\n", "b\n"}, ""},
         {"character split between reads", {"caf\xC3", "\xA9\n"}, {"caf\xC3\xA9\n"}, ""},
         {"bytes that are not UTF-8", {"x\xFFy\xC3z\n"}, {"x?y?z\n"}, ""},
-        {"progress display rewritten in place", {"10% done\r20% ", "done\rfinished\n"}, {"finished\n"}, ""},
-        {"backspaces", {"  0.00% done\b\b\b\b\b\b\b\b\b\b\b\b 50.00% done\b\b\b", "\b\b\b\b\b\b\b\b\bPass\n"}, {"Pass\n"}, ""},
+        {"progress display rewritten in place",
+         {"10% done\r20% ", "done\rfinished\n"},
+         {"finished\n"},
+         ""},
+        {"backspaces",
+         {"  0.00% done\b\b\b\b\b\b\b\b\b\b\b\b 50.00% done\b\b\b", "\b\b\b\b\b\b\b\b\bPass\n"},
+         {"Pass\n"},
+         ""},
         {"control characters", {std::string("a\0b\x1b[1mc\td\n", 11)}, {"ab[1mc\td\n"}, ""},
         {"empty lines kept", {"\n\n"}, {"\n", "\n"}, ""},
         {"nothing", {}, {}, ""},
@@ -109,16 +127,29 @@ TEST(ChkDskCheckers, OptionsBecomeEachCheckersOwnSwitches) {
     };
     const Case kCases[] = {
         {"ext4", {.mounted = true}, {"P", "-n", "-C", "3", "-f", "/dev/x"}, true, {}},
-        {"ext3", {.repair = true, .verbose = true, .enhanced = true},
-         {"P", "-y", "-C", "3", "-v", "-f", "-c", "/dev/x"}, true, {}},
+        {"ext3",
+         {.repair = true, .verbose = true, .enhanced = true},
+         {"P", "-y", "-C", "3", "-v", "-f", "-c", "/dev/x"},
+         true,
+         {}},
         // e2fsck without -f checks only a volume it finds not clean.
         {"ext2", {.only_if_dirty = true}, {"P", "-n", "-C", "3", "/dev/x"}, true, {}},
-        {"ext4", {.enhanced = true}, {"P", "-n", "-C", "3", "-f", "/dev/x"}, true,
+        {"ext4",
+         {.enhanced = true},
+         {"P", "-n", "-C", "3", "-f", "/dev/x"},
+         true,
          {"only while repairing"}},
         {"xfs", {.verbose = true}, {"P", "-n", "-v", "/dev/x"}, false, {}},
-        {"xfs", {.repair = true, .enhanced = true}, {"P", "/dev/x"}, false, {"offers no bad-block read"}},
-        {"btrfs", {.verbose = true, .mounted = true}, {"P", "check", "--readonly", "--force", "/dev/x"},
-         false, {"has no verbose mode"}},
+        {"xfs",
+         {.repair = true, .enhanced = true},
+         {"P", "/dev/x"},
+         false,
+         {"offers no bad-block read"}},
+        {"btrfs",
+         {.verbose = true, .mounted = true},
+         {"P", "check", "--readonly", "--force", "/dev/x"},
+         false,
+         {"has no verbose mode"}},
         {"btrfs", {}, {"P", "check", "--readonly", "/dev/x"}, false, {}},
         {"vfat", {.repair = true, .enhanced = true}, {"P", "-a", "-t", "/dev/x"}, false, {}},
     };
@@ -131,9 +162,11 @@ TEST(ChkDskCheckers, OptionsBecomeEachCheckersOwnSwitches) {
         EXPECT_EQ(plan.progress_on_fd3, c.fd3);
         ASSERT_EQ(plan.notes.size(), c.notes_containing.size());
         for (size_t i = 0; i < plan.notes.size(); ++i)
-            EXPECT_NE(plan.notes[i].find(c.notes_containing[i]), std::string::npos) << plan.notes[i];
+            EXPECT_NE(plan.notes[i].find(c.notes_containing[i]), std::string::npos)
+                << plan.notes[i];
     }
-    for (const char* none : {"exfat", "ntfs", "", "iso9660", "ext"}) EXPECT_EQ(CheckerFor(none), nullptr) << none;
+    for (const char* none : {"exfat", "ntfs", "", "iso9660", "ext"})
+        EXPECT_EQ(CheckerFor(none), nullptr) << none;
 }
 
 TEST(ChkDskCheckers, ExitStatusDecidesTheResult) {
@@ -145,29 +178,31 @@ TEST(ChkDskCheckers, ExitStatusDecidesTheResult) {
         O outcome;
     };
     const Case kCases[] = {
-        {"ext4", false, 0, O::NoProblems},  {"ext4", false, 4, O::ProblemsLeft},
-        {"ext4", true, 1, O::Repaired},     {"ext4", true, 2, O::Repaired},
-        {"ext4", true, 3, O::Repaired},     {"ext4", true, 5, O::ProblemsLeft},
-        {"ext4", false, 8, O::Failed},      {"ext4", false, 12, O::Failed},
-        {"ext4", false, 16, O::Failed},     {"ext4", false, 128, O::Failed},
-        {"ext4", true, 32, O::Cancelled},   {"ext4", true, 33, O::Cancelled},
-        {"ext4", false, 64, O::Failed},     // no meaning: not a result
-        {"xfs", false, 0, O::NoProblems},   {"xfs", false, 1, O::ProblemsLeft},
-        {"xfs", false, 2, O::Failed},       {"xfs", true, 0, O::RepairDone},
-        {"xfs", true, 2, O::ProblemsLeft},  {"xfs", true, 1, O::Failed},
-        {"btrfs", false, 0, O::NoProblems}, {"btrfs", false, 1, O::ProblemsLeft},
+        {"ext4", false, 0, O::NoProblems},   {"ext4", false, 4, O::ProblemsLeft},
+        {"ext4", true, 1, O::Repaired},      {"ext4", true, 2, O::Repaired},
+        {"ext4", true, 3, O::Repaired},      {"ext4", true, 5, O::ProblemsLeft},
+        {"ext4", false, 8, O::Failed},       {"ext4", false, 12, O::Failed},
+        {"ext4", false, 16, O::Failed},      {"ext4", false, 128, O::Failed},
+        {"ext4", true, 32, O::Cancelled},    {"ext4", true, 33, O::Cancelled},
+        {"ext4", false, 64, O::Failed},  // no meaning: not a result
+        {"xfs", false, 0, O::NoProblems},    {"xfs", false, 1, O::ProblemsLeft},
+        {"xfs", false, 2, O::Failed},        {"xfs", true, 0, O::RepairDone},
+        {"xfs", true, 2, O::ProblemsLeft},   {"xfs", true, 1, O::Failed},
+        {"btrfs", false, 0, O::NoProblems},  {"btrfs", false, 1, O::ProblemsLeft},
         {"vfat", false, 1, O::ProblemsLeft}, {"vfat", true, 1, O::Repaired},
-        {"vfat", true, 0, O::NoProblems},   {"vfat", false, 2, O::Failed},
+        {"vfat", true, 0, O::NoProblems},    {"vfat", false, 2, O::Failed},
     };
     for (const auto& c : kCases) {
-        SCOPED_TRACE(std::string(c.fstype) + " " + std::to_string(c.status) + (c.repair ? " repair" : ""));
+        SCOPED_TRACE(std::string(c.fstype) + " " + std::to_string(c.status) +
+                     (c.repair ? " repair" : ""));
         EXPECT_EQ(OutcomeOf(*CheckerFor(c.fstype), c.repair, c.status), c.outcome);
     }
 }
 
 TEST(ChkDskCheckers, OnlyNoProblemsSaysNoProblems) {
     using O = CheckOutcome;
-    for (O o : {O::NoProblems, O::Repaired, O::RepairDone, O::ProblemsLeft, O::Failed, O::Cancelled}) {
+    for (O o :
+         {O::NoProblems, O::Repaired, O::RepairDone, O::ProblemsLeft, O::Failed, O::Cancelled}) {
         const std::string line = OutcomeText(o, "e2fsck", 1);
         EXPECT_EQ(line.find("No Problems") != std::string::npos, o == O::NoProblems) << line;
         EXPECT_TRUE(line.ends_with(".\n")) << line;

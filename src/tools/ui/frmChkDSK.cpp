@@ -23,7 +23,9 @@ namespace bw {
 
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 // The progress bar's colours: a green bar on a dark trough.
 constexpr const char* kProgressStyle =
@@ -110,7 +112,8 @@ void frmChkDSK::Command1_Click() {
     const std::string drive = cbo_drives_->currentText().toStdString();
     if (drive.size() < 2) return;
     const bool enhanced = chk_options_[3]->isChecked();
-    if (enhanced && !prompt().yes_no(kEnhancedScanQuestion, kEnhancedScanTitle, PromptIcon::Question))
+    if (enhanced &&
+        !prompt().yes_no(kEnhancedScanQuestion, kEnhancedScanTitle, PromptIcon::Question))
         return;
     cancel_ = false;
     checking_ = true;

@@ -62,8 +62,7 @@ class FrmChkDSKTest : public QObject {
             {"clean", "e2fsck-repair.out", 0, false, "Scan Complete\nNO PROBLEMS FOUND\n"},
             {"repaired", "e2fsck-repair.out", 1, true,
              "D: mounted again at /mnt/d (rw,relatime,errors=remount-ro).\nScan Complete\n"},
-            {"checker failed", "e2fsck-repair.out", 8, false,
-             "(exit status 8).\nScan Complete\n"},
+            {"checker failed", "e2fsck-repair.out", 8, false, "(exit status 8).\nScan Complete\n"},
         };
         for (const auto& c : kCases) {
             Window w;
@@ -96,7 +95,8 @@ class FrmChkDSKTest : public QObject {
         QTest::mouseClick(w.form.Command1(), Qt::LeftButton);
         QCOMPARE(seen_value, 0);
         QCOMPARE(w.rig.host.stops, std::vector<CheckerStop>{CheckerStop::Kill});
-        QVERIFY2(w.text().endsWith("e2fsck: stopped by Cancel.\nScan Cancelled\n"), qPrintable(w.text()));
+        QVERIFY2(w.text().endsWith("e2fsck: stopped by Cancel.\nScan Cancelled\n"),
+                 qPrintable(w.text()));
         QCOMPARE(w.form.Command2()->text(), QString("Exit"));
     }
 
@@ -105,7 +105,9 @@ class FrmChkDSKTest : public QObject {
         w.choose("D:\\");
         w.rig.ext_superblock("loop0", 2);
         QString shown_before_check;
-        w.rig.host.before_step = [&](size_t) { shown_before_check = QString::number(w.rig.prompt.shown().size()); };
+        w.rig.host.before_step = [&](size_t) {
+            shown_before_check = QString::number(w.rig.prompt.shown().size());
+        };
         w.rig.host.script = recorded("e2fsck-repair.out");
         QTest::mouseClick(w.form.Command1(), Qt::LeftButton);
         QCOMPARE(shown_before_check, QString("1"));
@@ -127,7 +129,8 @@ class FrmChkDSKTest : public QObject {
             {{true, true, "errors were detected (state 2)", ""},
              "D Drive Checks Dirty (errors were detected (state 2))"},
             {{false, false, "", "/dev/loop0: Permission denied"},
-             "D Drive Checks Clean\r\n(the dirty state could not be read: /dev/loop0: Permission denied)"},
+             "D Drive Checks Clean\r\n(the dirty state could not be read: /dev/loop0: Permission "
+             "denied)"},
         };
         for (const auto& c : kCases) QCOMPARE(DirtyCheckLines('D', c.dirty), std::string(c.lines));
     }
@@ -141,7 +144,10 @@ class FrmChkDSKTest : public QObject {
             QTest::mouseClick(w.form.Command1(), Qt::LeftButton);
             QCOMPARE(w.rig.prompt.shown().at(0).title, std::string("Enhanced Scan"));
             QCOMPARE(w.rig.host.commands.size(), yes ? 1u : 0u);
-            QVERIFY(w.text().contains("Enhanced Scan: e2fsck reads the device for bad blocks only while repairing") == yes);
+            QVERIFY(
+                w.text().contains(
+                    "Enhanced Scan: e2fsck reads the device for bad blocks only while repairing") ==
+                yes);
         }
     }
 
@@ -152,7 +158,9 @@ class FrmChkDSKTest : public QObject {
         frmChkDSK form({"G: 1 GB [PD 3]"}, rig.machine);
         QTest::mouseClick(form.Command1(), Qt::LeftButton);
         const QString text = form.txtOutput()->toPlainText();
-        QVERIFY2(text.startsWith("G: holds a filesystem of type exfat, for which Brantwell has no checker"), qPrintable(text));
+        QVERIFY2(text.startsWith(
+                     "G: holds a filesystem of type exfat, for which Brantwell has no checker"),
+                 qPrintable(text));
         QVERIFY(text.endsWith("Scan Complete\n"));
         QVERIFY(!text.contains("PROBLEMS"));
         QVERIFY(form.Command1()->isEnabled());
