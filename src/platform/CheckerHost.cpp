@@ -141,6 +141,15 @@ class LiveCheckerHost : public CheckerHost {
         return users;
     }
 
+    std::string device_in_use(const std::string& device) const override {
+        // O_EXCL on a block device fails with EBUSY while any mount, in any namespace, holds it.
+        UniqueFd fd(::open(device.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC));
+        if (fd.ok()) return {};
+        return errno == EBUSY
+                   ? device + " is still in use (mounted elsewhere or held by the system)"
+                   : device + ": " + std::strerror(errno);
+    }
+
   private:
     static void read_until_closed(pid_t pid, UniqueFd& out, UniqueFd& prog,
                                   const CheckerEvents& events) {

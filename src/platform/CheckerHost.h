@@ -58,6 +58,9 @@ class CheckerHost {
     // Processes holding the filesystem mounted at `mount_point`: open files, current or root
     // folder, executable or mapped files on it.
     virtual std::vector<VolumeUser> users_of(const std::string& mount_point) const = 0;
+    // Why the block device is still in use once unmounted here (mounted in another mount
+    // namespace, claimed by the kernel), found by opening it exclusively; "" when it is free.
+    virtual std::string device_in_use(const std::string& device) const = 0;
 };
 
 CheckerHost& live_checker_host();

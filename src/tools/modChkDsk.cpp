@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 #include "drives/DosApp.h"
 #include "platform/prompt.h"
@@ -134,6 +135,61 @@ std::string command_text(const std::vector<std::string>& argv) {
     return out;
 }
 
+// The line that tells how mounting a volume again went.
+std::string mount_again(ChkDskMachine& machine, const std::string& drive,
+                        const MountState& earlier) {
+    const MountResult on = machine.mounts.mount_again(earlier);
+    const std::string options = JoinMountOptions(earlier.options);
+    if (on.ok) return drive + " mounted again at " + earlier.target + " (" + options + ").\n";
+    return drive + " could not be mounted again (" + on.message + "). Mount it by hand: mount -o " +
+           options + " " + earlier.source + " " + earlier.target + "\n";
+}
+
+// The volume taken off-line for its check, or why it stays mounted.
+struct Offline {
+    bool check = true;  // a check runs
+    bool repair = false;
+    std::optional<MountState> earlier;  // unmounted: mounted again as this afterwards
+};
+
+Offline take_offline(const Volume& volume, const CheckerDef& checker, const VolumeAccess& access,
+                     ChkDskMachine& machine, const std::function<void(const std::string&)>& say) {
+    Offline off{true, access.repair, std::nullopt};
+    if (access.way != VolumeAccess::Way::Unmount) return off;
+    const std::string drive = std::string(1, volume.letter) + ":";
+    std::string kept;  // why it stays mounted
+    if (!prompt().yes_no(UnmountQuestion(volume, access.repair), kChkDskTitle,
+                         PromptIcon::Question)) {
+        kept = drive + " stays mounted";
+    } else {
+        MountState state;
+        const MountResult r = machine.mounts.unmount(volume.mount_point, &state);
+        if (!r.ok) {
+            kept = drive + " could not be unmounted (" + r.message + ")";
+        } else {
+            say(r.message + "\n");
+            // Unmounted here is not free everywhere: another mount namespace may still hold it,
+            // and a checker must never repair a file system that is in use.
+            const std::string busy = machine.host.device_in_use("/dev/" + volume.device_name);
+            if (busy.empty()) {
+                off.earlier = state;
+                return off;
+            }
+            say(mount_again(machine, drive, state));
+            kept = busy;
+        }
+    }
+    off.repair = false;
+    if (!checker.checks_mounted) {
+        off.check = false;
+        say(kept + ", and " + std::string(checker.program) +
+            " cannot check it mounted: not checked.\n");
+    } else {
+        say(kept + ": the check runs read-only; nothing is repaired.\n");
+    }
+    return off;
+}
+
 }  // namespace
 
 bool ChkDskBusy() {
@@ -193,32 +249,14 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
         sink.Done(error);
         return {true, false, CheckOutcome::Failed, false};
     }
-    bool repair = access.repair;
-    std::optional<MountState> earlier;
-    if (access.way == VolumeAccess::Way::Unmount) {
-        if (!prompt().yes_no(UnmountQuestion(volume, repair), kChkDskTitle, PromptIcon::Question)) {
-            if (!checker->checks_mounted)
-                return not_run(sink, drive + " stays mounted, and " +
-                                         std::string(checker->program) +
-                                         " cannot check it mounted: not checked.");
-            say(drive + " stays mounted: the check runs read-only; nothing is repaired.\n");
-            repair = false;
-        } else {
-            MountState state;
-            const MountResult off = machine.mounts.unmount(volume.mount_point, &state);
-            if (!off.ok) {
-                if (!checker->checks_mounted)
-                    return not_run(sink, drive + " could not be unmounted (" + off.message +
-                                             "): not checked.");
-                say(drive + " could not be unmounted (" + off.message +
-                    "): the check runs read-only; nothing is repaired.\n");
-                repair = false;
-            } else {
-                say(off.message + "\n");
-                earlier = state;
-            }
-        }
+    const Offline off = take_offline(volume, *checker, access, machine, say);
+    if (!off.check) {
+        bool error = true;
+        sink.Done(error);
+        return {true, false, CheckOutcome::Failed, false};
     }
+    const bool repair = off.repair;
+    const std::optional<MountState>& earlier = off.earlier;
 
     CheckRun checking(sink, *checker, repair);
     CheckerOptions copts{repair, options.verbose, options.only_if_dirty, options.enhanced,
@@ -232,15 +270,7 @@ ChkDskResult Chkdsk(std::string_view root, const ChkDskOptions& options, IChkDsk
     if (IsResult(outcome)) checking.finish_progress();
     checking.status(OutcomeText(outcome, checker->program, exit.exit_status));
 
-    if (earlier) {
-        const MountResult on = machine.mounts.mount_again(*earlier);
-        checking.status(on.ok ? drive + " mounted again at " + earlier->target + " (" +
-                                    JoinMountOptions(earlier->options) + ").\n"
-                              : drive + " could not be mounted again (" + on.message +
-                                    "). Mount it by hand: mount -o " +
-                                    JoinMountOptions(earlier->options) + " " + earlier->source +
-                                    " " + earlier->target + "\n");
-    }
+    if (earlier) checking.status(mount_again(machine, drive, *earlier));
     bool error = !IsResult(outcome);
     sink.Done(error);
     return {true, true, outcome, repair};

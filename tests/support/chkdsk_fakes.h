@@ -75,6 +75,8 @@ class FakeCheckerHost : public CheckerHost {
         return exit;
     }
     std::vector<VolumeUser> users_of(const std::string&) const override { return users; }
+    std::string device_in_use(const std::string&) const override { return busy_after_unmount; }
+    std::string busy_after_unmount;
 };
 
 class RecordingMountRunner : public MountRunner {

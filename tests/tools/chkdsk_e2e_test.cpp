@@ -187,6 +187,31 @@ TEST(ChkDskE2e, AVolumeHeldByAProcessGetsTheReadOnlyCheckAndWhy) {
     EXPECT_FALSE(mount_line(loop.mounts().at(0)).empty());
 }
 
+TEST(ChkDskE2e, AVolumeStillMountedInAnotherNamespaceIsNotRepaired) {
+    SKIP_WITHOUT("e2fsck");
+    test::ScratchLoop loop({.size_mib = 64, .filesystem = "ext4", .mount = true});
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    // A process with a mount namespace of its own keeps the file system mounted there.
+    std::string pid_text;
+    test::run_shell(
+        "(unshare -m --propagation private sleep 60 </dev/null >/dev/null 2>&1 & "
+        "echo $!)",
+        &pid_text);
+    const pid_t holder = std::stoi(pid_text);
+    // Once unshare has become sleep, the namespace with its copy of the mount exists.
+    for (int i = 0; i < 200 && proc::image_name(holder) != "sleep"; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(proc::image_name(holder), "sleep");
+    LiveRig rig;
+    rig.prompt.answer_yes();
+    const ChkDskResult r = rig.check(loop.name(), {.repair = true});
+    ::kill(holder, SIGKILL);
+    EXPECT_FALSE(r.repaired);
+    EXPECT_NE(rig.sink.output.find("is still in use"), std::string::npos) << rig.sink.output;
+    EXPECT_EQ(rig.sink.output.find("e2fsck -y"), std::string::npos);
+    EXPECT_FALSE(mount_line(loop.mounts().at(0)).empty()) << rig.sink.output;
+}
+
 TEST(ChkDskE2e, CancelEndsTheCheckAndLeavesNoCheckerRunning) {
     SKIP_WITHOUT("e2fsck");
     // A check of some seconds: a million inodes in tables written out, which e2fsck reads whole.

@@ -114,6 +114,13 @@ TEST_F(ChkDsk, RepairOfAVolumeThatMustStayMountedIsAReadOnlyCheckWithTheReason) 
              r.runner.unmount_answer = EBUSY;
          },
          "could not be unmounted (umount: Device or resource busy)", 1},
+        // Unmounted here, but another mount namespace still has it: mounted back, not repaired.
+        {"in use in another namespace", 'D',
+         [](auto& r) {
+             r.prompt.answer_yes();
+             r.host.busy_after_unmount = "/dev/loop0 is still in use";
+         },
+         "/dev/loop0 is still in use: the check runs read-only", 2},
         {"btrfs", 'F', [](auto&) {}, "advise against its --repair", 0},
     };
     for (const auto& c : kCases) {
