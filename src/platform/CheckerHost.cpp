@@ -104,6 +104,9 @@ class LiveCheckerHost : public CheckerHost {
         posix_spawn_file_actions_adddup2(&actions, out_write.get(), STDERR_FILENO);
         if (prog_write.ok())
             posix_spawn_file_actions_adddup2(&actions, prog_write.get(), kProgressFd);
+        // Nothing else of ours reaches the checker, not even a descriptor left inheritable.
+        posix_spawn_file_actions_addclosefrom_np(&actions,
+                                                 prog_write.ok() ? kProgressFd + 1 : kProgressFd);
         // Its own process group, so a cancel reaches what it starts (e2fsck -c runs badblocks).
         const OwnGroupSpawnAttr attr;
         std::vector<std::string> argv_text(command.argv), env_text = checker_environment();
