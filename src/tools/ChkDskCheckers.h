@@ -19,13 +19,14 @@ struct CheckerDef {
     std::string_view progress_args;  // makes it write progress lines to descriptor 3
     std::string_view verbose_arg;    // "" when it has no verbose mode
     std::string_view force_arg;      // checks a volume it takes as clean; "" when it always checks
-    std::string_view
-        badblocks_arg;             // a bad-block read of the device; it offers one only with repair
-    std::string_view mounted_arg;  // lets its read-only check run on a mounted volume
-    bool checks_mounted;           // its read-only check can run on a mounted volume at all
-    std::string_view no_repair;    // "" when Brantwell runs its repair, else why not
+    std::string_view badblocks_arg;  // a bad-block read of the device (offered with repair only)
+    std::string_view mounted_arg;    // lets its read-only check run on a mounted volume
+    bool checks_mounted;             // its read-only check can run on a mounted volume at all
+    std::string_view no_repair;      // "" when Brantwell runs its repair, else why not
 };
 
+// fstypes, program, package, check, repair, progress, verbose, force, bad blocks, mounted,
+// checks mounted, why no repair.
 inline constexpr CheckerDef kCheckers[] = {
     {"ext2 ext3 ext4", "e2fsck", "e2fsprogs", "-n", "-y", "-C 3", "-v", "-f", "-c", "", true, ""},
     {"xfs", "xfs_repair", "xfsprogs", "-n", "", "", "-v", "", "", "", false, ""},
