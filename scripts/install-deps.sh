@@ -10,7 +10,7 @@ packages=(
   # tests
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
-  util-linux fdisk e2fsprogs xfsprogs btrfs-progs kmod
+  util-linux fdisk e2fsprogs xfsprogs btrfs-progs dosfstools kmod
   # benchmarks
   fio sysstat
 )

@@ -17,6 +17,7 @@
 #include <system_error>
 
 #include "platform/HeldFolder.h"
+#include "platform/SpawnAttr.h"
 #include "platform/UniqueFd.h"
 
 extern char** environ;
@@ -109,21 +110,10 @@ pid_t spawn(const fs::path& exe, const std::vector<std::string>& args, const fs:
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     // The child starts in the given folder; glibc 2.29+ has this action.
     posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    // Its own process group: a Ctrl-C meant for us does not reach the testers, and they never get
-    // our blocked or ignored signal settings.
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr,
-                             POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+    // Its own process group: a Ctrl-C meant for us does not reach the testers.
+    const OwnGroupSpawnAttr attr;
     pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, exe.c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
+    int rc = ::posix_spawn(&pid, exe.c_str(), &actions, attr.get(), argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         if (error) *error = "cannot start " + exe.string() + ": " + std::strerror(rc);
