@@ -3,6 +3,7 @@
 #include "core/ui/CoreUi.h"
 #include "counters/ui/frmRepair.h"
 #include "tools/ui/MonitorUi.h"
+#include "tools/ui/frmChkDSK.h"
 
 namespace bw {
 
@@ -10,6 +11,7 @@ void register_program_ui(UiRegistry& registry) {
     register_core_ui(registry);
     register_counters_ui(registry);
     register_monitor_ui(registry);
+    register_chkdsk_ui(registry);
 }
 
 }  // namespace bw

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include "core/AppState.h"
 #include "core/Startup.h"
 #include "core/ui/MainMenu.h"
 #include "drives/DosApp.h"
@@ -193,8 +194,12 @@ void frmChkDSK::reject() {
 
 void register_chkdsk_ui(UiRegistry& registry) {
     registry.add_action(kMnuScan, [](MenuContext& ctx) {
+        // The tool-window flag the monitor also sets: the main window's display rests meanwhile.
+        const bool was_busy = app().busy;
+        app().busy = true;
         frmChkDSK window(ctx.state.options.DriveList, live_chkdsk_machine(), ctx.main_window);
         window.exec();
+        app().busy = was_busy;
     });
 }
 
