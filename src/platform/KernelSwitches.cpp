@@ -67,8 +67,9 @@ SwitchResult KernelSwitches::access(KernelSwitch which, std::string_view object,
         r.error = path + " does not exist";
         return r;
     }
-    if (!resolved->starts_with("/sys/")) {
-        r.error = path + " leads out of /sys";
+    const std::string_view tree = def.folder.starts_with("/proc/sys/") ? "/proc/sys/" : "/sys/";
+    if (!resolved->starts_with(tree)) {
+        r.error = path + " leads out of " + std::string(tree.substr(0, tree.size() - 1));
         return r;
     }
     const std::string host = root_.path(*resolved).string();

@@ -1,0 +1,37 @@
+#include "platform/TweakSettings.h"
+
+#include "platform/TweakAdapters.h"
+
+namespace bw {
+
+const LinuxTweakDef& linux_tweak(LinuxTweak which) {
+    for (const auto& d : kLinuxTweaks)
+        if (d.which == which) return d;
+    return kLinuxTweaks[0];
+}
+
+std::unique_ptr<TweakAdapter> make_tweak_adapter(LinuxTweak which, const TweakMachine& machine) {
+    switch (which) {
+        case LinuxTweak::LastAccess: return tweak::last_access(machine);
+        case LinuxTweak::DeviceLinkPower: return tweak::link_power(machine, true);
+        case LinuxTweak::HostLinkPower: return tweak::link_power(machine, false);
+        case LinuxTweak::ReadAhead: return tweak::read_ahead(machine);
+        case LinuxTweak::DirtyPages: return tweak::dirty_pages(machine);
+        case LinuxTweak::FileIndexer: return tweak::file_indexer(machine);
+    }
+    return nullptr;
+}
+
+namespace tweak {
+
+std::string list_objects(const TweakSnapshot& objects, std::string_view unit) {
+    std::string out;
+    for (const auto& o : objects) {
+        if (!out.empty()) out += ", ";
+        out += o.object + " " + o.value + std::string(unit);
+    }
+    return out;
+}
+
+}  // namespace tweak
+}  // namespace bw
