@@ -64,6 +64,7 @@ struct TweakChange {
 // The raw state of every object, as found: read-ahead in KB, a policy name, an atime option.
 struct TweakSaved {
     std::string object, value;
+    bool operator==(const TweakSaved&) const = default;
 };
 using TweakSnapshot = std::vector<TweakSaved>;
 
