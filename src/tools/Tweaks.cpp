@@ -98,7 +98,8 @@ struct TweaksPage::Source {
     }
 
     void write_adapter(const std::vector<TweakChange>& changes, std::vector<TweakWrite>& log) const {
-        for (const auto& c : changes) log.push_back({control, c.object + " " + c.message, c.ok, c.ok ? "" : c.message});
+        for (const auto& c : changes)
+            log.push_back({control, c.ok ? c.object + " " + c.message : c.object, c.ok, c.ok ? "" : c.message});
         if (changes.empty())
             log.push_back({control, std::string(linux_tweak(*linux_setting).name) + " already so", true, {}});
     }
@@ -211,7 +212,7 @@ void TweaksPage::report(const std::vector<TweakWrite>& writes) {
         for (const auto& w : writes) {
             if (w.control != control) continue;
             if (!shown.result.empty()) shown.result += "; ";
-            shown.result += w.ok ? w.what : "refused: " + w.what;
+            shown.result += w.ok ? w.what : "refused: " + w.what + ": " + w.message;
             shown.refused = shown.refused || !w.ok;
         }
     };

@@ -10,66 +10,15 @@
 
 #include <gtest/gtest.h>
 
-#include "support/counter_machine.h"
 #include "support/scratch_device.h"
+#include "support/tweak_machine.h"
 
 namespace bw {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RecordingRunner : public MountRunner {
-  public:
-    int run(const MountCall& call) override {
-        calls.push_back(call);
-        return answer;
-    }
-    bool acts_on_machine() const override { return false; }
-    std::vector<MountCall> calls;
-    int answer = 0;
-};
-
-constexpr const char* kMountinfo =
-    "20 1 0:22 / /proc rw,relatime - proc proc rw\n"
-    "21 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw,errors=remount-ro\n"
-    "22 21 8:17 / /home rw,noatime - ext4 /dev/sdb1 rw\n"
-    "23 21 8:18 / /srv rw - xfs /dev/sdb2 rw\n"  // strictatime: mountinfo names no atime option
-    "24 21 7:0 / /snap/core ro,nodev,relatime - squashfs /dev/loop0 ro\n"
-    "25 21 0:30 / /tmp rw,nosuid - tmpfs tmpfs rw\n"
-    "26 1 0:5 / /dev/hugepages rw,relatime - hugetlbfs /dev/x rw\n";
-
-std::string host_policy(const test::CounterMachine& m, const std::string& host) {
-    return test::read_file(m.at("/sys/class/scsi_host/" + host + "/link_power_management_policy"));
-}
-
-// A SATA desktop of files: three disks, two hosts, the dirty limit, mounts and an indexer.
-struct TweakFiles {
-    TweakFiles() {
-        for (const char* disk : {"sda", "sdb", "sdc"}) m_.add_disk(disk, "8:0");
-        read_ahead("sda", "128");
-        read_ahead("sdb", "128");
-        read_ahead("sdc", "4096");
-        m_.write("/sys/class/scsi_host/host0/link_power_management_policy", "max_performance\n");
-        m_.write("/sys/class/scsi_host/host1/link_power_management_policy", "max_performance\n");
-        m_.write("/proc/sys/vm/dirty_ratio", "20\n");
-        m_.write("/proc/sys/vm/dirty_bytes", "0\n");
-        m_.write("/proc/self/mountinfo", kMountinfo);
-        m_.write("/usr/lib/systemd/user/tracker-miner-fs-3.service", "[Unit]\n");
-        fs::create_directories(m_.at("/etc/systemd"));
-    }
-    void read_ahead(const std::string& disk, const std::string& kb) {
-        m_.write("/sys/devices/virtual/block/" + disk + "/queue/read_ahead_kb", kb + "\n");
-    }
-    std::string read_ahead_of(const std::string& disk) const {
-        return test::read_file(m_.at("/sys/devices/virtual/block/" + disk + "/queue/read_ahead_kb"));
-    }
-    std::unique_ptr<TweakAdapter> adapter(LinuxTweak which) {
-        return make_tweak_adapter(which, TweakMachine{m_.sysroot(), &runner_, {}});
-    }
-
-    test::CounterMachine m_;
-    RecordingRunner runner_;
-};
+using test::TweakFiles;
 class TweakMachineFiles : public ::testing::Test, public TweakFiles {};
 
 // Makes a file refuse writes, even root's, for the scope (chattr +i; needs root and a filesystem
@@ -202,7 +151,7 @@ TEST_F(TweakMachineFiles, LinkPowerPolicyIsThePairOfBothRows) {
         ASSERT_EQ(changes.size(), 1u);
         EXPECT_TRUE(changes[0].ok);
         EXPECT_NE(changes[0].message.find(c.note), std::string::npos) << changes[0].message;
-        EXPECT_EQ(host_policy(m_, "host0"), std::string(c.after) + "\n");
+        EXPECT_EQ(test::host_policy(m_, "host0"), std::string(c.after) + "\n");
     }
     // A host already where the level puts it is not written.
     EXPECT_TRUE(adapter(LinuxTweak::HostLinkPower)->write(0).empty());
