@@ -1,5 +1,7 @@
 #include "platform/TweakSettings.h"
 
+#include <unistd.h>
+
 #include "platform/TweakAdapters.h"
 
 namespace bw {
@@ -20,6 +22,12 @@ std::unique_ptr<TweakAdapter> make_tweak_adapter(LinuxTweak which, const TweakMa
         case LinuxTweak::FileIndexer: return tweak::file_indexer(machine);
     }
     return nullptr;
+}
+
+std::string tweak_rights_note() {
+    if (::geteuid() == 0) return {};
+    return "Not running as root: the system will refuse changes to its settings (each refusal is "
+           "shown beside its row); the values without an effect on Linux are still saved.";
 }
 
 namespace tweak {

@@ -88,4 +88,7 @@ struct TweakMachine {
 
 std::unique_ptr<TweakAdapter> make_tweak_adapter(LinuxTweak which, const TweakMachine& machine);
 
+// "" when this process may change the system's settings; else one line that says it may not.
+std::string tweak_rights_note();
+
 }  // namespace bw
