@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/KernelSwitches.h"
+#include "platform/SystemQuery.h"
 #include "platform/SystemQueryText.h"
 #include "platform/TweakAdapters.h"
 
@@ -66,9 +67,12 @@ class ReadAhead : public TweakAdapter {
     }
 
   private:
+    // The whole disks the drive list is made from (loop and zram devices only while set up).
     std::vector<std::string> disks() const {
         if (!chosen_.empty()) return chosen_;
-        return root_.list("/sys/block");
+        std::vector<std::string> names;
+        for (const auto& d : SystemQuery(root_).disks()) names.push_back(d.name);
+        return names;
     }
 
     TweakChange set(const TweakSaved& now, const std::string& kb) const {
