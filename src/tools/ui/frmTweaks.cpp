@@ -51,6 +51,14 @@ frmTweaks::frmTweaks(const std::vector<std::string>& drive_list, TweakMachine ma
 
     auto* grid = new QGridLayout;
     int line = 0;
+    for (const auto& [column, title] : {std::pair{1, "Recommended"}, std::pair{2, "On this machine"}}) {
+        auto* h = new QLabel(title, this);
+        QFont f = h->font();
+        f.setBold(true);
+        h->setFont(f);
+        grid->addWidget(h, line, column);
+    }
+    ++line;
     for (std::size_t i = 0; i < kTweakRowCount; ++i, ++line) {
         const TweakRow& row = kTweakRows[i];
         if (row.index == 7) {  // the link power rows
@@ -144,6 +152,7 @@ void frmTweaks::Form_Load() {
     for (std::size_t i = 0; i < kTweakListCount; ++i) {
         combo_[i]->clear();
         // A list whose value is missing stays empty (superfetch, which Linux does not have).
+        combo_[i]->setEnabled(c.items.at(i).has_value());
         if (!c.items[i]) continue;
         for (const auto item : kListItems) combo_[i]->addItem(q(item));
         combo_[i]->setCurrentIndex(static_cast<int>(*c.items[i]));
