@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/KernelSwitches.h"
 #include "platform/TweakSettings.h"
 
 namespace bw::tweak {
@@ -28,6 +29,24 @@ std::vector<TweakChange> put_back_changed(const TweakSnapshot& saved, const Twea
             if (n.object == s.object && n.value != s.value) changes.push_back(set(n, s.value));
     return changes;
 }
+
+// An adapter over one kernel switch of several objects (the disks' read-ahead, the hosts' policy).
+class SwitchTweak : public TweakAdapter {
+  public:
+    SwitchTweak(const Sysroot& root, KernelSwitch which) : root_(root), switches_(root), which_(which) {}
+    // The switch of every object that has a readable one.
+    TweakSnapshot capture() const override;
+    std::vector<TweakChange> put_back(const TweakSnapshot& saved) override;
+
+  protected:
+    virtual std::vector<std::string> objects() const = 0;
+    // Writes `value`; the change reads "old -> new" with `unit` after it.
+    TweakChange set(const TweakSaved& now, std::string_view value, std::string_view unit = "") const;
+
+    Sysroot root_;
+    KernelSwitches switches_;
+    KernelSwitch which_;
+};
 
 // "a 1, b 2": the objects and their values, as a reading shows them.
 std::string list_objects(const TweakSnapshot& objects, std::string_view unit = "");

@@ -14,9 +14,9 @@ inline constexpr std::uint64_t kLargeRatio = 40;
 inline constexpr std::string_view kRatio = "dirty_ratio";
 inline constexpr std::string_view kBytes = "dirty_bytes";
 
-class DirtyPages : public TweakAdapter {
+class DirtyPages : public SwitchTweak {
   public:
-    explicit DirtyPages(const TweakMachine& m) : switches_(m.root) {}
+    explicit DirtyPages(const TweakMachine& m) : SwitchTweak(m.root, KernelSwitch::VmSetting) {}
 
     TweakReading read() const override {
         const SwitchResult ratio = switches_.read(KernelSwitch::VmSetting, kRatio);
@@ -32,39 +32,22 @@ class DirtyPages : public TweakAdapter {
         const std::uint64_t percent = text::to_u64(ratio.value).value_or(0);
         const bool large = percent > kKernelDefaultRatio;
         if (large == (level != 0)) return {};
-        return {set(kRatio, ratio.value, std::to_string(level ? kLargeRatio : kKernelDefaultRatio))};
-    }
-
-    TweakSnapshot capture() const override {
-        TweakSnapshot found;
-        for (const auto name : {kRatio, kBytes}) {
-            const SwitchResult r = switches_.read(KernelSwitch::VmSetting, name);
-            if (r.ok) found.push_back({std::string(name), r.value});
-        }
-        return found;
+        return {set({std::string(kRatio), ratio.value}, std::to_string(level ? kLargeRatio : kKernelDefaultRatio))};
     }
 
     // Whichever of the pair was in use is written back; that clears the other.
     std::vector<TweakChange> put_back(const TweakSnapshot& saved) override {
-        const TweakSnapshot now = capture();
         TweakSnapshot in_use;
         for (const auto& s : saved)
             if (s.object == kBytes && s.value != "0") in_use = {s};
         if (in_use.empty())
             for (const auto& s : saved)
                 if (s.object == kRatio) in_use = {s};
-        return put_back_changed(in_use, now, [&](const TweakSaved& n, const std::string& v) {
-            return set(n.object, n.value, v);
-        });
+        return SwitchTweak::put_back(in_use);
     }
 
   private:
-    TweakChange set(std::string_view name, const std::string& was, const std::string& value) const {
-        const SwitchResult r = switches_.write(KernelSwitch::VmSetting, name, value);
-        return {std::string(name), r.ok, r.ok ? was + " -> " + value : r.error};
-    }
-
-    KernelSwitches switches_;
+    std::vector<std::string> objects() const override { return {std::string(kRatio), std::string(kBytes)}; }
 };
 
 }  // namespace

@@ -37,9 +37,10 @@ std::string_view policy_for(bool host, bool device) {
     return kPolicies[0].name;
 }
 
-class LinkPower : public TweakAdapter {
+class LinkPower : public SwitchTweak {
   public:
-    LinkPower(const TweakMachine& m, bool device) : root_(m.root), switches_(m.root), device_(device) {}
+    LinkPower(const TweakMachine& m, bool device)
+        : SwitchTweak(m.root, KernelSwitch::LinkPowerPolicy), device_(device) {}
 
     TweakReading read() const override {
         const TweakSnapshot found = capture();
@@ -48,7 +49,10 @@ class LinkPower : public TweakAdapter {
         std::optional<std::uint32_t> level;
         for (const auto& h : found) {
             const Policy* p = policy_named(h.value);
-            if (!p) continue;
+            if (!p) {  // the firmware's choice: nothing the kernel switched on
+                level = level.value_or(0);
+                continue;
+            }
             const bool on = device_ ? p->device : p->host;
             level = std::max<std::uint32_t>(level.value_or(0), on ? 1 : 0);
         }
@@ -80,29 +84,9 @@ class LinkPower : public TweakAdapter {
         return changes;
     }
 
-    TweakSnapshot capture() const override {
-        TweakSnapshot found;
-        for (const auto& host : root_.list("/sys/class/scsi_host")) {
-            const SwitchResult r = switches_.read(KernelSwitch::LinkPowerPolicy, host);
-            if (r.ok) found.push_back({host, r.value});
-        }
-        return found;
-    }
-
-    std::vector<TweakChange> put_back(const TweakSnapshot& saved) override {
-        return put_back_changed(saved, capture(), [&](const TweakSaved& now, const std::string& v) {
-            return set(now, v);
-        });
-    }
-
   private:
-    TweakChange set(const TweakSaved& now, std::string_view policy) const {
-        const SwitchResult r = switches_.write(KernelSwitch::LinkPowerPolicy, now.object, policy);
-        return {now.object, r.ok, r.ok ? now.value + " -> " + std::string(policy) : r.error};
-    }
+    std::vector<std::string> objects() const override { return root_.list("/sys/class/scsi_host"); }
 
-    Sysroot root_;
-    KernelSwitches switches_;
     bool device_;
 };
 

@@ -22,9 +22,10 @@ std::uint32_t item_of(std::uint64_t kb) {
     return item;
 }
 
-class ReadAhead : public TweakAdapter {
+class ReadAhead : public SwitchTweak {
   public:
-    explicit ReadAhead(const TweakMachine& m) : root_(m.root), switches_(m.root), chosen_(m.disks) {}
+    explicit ReadAhead(const TweakMachine& m)
+        : SwitchTweak(m.root, KernelSwitch::ReadAheadKb), chosen_(m.disks) {}
 
     TweakReading read() const override {
         const TweakSnapshot found = capture();
@@ -46,42 +47,20 @@ class ReadAhead : public TweakAdapter {
         for (const auto& d : capture()) {
             const auto kb = text::to_u64(d.value);
             if (kb && item_of(*kb) == level) continue;
-            changes.push_back(set(d, std::to_string(kItemKb[level])));
+            changes.push_back(set(d, std::to_string(kItemKb[level]), " KB"));
         }
         return changes;
     }
 
-    TweakSnapshot capture() const override {
-        TweakSnapshot found;
-        for (const auto& disk : disks()) {
-            const SwitchResult r = switches_.read(KernelSwitch::ReadAheadKb, disk);
-            if (r.ok) found.push_back({disk, r.value});
-        }
-        return found;
-    }
-
-    std::vector<TweakChange> put_back(const TweakSnapshot& saved) override {
-        return put_back_changed(saved, capture(), [&](const TweakSaved& now, const std::string& v) {
-            return set(now, v);
-        });
-    }
-
   private:
     // The whole disks the drive list is made from (loop and zram devices only while set up).
-    std::vector<std::string> disks() const {
+    std::vector<std::string> objects() const override {
         if (!chosen_.empty()) return chosen_;
         std::vector<std::string> names;
         for (const auto& d : SystemQuery(root_).disks()) names.push_back(d.name);
         return names;
     }
 
-    TweakChange set(const TweakSaved& now, const std::string& kb) const {
-        const SwitchResult r = switches_.write(KernelSwitch::ReadAheadKb, now.object, kb);
-        return {now.object, r.ok, r.ok ? now.value + " -> " + kb + " KB" : r.error};
-    }
-
-    Sysroot root_;
-    KernelSwitches switches_;
     std::vector<std::string> chosen_;
 };
 

@@ -32,6 +32,27 @@ std::string tweak_rights_note() {
 
 namespace tweak {
 
+TweakSnapshot SwitchTweak::capture() const {
+    TweakSnapshot found;
+    for (const auto& object : objects()) {
+        const SwitchResult r = switches_.read(which_, object);
+        if (r.ok) found.push_back({object, r.value});
+    }
+    return found;
+}
+
+std::vector<TweakChange> SwitchTweak::put_back(const TweakSnapshot& saved) {
+    return put_back_changed(saved, capture(), [&](const TweakSaved& now, const std::string& v) {
+        return set(now, v);
+    });
+}
+
+TweakChange SwitchTweak::set(const TweakSaved& now, std::string_view value, std::string_view unit) const {
+    const SwitchResult r = switches_.write(which_, now.object, value);
+    return {now.object, r.ok,
+            r.ok ? now.value + " -> " + std::string(value) + std::string(unit) : r.error};
+}
+
 std::string list_objects(const TweakSnapshot& objects, std::string_view unit) {
     std::string out;
     for (const auto& o : objects) {

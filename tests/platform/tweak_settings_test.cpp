@@ -77,6 +77,13 @@ TEST_F(TweakMachineFiles, EachAdapterReadsTheLevelItsSettingStandsFor) {
              m.write("/sys/class/scsi_host/host0/link_power_management_policy", "min_power\n");
          },
          LinuxTweak::DeviceLinkPower, 1u, ""},
+        {"the firmware's own policy is nothing the kernel switched on",
+         [](auto& m) {
+             for (const char* h : {"host0", "host1"})
+                 m.write(std::string("/sys/class/scsi_host/") + h + "/link_power_management_policy",
+                         "keep_firmware_settings\n");
+         },
+         LinuxTweak::HostLinkPower, 0u, "host0 keep_firmware_settings"},
         {"no SATA host",
          [](auto& m) { m.remove("/sys/class/scsi_host"); },
          LinuxTweak::HostLinkPower, std::nullopt, "no SATA host"},
