@@ -26,14 +26,36 @@ std::string linux_text(const std::optional<LinuxTweak>& setting) {
     return setting ? std::string(linux_tweak(*setting).setting) : std::string(kNoEffectOnLinux);
 }
 
-nlohmann::ordered_json registry_json(const TweakRow& row, bool checked) {
-    auto values = nlohmann::ordered_json::array();
-    for (const auto& v : row.values)
-        if (!v.name.empty())
-            values.push_back({{"key", "HKEY_LOCAL_MACHINE\\" + std::string(v.key)},
-                              {"value", v.name},
-                              {"number", checked ? v.checked : v.unchecked}});
-    return values;
+nlohmann::ordered_json registry_value(const TweakValue& v, std::optional<std::uint32_t> number) {
+    return {{"key", "HKEY_LOCAL_MACHINE\\" + std::string(v.key)},
+            {"value", v.name},
+            {"number", number ? nlohmann::ordered_json(*number) : nlohmann::ordered_json()}};
+}
+
+// One row or list, as both outputs show it.
+struct Shown {
+    std::string control;
+    std::string number;  // "5 " before a row's caption in the text
+    std::string caption;
+    nlohmann::ordered_json registry;
+    std::optional<LinuxTweak> setting;
+    const TweakShown& state;
+    std::string current, recommendation;
+};
+
+void add(const Shown& s, nlohmann::ordered_json& settings, std::string& text) {
+    settings.push_back({{"control", s.control},
+                        {"caption", s.caption},
+                        {"registry", s.registry},
+                        {"linux_setting", linux_text(s.setting)},
+                        {"effect_on_linux", s.state.has_effect},
+                        {"current", s.current},
+                        {"found", s.state.found},
+                        {"recommendation", s.recommendation}});
+    text += s.number + s.caption + ": " + (s.current.empty() ? "(empty)" : s.current) +
+            " (recommended " + s.recommendation + ")\n    ";
+    if (s.state.has_effect) text += "Linux: " + linux_text(s.setting) + "\n    now: ";
+    text += s.state.found + "\n";
 }
 
 int RunTweaks(const TweaksArgs& args) {
@@ -54,43 +76,24 @@ int RunTweaks(const TweaksArgs& args) {
     std::string text = "Drive mix: " + std::string(drive_mix_text(mix)) + "\n";
     for (std::size_t i = 0; i < kTweakRowCount; ++i) {
         const TweakRow& row = kTweakRows[i];
-        const TweakRowShown& shown = page.rows()[i];
-        const char* state = shown.checked ? "Checked" : "Unchecked";
-        settings.push_back({{"control", "OptionT(" + std::to_string(row.index) + ")"},
-                            {"caption", row.caption},
-                            {"registry", registry_json(row, shown.checked)},
-                            {"linux_setting", linux_text(row.linux_setting)},
-                            {"effect_on_linux", shown.has_effect},
-                            {"current", state},
-                            {"found", shown.found},
-                            {"recommendation", recommended(row, mix)}});
-        text += std::to_string(row.index) + " " + std::string(row.caption) + ": " + state +
-                " (recommended " + std::string(recommended(row, mix)) + ")\n    " +
-                (shown.has_effect ? "Linux: " + linux_text(row.linux_setting) + "\n    now: "
-                                  : std::string()) +
-                shown.found + "\n";
+        const bool checked = page.rows()[i].checked;
+        auto registry = nlohmann::ordered_json::array();
+        for (const auto& v : row.values)
+            if (!v.name.empty())
+                registry.push_back(registry_value(v, checked ? v.checked : v.unchecked));
+        add({"OptionT(" + std::to_string(row.index) + ")", std::to_string(row.index) + " ",
+             std::string(row.caption), registry, row.linux_setting, page.rows()[i],
+             checked ? "Checked" : "Unchecked", std::string(recommended(row, mix))},
+            settings, text);
     }
     for (std::size_t i = 0; i < kTweakListCount; ++i) {
         const TweakList& list = kTweakLists[i];
-        const TweakListShown& shown = page.lists()[i];
-        const std::string item = shown.item ? std::string(kListItems[*shown.item]) : std::string();
-        settings.push_back({{"control", list.control},
-                            {"caption", list.heading},
-                            {"registry", nlohmann::ordered_json::array(
-                                             {{{"key", "HKEY_LOCAL_MACHINE\\" + std::string(list.value.key)},
-                                               {"value", list.value.name},
-                                               {"number", shown.item ? nlohmann::ordered_json(*shown.item)
-                                                                     : nlohmann::ordered_json()}}})},
-                            {"linux_setting", linux_text(list.linux_setting)},
-                            {"effect_on_linux", shown.has_effect},
-                            {"current", item},
-                            {"found", shown.found},
-                            {"recommendation", recommended(list, mix)}});
-        text += std::string(list.heading) + ": " + (item.empty() ? "(empty)" : item) + " (recommended " +
-                std::string(recommended(list, mix)) + ")\n    " +
-                (shown.has_effect ? "Linux: " + linux_text(list.linux_setting) + "\n    now: "
-                                  : std::string()) +
-                shown.found + "\n";
+        const auto item = page.lists()[i].item;
+        add({std::string(list.control), "", std::string(list.heading),
+             nlohmann::ordered_json::array({registry_value(list.value, item)}), list.linux_setting,
+             page.lists()[i], item ? std::string(kListItems[*item]) : std::string(),
+             std::string(recommended(list, mix))},
+            settings, text);
     }
     if (args.json)
         std::printf("%s\n", json.dump(2).c_str());
@@ -101,8 +104,9 @@ int RunTweaks(const TweaksArgs& args) {
 
 const RegisterVerb kTweaks([](CLI::App& app) {
     auto args = std::make_shared<TweaksArgs>();
-    CLI::App* cmd = app.add_subcommand(
-        "tweaks", "List the disk tweaks: each setting, its value now, the recommendation and its effect on Linux");
+    CLI::App* cmd = app.add_subcommand("tweaks",
+                                       "List the disk tweaks: each setting, its value now, the "
+                                       "recommendation and its effect on Linux");
     cmd->add_flag("--json", args->json, "Print JSON");
     cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine")
         ->check(CLI::ExistingDirectory);

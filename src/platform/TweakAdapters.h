@@ -33,7 +33,8 @@ std::vector<TweakChange> put_back_changed(const TweakSnapshot& saved, const Twea
 // An adapter over one kernel switch of several objects (the disks' read-ahead, the hosts' policy).
 class SwitchTweak : public TweakAdapter {
   public:
-    SwitchTweak(const Sysroot& root, KernelSwitch which) : root_(root), switches_(root), which_(which) {}
+    SwitchTweak(const Sysroot& root, KernelSwitch which)
+        : root_(root), switches_(root), which_(which) {}
     // The switch of every object that has a readable one.
     TweakSnapshot capture() const override;
     std::vector<TweakChange> put_back(const TweakSnapshot& saved) override;
@@ -41,7 +42,8 @@ class SwitchTweak : public TweakAdapter {
   protected:
     virtual std::vector<std::string> objects() const = 0;
     // Writes `value`; the change reads "old -> new" with `unit` after it.
-    TweakChange set(const TweakSaved& now, std::string_view value, std::string_view unit = "") const;
+    TweakChange set(const TweakSaved& now, std::string_view value,
+                    std::string_view unit = "") const;
 
     Sysroot root_;
     KernelSwitches switches_;

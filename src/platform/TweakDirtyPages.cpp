@@ -32,7 +32,8 @@ class DirtyPages : public SwitchTweak {
         const std::uint64_t percent = text::to_u64(ratio.value).value_or(0);
         const bool large = percent > kKernelDefaultRatio;
         if (large == (level != 0)) return {};
-        return {set({std::string(kRatio), ratio.value}, std::to_string(level ? kLargeRatio : kKernelDefaultRatio))};
+        return {set({std::string(kRatio), ratio.value},
+                    std::to_string(level ? kLargeRatio : kKernelDefaultRatio))};
     }
 
     // Whichever of the pair was in use is written back; that clears the other.
@@ -47,7 +48,9 @@ class DirtyPages : public SwitchTweak {
     }
 
   private:
-    std::vector<std::string> objects() const override { return {std::string(kRatio), std::string(kBytes)}; }
+    std::vector<std::string> objects() const override {
+        return {std::string(kRatio), std::string(kBytes)};
+    }
 };
 
 }  // namespace

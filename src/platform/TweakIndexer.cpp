@@ -24,7 +24,8 @@ inline constexpr std::string_view kMaskTarget = "/dev/null";
 
 std::string failure(int err) {
     std::string text = std::strerror(err);
-    if (err == EACCES || err == EPERM || err == EROFS) text += " (switching the file indexer needs root)";
+    if (err == EACCES || err == EPERM || err == EROFS)
+        text += " (switching the file indexer needs root)";
     return text;
 }
 
@@ -57,7 +58,8 @@ class FileIndexer : public TweakAdapter {
             bool installed = false;
             for (const auto folder : kUnitFolders)
                 installed = installed || root_.exists(std::string(folder) + std::string(unit));
-            if (installed) found.push_back({std::string(unit), masked(unit) ? "masked" : "enabled"});
+            if (installed)
+                found.push_back({std::string(unit), masked(unit) ? "masked" : "enabled"});
         }
         return found;
     }
@@ -85,8 +87,8 @@ class FileIndexer : public TweakAdapter {
             return std::nullopt;
         }
         struct stat st {};
-        if (root_.resolve(kMaskFolder) != std::string(kMaskFolder) || ::lstat(host.c_str(), &st) != 0 ||
-            !S_ISDIR(st.st_mode)) {
+        if (root_.resolve(kMaskFolder) != std::string(kMaskFolder) ||
+            ::lstat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             *why = std::string(kMaskFolder) + " is not a plain folder";
             return std::nullopt;
         }

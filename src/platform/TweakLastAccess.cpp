@@ -32,9 +32,8 @@ class LastAccess : public TweakAdapter {
     TweakReading read() const override {
         const TweakSnapshot found = capture();
         if (found.empty()) return {std::nullopt, "no read-write disk volume mounted"};
-        const bool all_noatime = std::all_of(found.begin(), found.end(), [](const TweakSaved& v) {
-            return v.value == "noatime";
-        });
+        const bool all_noatime = std::all_of(
+            found.begin(), found.end(), [](const TweakSaved& v) { return v.value == "noatime"; });
         return {all_noatime ? 1u : 0u, list_objects(found)};
     }
 

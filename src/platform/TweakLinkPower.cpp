@@ -18,10 +18,8 @@ struct Policy {
 };
 // Reading: every policy the kernel names. Writing: the first row of the wanted pair.
 inline constexpr Policy kPolicies[] = {
-    {"max_performance", false, false},
-    {"medium_power", true, false},
-    {"med_power_with_dipm", true, true},
-    {"min_power_with_partial", true, true},
+    {"max_performance", false, false},   {"medium_power", true, false},
+    {"med_power_with_dipm", true, true}, {"min_power_with_partial", true, true},
     {"min_power", true, true},
 };
 
@@ -69,10 +67,13 @@ class LinkPower : public SwitchTweak {
             if (device && !host) {  // no device-only policy: the row being written wins
                 if (device_) {
                     host = true;
-                    note = " (host-initiated turned on with it: the kernel has no device-only mode)";
+                    note =
+                        " (host-initiated turned on with it: the kernel has no device-only mode)";
                 } else {
                     device = false;
-                    note = " (device-initiated turned off with it: the kernel has no device-only mode)";
+                    note =
+                        " (device-initiated turned off with it: the kernel has no device-only "
+                        "mode)";
                 }
             }
             const std::string_view want = policy_for(host, device);

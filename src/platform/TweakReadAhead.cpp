@@ -43,7 +43,8 @@ class ReadAhead : public SwitchTweak {
 
     std::vector<TweakChange> write(std::uint32_t level) override {
         std::vector<TweakChange> changes;
-        if (level >= kItemKb.size()) return {{"read_ahead_kb", false, "no list item " + std::to_string(level)}};
+        if (level >= kItemKb.size())
+            return {{"read_ahead_kb", false, "no list item " + std::to_string(level)}};
         for (const auto& d : capture()) {
             const auto kb = text::to_u64(d.value);
             if (kb && item_of(*kb) == level) continue;

@@ -14,12 +14,18 @@ const LinuxTweakDef& linux_tweak(LinuxTweak which) {
 
 std::unique_ptr<TweakAdapter> make_tweak_adapter(LinuxTweak which, const TweakMachine& machine) {
     switch (which) {
-        case LinuxTweak::LastAccess: return tweak::last_access(machine);
-        case LinuxTweak::DeviceLinkPower: return tweak::link_power(machine, true);
-        case LinuxTweak::HostLinkPower: return tweak::link_power(machine, false);
-        case LinuxTweak::ReadAhead: return tweak::read_ahead(machine);
-        case LinuxTweak::DirtyPages: return tweak::dirty_pages(machine);
-        case LinuxTweak::FileIndexer: return tweak::file_indexer(machine);
+        case LinuxTweak::LastAccess:
+            return tweak::last_access(machine);
+        case LinuxTweak::DeviceLinkPower:
+            return tweak::link_power(machine, true);
+        case LinuxTweak::HostLinkPower:
+            return tweak::link_power(machine, false);
+        case LinuxTweak::ReadAhead:
+            return tweak::read_ahead(machine);
+        case LinuxTweak::DirtyPages:
+            return tweak::dirty_pages(machine);
+        case LinuxTweak::FileIndexer:
+            return tweak::file_indexer(machine);
     }
     return nullptr;
 }
@@ -42,12 +48,12 @@ TweakSnapshot SwitchTweak::capture() const {
 }
 
 std::vector<TweakChange> SwitchTweak::put_back(const TweakSnapshot& saved) {
-    return put_back_changed(saved, capture(), [&](const TweakSaved& now, const std::string& v) {
-        return set(now, v);
-    });
+    return put_back_changed(
+        saved, capture(), [&](const TweakSaved& now, const std::string& v) { return set(now, v); });
 }
 
-TweakChange SwitchTweak::set(const TweakSaved& now, std::string_view value, std::string_view unit) const {
+TweakChange SwitchTweak::set(const TweakSaved& now, std::string_view value,
+                             std::string_view unit) const {
     const SwitchResult r = switches_.write(which_, now.object, value);
     return {now.object, r.ok,
             r.ok ? now.value + " -> " + std::string(value) + std::string(unit) : r.error};

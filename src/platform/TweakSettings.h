@@ -22,7 +22,14 @@
 
 namespace bw {
 
-enum class LinuxTweak { LastAccess, DeviceLinkPower, HostLinkPower, ReadAhead, DirtyPages, FileIndexer };
+enum class LinuxTweak {
+    LastAccess,
+    DeviceLinkPower,
+    HostLinkPower,
+    ReadAhead,
+    DirtyPages,
+    FileIndexer
+};
 
 struct LinuxTweakDef {
     LinuxTweak which;
@@ -41,7 +48,8 @@ inline constexpr LinuxTweakDef kLinuxTweaks[] = {
     {LinuxTweak::ReadAhead, "read-ahead",
      "/sys/block/*/queue/read_ahead_kb: 0, 128, 256 or 512 KB for the four list items"},
     {LinuxTweak::DirtyPages, "dirty-pages",
-     "/proc/sys/vm/dirty_ratio: 40 % of memory may wait to be written (1) or the kernel's 20 % (0)"},
+     "/proc/sys/vm/dirty_ratio: 40 % of memory may wait to be written (1) or the kernel's 20 % "
+     "(0)"},
     {LinuxTweak::FileIndexer, "file-indexer",
      "the desktop's file indexer (tracker-miner-fs-3, tracker-miner-fs, kde-baloo user services): "
      "masked in /etc/systemd/user when off"},
@@ -56,7 +64,7 @@ struct TweakReading {
 
 // One object written, or refused.
 struct TweakChange {
-    std::string object;   // "/home", "host0", "sda", "dirty_ratio", "tracker-miner-fs-3.service"
+    std::string object;  // "/home", "host0", "sda", "dirty_ratio", "tracker-miner-fs-3.service"
     bool ok = false;
     std::string message;  // "128 -> 512", or why the system refused
 };

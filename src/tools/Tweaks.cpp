@@ -15,7 +15,9 @@ bool has_text(const std::string& entry, std::string_view text) {
 // The drive list's marker of the drive the system runs from: " {OS}" or " {OS-SWAP}".
 constexpr std::string_view kSystemMarker = " {OS";
 
-std::string row_control(int index) { return "OptionT(" + std::to_string(index) + ")"; }
+std::string row_control(int index) {
+    return "OptionT(" + std::to_string(index) + ")";
+}
 
 std::string value_text(const TweakValue& v, std::uint32_t number) {
     return std::string(v.name) + " = " + std::to_string(number);
@@ -39,7 +41,8 @@ DriveMix drive_mix(const std::vector<std::string>& drive_list) {
     // Mixed: judged by the drive marked as the system's; without one, as a hard drive boot (the
     // cautious choice: it keeps link power management off).
     for (const auto& e : drive_list)
-        if (has_text(e, kSystemMarker)) return ssd(e) ? DriveMix::MixBootSsd : DriveMix::MixBootHardDrive;
+        if (has_text(e, kSystemMarker))
+            return ssd(e) ? DriveMix::MixBootSsd : DriveMix::MixBootHardDrive;
     return DriveMix::MixBootHardDrive;
 }
 
@@ -84,7 +87,8 @@ struct TweaksPage::Source {
             if (v.number < std::size(kListItems)) return v.number;
             return std::nullopt;
         }
-        return v.number == values[0].checked || (also_checked && v.number == *also_checked) ? 1u : 0u;
+        return v.number == values[0].checked || (also_checked && v.number == *also_checked) ? 1u
+                                                                                            : 0u;
     }
 
     void capture() {
@@ -97,28 +101,37 @@ struct TweaksPage::Source {
         for (const auto& v : values) store_found.push_back(QueryKeyValue(kHive, v.key, v.name));
     }
 
-    void write_adapter(const std::vector<TweakChange>& changes, std::vector<TweakWrite>& log) const {
+    void write_adapter(const std::vector<TweakChange>& changes,
+                       std::vector<TweakWrite>& log) const {
         for (const auto& c : changes)
-            log.push_back({control, c.ok ? c.object + " " + c.message : c.object, c.ok, c.ok ? "" : c.message});
+            log.push_back({control, c.ok ? c.object + " " + c.message : c.object, c.ok,
+                           c.ok ? "" : c.message});
         if (changes.empty())
-            log.push_back({control, std::string(linux_tweak(*linux_setting).name) + " already so", true, {}});
+            log.push_back(
+                {control, std::string(linux_tweak(*linux_setting).name) + " already so", true, {}});
     }
 
-    void write_store(const TweakValue& v, const RegValue& value, std::vector<TweakWrite>& log) const {
-        const std::string what = value.empty() ? std::string(v.name) + " removed" : value_text(v, value.number);
+    void write_store(const TweakValue& v, const RegValue& value,
+                     std::vector<TweakWrite>& log) const {
+        const std::string what =
+            value.empty() ? std::string(v.name) + " removed" : value_text(v, value.number);
         if (value.empty())
             DeleteKeyValue(kHive, v.key, v.name);
         else
             SetKeyValue(kHive, v.key, v.name, value);
         const RegValue back = QueryKeyValue(kHive, v.key, v.name);
         const bool ok = back.type == value.type && back.number == value.number;
-        log.push_back({control, what, ok,
-                       ok ? "" : "the registry store " + registry_store_path().string() + " was not written"});
+        log.push_back(
+            {control, what, ok,
+             ok ? ""
+                : "the registry store " + registry_store_path().string() + " was not written"});
     }
 
-    void save(std::uint32_t level, const std::vector<std::uint32_t>& numbers, std::vector<TweakWrite>& log) {
+    void save(std::uint32_t level, const std::vector<std::uint32_t>& numbers,
+              std::vector<TweakWrite>& log) {
         if (adapter) return write_adapter(adapter->write(level), log);
-        for (std::size_t i = 0; i < values.size(); ++i) write_store(values[i], RegValue::dword(numbers[i]), log);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            write_store(values[i], RegValue::dword(numbers[i]), log);
     }
 
     void restore(std::vector<TweakWrite>& log) {
@@ -133,7 +146,8 @@ TweaksPage::~TweaksPage() = default;
 
 void TweaksPage::open() {
     sources_.clear();
-    const auto add = [&](std::string control, std::vector<TweakValue> values, std::optional<LinuxTweak> setting) {
+    const auto add = [&](std::string control, std::vector<TweakValue> values,
+                         std::optional<LinuxTweak> setting) {
         auto s = std::make_unique<Source>();
         s->control = std::move(control);
         s->values = std::move(values);
@@ -141,8 +155,10 @@ void TweaksPage::open() {
         if (setting) s->adapter = make_tweak_adapter(*setting, machine_);
         sources_.push_back(std::move(s));
     };
-    for (const auto& row : kTweakRows) add(row_control(row.index), values_of(row), row.linux_setting);
-    for (const auto& list : kTweakLists) add(std::string(list.control), {list.value}, list.linux_setting);
+    for (const auto& row : kTweakRows)
+        add(row_control(row.index), values_of(row), row.linux_setting);
+    for (const auto& list : kTweakLists)
+        add(std::string(list.control), {list.value}, list.linux_setting);
     read_all();
     for (auto& s : sources_) s->capture();
 }
@@ -181,7 +197,10 @@ std::vector<TweakWrite> TweaksPage::save(const TweakChoice& choice) {
     for (std::size_t i = 0; i < kTweakListCount; ++i) {
         Source& s = *sources_[kTweakRowCount + i];
         if (!choice.items[i]) {
-            log.push_back({s.control, std::string(s.values[0].name) + ": no item chosen, nothing written", true, {}});
+            log.push_back({s.control,
+                           std::string(s.values[0].name) + ": no item chosen, nothing written",
+                           true,
+                           {}});
             continue;
         }
         s.save(*choice.items[i], {*choice.items[i]}, log);
@@ -217,7 +236,8 @@ void TweaksPage::report(const std::vector<TweakWrite>& writes) {
         }
     };
     for (std::size_t i = 0; i < kTweakRowCount; ++i) fill(rows_[i], sources_[i]->control);
-    for (std::size_t i = 0; i < kTweakListCount; ++i) fill(lists_[i], sources_[kTweakRowCount + i]->control);
+    for (std::size_t i = 0; i < kTweakListCount; ++i)
+        fill(lists_[i], sources_[kTweakRowCount + i]->control);
 }
 
 }  // namespace bw

@@ -36,7 +36,8 @@ TEST(TweaksCli, ListsEverySettingWithItsLinuxMeaningAndRecommendation) {
     fs::create_directories(tree / "proc/sys/vm");
     test::write_file(tree / "proc/sys/vm/dirty_ratio", "40\n");
     fs::create_directories(tree / "sys/class/scsi_host/host0");
-    test::write_file(tree / "sys/class/scsi_host/host0/link_power_management_policy", "medium_power\n");
+    test::write_file(tree / "sys/class/scsi_host/host0/link_power_management_policy",
+                     "medium_power\n");
 
     const nlohmann::json j = tweaks_of(tree.path());
     ASSERT_FALSE(j.is_discarded());
@@ -55,7 +56,7 @@ TEST(TweaksCli, ListsEverySettingWithItsLinuxMeaningAndRecommendation) {
         {1, "OptionT(1)", true, "Checked", "Unchecked"},
         {4, "OptionT(4)", true, "Unchecked", "Checked"},
         {6, "OptionT(6)", false, "Unchecked", "Disable"},  // no indexer installed
-        {7, "OptionT(7)", true, "Unchecked", "Checked"},  // medium_power: no device-initiated part
+        {7, "OptionT(7)", true, "Unchecked", "Checked"},   // medium_power: no device-initiated part
         {8, "OptionT(8)", true, "Checked", "Checked"},
         {9, "Combo1", false, "", "Application Launch Prefetching Enabled"},
         {10, "Combo2", false, "", "Disabled"},
@@ -82,8 +83,10 @@ TEST(TweaksCli, TextNamesTheDriveMixAndEachRow) {
         test::run_cli({"tweaks", "--sysroot", test::fixture("sysroots/sata-desktop").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Drive mix: SSD and Hard Drive MIX - Boot SSD"), std::string::npos);
-    EXPECT_NE(run.out.find("5 Enable Boot Tracing: Unchecked (recommended Unchecked)\n    no effect on Linux"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find(
+            "5 Enable Boot Tracing: Unchecked (recommended Unchecked)\n    no effect on Linux"),
+        std::string::npos)
         << run.out;
 }
 

@@ -58,7 +58,8 @@ TEST_F(TweakMachineFiles, EachAdapterReadsTheLevelItsSettingStandsFor) {
         {"read-ahead: 129 KB is past the default",
          [](auto& m) {
              for (const char* d : {"sda", "sdb"})
-                 m.write(std::string("/sys/devices/virtual/block/") + d + "/queue/read_ahead_kb", "129\n");
+                 m.write(std::string("/sys/devices/virtual/block/") + d + "/queue/read_ahead_kb",
+                         "129\n");
          },
          LinuxTweak::ReadAhead, 2u, "sda 129 KB"},
         {"no link power management", {}, LinuxTweak::HostLinkPower, 0u, "host0 max_performance"},
@@ -84,8 +85,7 @@ TEST_F(TweakMachineFiles, EachAdapterReadsTheLevelItsSettingStandsFor) {
                          "keep_firmware_settings\n");
          },
          LinuxTweak::HostLinkPower, 0u, "host0 keep_firmware_settings"},
-        {"no SATA host",
-         [](auto& m) { m.remove("/sys/class/scsi_host"); },
+        {"no SATA host", [](auto& m) { m.remove("/sys/class/scsi_host"); },
          LinuxTweak::HostLinkPower, std::nullopt, "no SATA host"},
         {"kernel default dirty limit", {}, LinuxTweak::DirtyPages, 0u, "dirty_ratio 20"},
         {"raised dirty limit", [](auto& m) { m.write("/proc/sys/vm/dirty_ratio", "40\n"); },
@@ -96,7 +96,10 @@ TEST_F(TweakMachineFiles, EachAdapterReadsTheLevelItsSettingStandsFor) {
              m.write("/proc/sys/vm/dirty_bytes", "200000000\n");
          },
          LinuxTweak::DirtyPages, 0u, "dirty_bytes 200000000"},
-        {"indexer installed and free to start", {}, LinuxTweak::FileIndexer, 1u,
+        {"indexer installed and free to start",
+         {},
+         LinuxTweak::FileIndexer,
+         1u,
          "tracker-miner-fs-3.service enabled"},
         {"indexer masked",
          [](auto& m) { m.link("/etc/systemd/user/tracker-miner-fs-3.service", "/dev/null"); },
@@ -127,7 +130,8 @@ TEST_F(TweakMachineFiles, ReadAheadWritesTheItemsDepthAndLeavesDisksAlreadyThere
 }
 
 TEST_F(TweakMachineFiles, ReadAheadTouchesOnlyTheDisksItIsGiven) {
-    auto a = make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{m_.sysroot(), &runner_, {"sdb"}});
+    auto a =
+        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{m_.sysroot(), &runner_, {"sdb"}});
     a->write(0);
     EXPECT_EQ(read_ahead_of("sda"), "128\n");
     EXPECT_EQ(read_ahead_of("sdb"), "0\n");
@@ -142,18 +146,22 @@ TEST_F(TweakMachineFiles, LinkPowerPolicyIsThePairOfBothRows) {
         const char* note;  // a part of the change's message
     };
     const Case kCases[] = {
-        {"max_performance", LinuxTweak::HostLinkPower, 1, "medium_power", "max_performance -> medium_power"},
+        {"max_performance", LinuxTweak::HostLinkPower, 1, "medium_power",
+         "max_performance -> medium_power"},
         {"medium_power", LinuxTweak::DeviceLinkPower, 1, "med_power_with_dipm", ""},
         {"med_power_with_dipm", LinuxTweak::DeviceLinkPower, 0, "medium_power", ""},
-        {"min_power", LinuxTweak::HostLinkPower, 0, "max_performance", "device-initiated turned off"},
-        {"max_performance", LinuxTweak::DeviceLinkPower, 1, "med_power_with_dipm", "host-initiated turned on"},
+        {"min_power", LinuxTweak::HostLinkPower, 0, "max_performance",
+         "device-initiated turned off"},
+        {"max_performance", LinuxTweak::DeviceLinkPower, 1, "med_power_with_dipm",
+         "host-initiated turned on"},
         {"keep_firmware_settings", LinuxTweak::HostLinkPower, 1, "medium_power", ""},
         {"keep_firmware_settings", LinuxTweak::HostLinkPower, 0, "max_performance", ""},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.before) + " " + linux_tweak(c.row).name.data());
         m_.remove("/sys/class/scsi_host/host1");
-        m_.write("/sys/class/scsi_host/host0/link_power_management_policy", std::string(c.before) + "\n");
+        m_.write("/sys/class/scsi_host/host0/link_power_management_policy",
+                 std::string(c.before) + "\n");
         const auto changes = adapter(c.row)->write(c.level);
         ASSERT_EQ(changes.size(), 1u);
         EXPECT_TRUE(changes[0].ok);
@@ -172,7 +180,7 @@ TEST_F(TweakMachineFiles, DirtyLimitIsRaisedOrBroughtBackToTheKernelsDefaultOnly
         bool written;
     };
     const Case kCases[] = {
-        {"20", 1, "40\n", true}, {"30", 1, "30\n", false}, {"40", 0, "20\n", true},
+        {"20", 1, "40\n", true},  {"30", 1, "30\n", false}, {"40", 0, "20\n", true},
         {"10", 0, "10\n", false}, {"0", 0, "0\n", false},  // a limit in bytes is left alone
     };
     for (const auto& c : kCases) {
@@ -235,9 +243,10 @@ TEST_F(TweakMachineFiles, RefusedWritesSayWhy) {
         TweakFiles fresh;
         c.lay(fresh);
         const auto changes = fresh.adapter(c.which)->write(c.level);
-        const bool any_refused = std::any_of(changes.begin(), changes.end(), [&](const TweakChange& ch) {
-            return !ch.ok && ch.message.find(c.reason) != std::string::npos;
-        });
+        const bool any_refused =
+            std::any_of(changes.begin(), changes.end(), [&](const TweakChange& ch) {
+                return !ch.ok && ch.message.find(c.reason) != std::string::npos;
+            });
         EXPECT_TRUE(any_refused);
     }
 }

@@ -61,7 +61,9 @@ struct TweakFiles {
         return read_file(m_.at("/sys/devices/virtual/block/" + disk + "/queue/read_ahead_kb"));
     }
     TweakMachine machine() { return TweakMachine{m_.sysroot(), &runner_, {}}; }
-    std::unique_ptr<TweakAdapter> adapter(LinuxTweak which) { return make_tweak_adapter(which, machine()); }
+    std::unique_ptr<TweakAdapter> adapter(LinuxTweak which) {
+        return make_tweak_adapter(which, machine());
+    }
 
     CounterMachine m_;
     RecordingMountRunner runner_;

@@ -26,12 +26,14 @@ TEST(TweaksE2e, PrefetchRowChangesTheDevicesReadAheadAndRestorePutsItBack) {
     const std::string before = read_ahead_kb(disk);
     ASSERT_FALSE(before.empty());
 
-    auto adapter = make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{Sysroot("/"), nullptr, {disk}});
+    auto adapter =
+        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{Sysroot("/"), nullptr, {disk}});
     const TweakSnapshot found = adapter->capture();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].value, before);
 
-    for (const auto& [item, kb] : {std::pair{0u, "0"}, std::pair{3u, "512"}, std::pair{2u, "256"}}) {
+    for (const auto& [item, kb] :
+         {std::pair{0u, "0"}, std::pair{3u, "512"}, std::pair{2u, "256"}}) {
         SCOPED_TRACE(kb);
         const auto changes = adapter->write(item);
         ASSERT_EQ(changes.size(), 1u);

@@ -56,11 +56,13 @@ TEST(DriveMix, DecidedBySsdEntriesAndTheSystemMarker) {
         {{"C: 240 GB SSD [PD 0] {OS-SWAP}", "D: 120 GB SSD [PD 1]"}, "SSD Only"},
         {{"C: 1000 GB [PD 0] {OS}", "E: 16 GB USB [PD 1]"}, "Hard Drive Only"},
         {{}, "Hard Drive Only"},
-        {{"C: 240 GB SSD [PD 0] {OS}", "D: 2000 GB [PD 1] {SWAP}"}, "SSD and Hard Drive MIX - Boot SSD"},
+        {{"C: 240 GB SSD [PD 0] {OS}", "D: 2000 GB [PD 1] {SWAP}"},
+         "SSD and Hard Drive MIX - Boot SSD"},
         {{"C: 2000 GB [PD 0] {OS-SWAP}", "D: 240 GB SSD [PD 1]"},
          "SSD and Hard Drive MIX - Boot Hard Drive"},
         // A swap marker alone does not make the system drive; without one the cautious choice.
-        {{"D: 240 GB SSD [PD 1] {SWAP}", "E: 2000 GB [PD 0]"}, "SSD and Hard Drive MIX - Boot Hard Drive"},
+        {{"D: 240 GB SSD [PD 1] {SWAP}", "E: 2000 GB [PD 0]"},
+         "SSD and Hard Drive MIX - Boot Hard Drive"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);
@@ -115,7 +117,7 @@ TEST_F(TweaksOnFiles, StoreRowsReadTheirNumbersAsThePageDoes) {
     };
     const Case kCases[] = {
         {2, 2, true}, {2, 1, false}, {2, 0, false},  // NtfsMemoryUsage: 2 is checked
-        {6, 2, true}, {6, 3, true}, {6, 4, false},   // the indexer's start type, no indexer here
+        {6, 2, true}, {6, 3, true},  {6, 4, false},  // the indexer's start type, no indexer here
         {7, 2, true}, {7, 1, false},                 // Attributes, no SATA host here
     };
     m_.remove("/usr/lib/systemd");
@@ -189,11 +191,13 @@ TEST_F(TweaksOnFiles, RefusedWritesAreShownBesideTheirRows) {
     page_.save(c);
     const auto& last_access = page_.rows()[4];
     EXPECT_TRUE(last_access.refused);
-    EXPECT_NE(last_access.result.find("refused: /: remount"), std::string::npos) << last_access.result;
+    EXPECT_NE(last_access.result.find("refused: /: remount"), std::string::npos)
+        << last_access.result;
     EXPECT_NE(last_access.result.find("needs root"), std::string::npos);
     const auto& clear_page_file = page_.rows()[0];
     EXPECT_TRUE(clear_page_file.refused);
-    EXPECT_NE(clear_page_file.result.find("was not written"), std::string::npos) << clear_page_file.result;
+    EXPECT_NE(clear_page_file.result.find("was not written"), std::string::npos)
+        << clear_page_file.result;
     // Writes that went through are not marked.
     EXPECT_FALSE(page_.lists()[0].refused);
 }
@@ -217,7 +221,8 @@ TEST_F(TweaksOnFiles, RestorePutsBackWhatWasFoundAtOpen) {
     EXPECT_EQ(stored(kFileSystem, "NtfsDisable8dot3NameCreation"), 1u);
     // A value that was missing at open is missing again.
     EXPECT_TRUE(QueryKeyValue(HKLM, kMemoryManagement, "ClearPageFileAtShutdown").empty());
-    EXPECT_FALSE(fs::exists(fs::symlink_status(m_.at("/etc/systemd/user/tracker-miner-fs-3.service"))));
+    EXPECT_FALSE(
+        fs::exists(fs::symlink_status(m_.at("/etc/systemd/user/tracker-miner-fs-3.service"))));
     EXPECT_EQ(page_.current().checked, opened().checked);
 }
 
@@ -229,7 +234,8 @@ TEST_F(TweaksOnFiles, ARowTheSystemReadsOtherwiseAfterTheSaveSaysSo) {
     page_.save(c);
     EXPECT_EQ(test::host_policy(m_, "host0"), "max_performance\n");
     EXPECT_TRUE(page_.rows()[7].refused);
-    EXPECT_NE(page_.rows()[7].result.find("the system reads unchecked after the save"), std::string::npos)
+    EXPECT_NE(page_.rows()[7].result.find("the system reads unchecked after the save"),
+              std::string::npos)
         << page_.rows()[7].result;
 }
 

@@ -10,7 +10,9 @@ namespace bw {
 namespace {
 
 // The running system, with the kernel's own mount calls.
-TweakMachine live_machine() { return TweakMachine{Sysroot("/"), &live_mount_runner(), {}}; }
+TweakMachine live_machine() {
+    return TweakMachine{Sysroot("/"), &live_mount_runner(), {}};
+}
 
 }  // namespace
 

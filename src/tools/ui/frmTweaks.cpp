@@ -13,7 +13,9 @@ namespace bw {
 
 namespace {
 
-QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 const char* kHelpProperty = "tweakHelp";
 
@@ -22,12 +24,14 @@ const char* kHelpProperty = "tweakHelp";
 void show_state(QLabel* label, const TweakShown& shown) {
     const bool result = !shown.result.empty();
     label->setText(q(result ? shown.result : shown.found));
-    label->setStyleSheet(shown.refused ? "color: #c00000;" : (result ? "color: #006000;" : "color: #505050;"));
+    label->setStyleSheet(shown.refused ? "color: #c00000;"
+                                       : (result ? "color: #006000;" : "color: #505050;"));
 }
 
 }  // namespace
 
-frmTweaks::frmTweaks(const std::vector<std::string>& drive_list, TweakMachine machine, QWidget* parent)
+frmTweaks::frmTweaks(const std::vector<std::string>& drive_list, TweakMachine machine,
+                     QWidget* parent)
     : QDialog(parent), page_(std::move(machine)), mix_(drive_mix(drive_list)) {
     setObjectName("frmTweaks");
     setWindowTitle(q(kFrmTweaksCaption));
@@ -51,7 +55,8 @@ frmTweaks::frmTweaks(const std::vector<std::string>& drive_list, TweakMachine ma
 
     auto* grid = new QGridLayout;
     int line = 0;
-    for (const auto& [column, title] : {std::pair{1, "Recommended"}, std::pair{2, "On this machine"}}) {
+    for (const auto& [column, title] :
+         {std::pair{1, "Recommended"}, std::pair{2, "On this machine"}}) {
         auto* h = new QLabel(title, this);
         QFont f = h->font();
         f.setBold(true);
@@ -97,8 +102,9 @@ frmTweaks::frmTweaks(const std::vector<std::string>& drive_list, TweakMachine ma
         grid->addLayout(cell, line, 0);
         grid->addWidget(list_recmd_[i], line, 1);
         grid->addWidget(list_state_[i], line, 2);
-        for (QWidget* w : {static_cast<QWidget*>(heading_label), static_cast<QWidget*>(combo_[i]),
-                           static_cast<QWidget*>(list_recmd_[i]), static_cast<QWidget*>(list_state_[i])})
+        for (QWidget* w :
+             {static_cast<QWidget*>(heading_label), static_cast<QWidget*>(combo_[i]),
+              static_cast<QWidget*>(list_recmd_[i]), static_cast<QWidget*>(list_state_[i])})
             help_on(w, list.help);
     }
     grid->setColumnStretch(2, 1);
@@ -181,7 +187,8 @@ void frmTweaks::Restore_Click() {
     const TweakChoice c = page_.current();
     for (std::size_t i = 0; i < kTweakRowCount; ++i) option_t_[i]->setChecked(c.checked[i]);
     for (std::size_t i = 0; i < kTweakListCount; ++i)
-        if (combo_[i]->count() > 0) combo_[i]->setCurrentIndex(c.items[i] ? static_cast<int>(*c.items[i]) : -1);
+        if (combo_[i]->count() > 0)
+            combo_[i]->setCurrentIndex(c.items[i] ? static_cast<int>(*c.items[i]) : -1);
     show_states();
 }
 

@@ -22,11 +22,12 @@ namespace bw {
 class frmTweaks : public QDialog {
     Q_OBJECT
   public:
-    frmTweaks(const std::vector<std::string>& drive_list, TweakMachine machine, QWidget* parent = nullptr);
+    frmTweaks(const std::vector<std::string>& drive_list, TweakMachine machine,
+              QWidget* parent = nullptr);
 
     QCheckBox* OptionT(int index) const { return option_t_[index]; }
     QLabel* Recmd(int index) const { return recmd_[index]; }
-    QLabel* State(int index) const { return state_[index]; }  // what the row has, or what was done
+    QLabel* State(int index) const { return state_[index]; }   // what the row has, or what was done
     QComboBox* Combo(int list) const { return combo_[list]; }  // 0: `Combo1`, 1: `Combo2`
     QLabel* ListState(int list) const { return list_state_[list]; }
     QLabel* Label2() const { return label2_; }

@@ -31,9 +31,9 @@ class FrmTweaksTest : public QObject {
     void everyPartOfEveryRowShowsItsHelpAndLeavingClearsIt() {
         frmTweaks w(kMixedBootSsd, files_->machine());
         for (std::size_t i = 0; i < kTweakRowCount; ++i) {
-            for (QWidget* part : {static_cast<QWidget*>(w.OptionT(int(i))),
-                                  static_cast<QWidget*>(w.Recmd(int(i))),
-                                  static_cast<QWidget*>(w.State(int(i)))}) {
+            for (QWidget* part :
+                 {static_cast<QWidget*>(w.OptionT(int(i))), static_cast<QWidget*>(w.Recmd(int(i))),
+                  static_cast<QWidget*>(w.State(int(i)))}) {
                 hover(part);
                 QCOMPARE(w.InfoBOX()->text(), QString::fromUtf8(kTweakRows[i].help.data(),
                                                                 int(kTweakRows[i].help.size())));
@@ -43,11 +43,13 @@ class FrmTweaksTest : public QObject {
         }
         for (std::size_t i = 0; i < kTweakListCount; ++i) {
             hover(w.Combo(int(i)));
-            QVERIFY(w.InfoBOX()->text().startsWith(QString::fromUtf8(kTweakLists[i].help.substr(0, 20).data(), 20)));
+            QVERIFY(w.InfoBOX()->text().startsWith(
+                QString::fromUtf8(kTweakLists[i].help.substr(0, 20).data(), 20)));
         }
         hover(w.OptionT(5));
-        QVERIFY(w.InfoBOX()->text().startsWith(
-            "EnableBootTrace kept a log of what drivers and applications were loaded at start up."));
+        QVERIFY(
+            w.InfoBOX()->text().startsWith("EnableBootTrace kept a log of what drivers and "
+                                           "applications were loaded at start up."));
     }
 
     void captionsRecommendationsAndTheDriveMix() {
