@@ -66,7 +66,7 @@ int RunTweaks(const TweaksArgs& args) {
     }
     if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
     const DriveMix mix = drive_mix(TakeInventory(query, {}).inv.DriveList);
-    TweaksPage page(TweakMachine{query.sysroot(), &live_mount_runner(), {}});
+    TweaksPage page(TweakMachine{query.sysroot(), &live_mount_runner(), {}, {}});
     page.open();
 
     nlohmann::ordered_json json;

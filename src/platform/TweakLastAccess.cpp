@@ -27,7 +27,8 @@ bool under_kernel_folder(std::string_view target) {
 
 class LastAccess : public TweakAdapter {
   public:
-    explicit LastAccess(const TweakMachine& m) : root_(m.root), runner_(m.runner) {}
+    explicit LastAccess(const TweakMachine& m)
+        : root_(m.root), runner_(m.runner), chosen_(m.volumes) {}
 
     TweakReading read() const override {
         const TweakSnapshot found = capture();
@@ -51,6 +52,8 @@ class LastAccess : public TweakAdapter {
         TweakSnapshot found;
         for (const auto& m : SystemQuery(root_).mounts()) {
             if (!m.source.starts_with("/dev/") || under_kernel_folder(m.target)) continue;
+            if (!chosen_.empty() && std::find(chosen_.begin(), chosen_.end(), m.target) == chosen_.end())
+                continue;
             const auto options = SplitMountOptions(m.options);
             std::erase_if(found, [&](const TweakSaved& v) { return v.object == m.target; });
             if (has(options, "ro")) continue;
@@ -72,12 +75,13 @@ class LastAccess : public TweakAdapter {
     TweakChange set(const TweakSaved& now, const std::string& atime) const {
         if (!runner_) return {now.object, false, "no mount runner: nothing remounted"};
         Mounts mounts(root_, *runner_);
-        const MountResult r = mounts.remount(now.object, {atime});
+        const MountResult r = mounts.remount_flags(now.object, {atime});
         return {now.object, r.ok, r.ok ? now.value + " -> " + atime : r.message};
     }
 
     Sysroot root_;
     MountRunner* runner_;
+    std::vector<std::string> chosen_;
 };
 
 }  // namespace

@@ -92,6 +92,7 @@ struct TweakMachine {
     Sysroot root{"/"};
     MountRunner* runner = nullptr;   // remounts for last-access stamping
     std::vector<std::string> disks;  // disks whose read-ahead is set; empty: every disk
+    std::vector<std::string> volumes;  // mount points whose atime is set; empty: every one
 };
 
 std::unique_ptr<TweakAdapter> make_tweak_adapter(LinuxTweak which, const TweakMachine& machine);

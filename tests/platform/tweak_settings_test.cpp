@@ -131,7 +131,7 @@ TEST_F(TweakMachineFiles, ReadAheadWritesTheItemsDepthAndLeavesDisksAlreadyThere
 
 TEST_F(TweakMachineFiles, ReadAheadTouchesOnlyTheDisksItIsGiven) {
     auto a =
-        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{m_.sysroot(), &runner_, {"sdb"}});
+        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{m_.sysroot(), &runner_, {"sdb"}, {}});
     a->write(0);
     EXPECT_EQ(read_ahead_of("sda"), "128\n");
     EXPECT_EQ(read_ahead_of("sdb"), "0\n");
@@ -196,14 +196,23 @@ TEST_F(TweakMachineFiles, LastAccessRemountsOnlyTheReadWriteDiskVolumesThatDiffe
     a->write(1);
     ASSERT_EQ(runner_.calls.size(), 2u);  // "/" and "/srv"; /home has noatime already
     EXPECT_EQ(runner_.calls[0].target, "/");
-    EXPECT_EQ(runner_.calls[0].flags, unsigned(MS_REMOUNT | MS_NOATIME));
-    EXPECT_EQ(runner_.calls[0].data, "errors=remount-ro");
+    // Only the mount's own flags change: the filesystem's options are not passed again.
+    EXPECT_EQ(runner_.calls[0].flags, unsigned(MS_REMOUNT | MS_BIND | MS_NOATIME));
+    EXPECT_EQ(runner_.calls[0].data, "");
     EXPECT_EQ(runner_.calls[1].target, "/srv");
     runner_.calls.clear();
     a->write(0);
     ASSERT_EQ(runner_.calls.size(), 1u);
     EXPECT_EQ(runner_.calls[0].target, "/home");
-    EXPECT_EQ(runner_.calls[0].flags, unsigned(MS_REMOUNT | MS_RELATIME));
+    EXPECT_EQ(runner_.calls[0].flags, unsigned(MS_REMOUNT | MS_BIND | MS_RELATIME));
+    // Given volumes, only those are touched.
+    runner_.calls.clear();
+    make_tweak_adapter(LinuxTweak::LastAccess, TweakMachine{m_.sysroot(), &runner_, {}, {"/srv"}})
+        ->write(1);
+    ASSERT_EQ(runner_.calls.size(), 1u);
+    EXPECT_EQ(runner_.calls[0].target, "/srv");
+    // The mount's other flags are given again, or the bind remount would clear them.
+    EXPECT_EQ(runner_.calls[0].flags, unsigned(MS_REMOUNT | MS_BIND | MS_NOATIME | MS_NOSUID | MS_NODEV));
 }
 
 TEST_F(TweakMachineFiles, IndexerIsMaskedForEveryUserAndUnmaskedAgain) {

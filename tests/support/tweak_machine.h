@@ -30,7 +30,7 @@ inline constexpr const char* kTweakMountinfo =
     "20 1 0:22 / /proc rw,relatime - proc proc rw\n"
     "21 1 8:1 / / rw,relatime - ext4 /dev/sda1 rw,errors=remount-ro\n"
     "22 21 8:17 / /home rw,noatime - ext4 /dev/sdb1 rw\n"
-    "23 21 8:18 / /srv rw - xfs /dev/sdb2 rw\n"  // strictatime: mountinfo names no atime option
+    "23 21 8:18 / /srv rw,nosuid,nodev - xfs /dev/sdb2 rw\n"  // strictatime: mountinfo names no atime option
     "24 21 7:0 / /snap/core ro,nodev,relatime - squashfs /dev/loop0 ro\n"
     "25 21 0:30 / /tmp rw,nosuid - tmpfs tmpfs rw\n"
     "26 1 0:5 / /dev/hugepages rw,relatime - hugetlbfs /dev/x rw\n";
@@ -60,7 +60,7 @@ struct TweakFiles {
     std::string read_ahead_of(const std::string& disk) const {
         return read_file(m_.at("/sys/devices/virtual/block/" + disk + "/queue/read_ahead_kb"));
     }
-    TweakMachine machine() { return TweakMachine{m_.sysroot(), &runner_, {}}; }
+    TweakMachine machine() { return TweakMachine{m_.sysroot(), &runner_, {}, {}}; }
     std::unique_ptr<TweakAdapter> adapter(LinuxTweak which) {
         return make_tweak_adapter(which, machine());
     }

@@ -1,10 +1,12 @@
-// The prefetch row on a real disk: a loop device made for the test has its read-ahead changed by
-// the save's write and put back by the restore's, through the kernel's own sysfs file. Only that
-// device is touched: the adapter is given it alone.
+// The Linux settings on a real machine, each given only what the test made: a loop device has its
+// read-ahead changed by the prefetch row's write and put back by the restore's, through the
+// kernel's own sysfs file; a filesystem on it is remounted noatime and back.
+#include <algorithm>
 #include <fstream>
 
 #include <gtest/gtest.h>
 
+#include "platform/Mounts.h"
 #include "platform/TweakSettings.h"
 #include "support/scratch_device.h"
 
@@ -27,7 +29,7 @@ TEST(TweaksE2e, PrefetchRowChangesTheDevicesReadAheadAndRestorePutsItBack) {
     ASSERT_FALSE(before.empty());
 
     auto adapter =
-        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{Sysroot("/"), nullptr, {disk}});
+        make_tweak_adapter(LinuxTweak::ReadAhead, TweakMachine{Sysroot("/"), nullptr, {disk}, {}});
     const TweakSnapshot found = adapter->capture();
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].value, before);
@@ -45,6 +47,37 @@ TEST(TweaksE2e, PrefetchRowChangesTheDevicesReadAheadAndRestorePutsItBack) {
     ASSERT_EQ(back.size(), 1u);
     EXPECT_TRUE(back[0].ok) << back[0].message;
     EXPECT_EQ(read_ahead_kb(disk), before);
+}
+
+bool mounted_with(const std::string& target, const std::string& option) {
+    const auto m = Mounts(Sysroot("/"), live_mount_runner()).find(target);
+    return m && std::find(m->options.begin(), m->options.end(), option) != m->options.end();
+}
+
+TEST(TweaksE2e, DateStampingRowRemountsTheVolumeNoatimeAndRestorePutsItBack) {
+    if (const std::string why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
+    test::ScratchLoop::Options options;
+    options.filesystem = "ext4";
+    options.mount = true;
+    test::ScratchLoop loop(options);
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    ASSERT_EQ(loop.mounts().size(), 1u);
+    const std::string target = loop.mounts()[0].string();
+    ASSERT_TRUE(mounted_with(target, "relatime"));
+
+    auto adapter = make_tweak_adapter(
+        LinuxTweak::LastAccess, TweakMachine{Sysroot("/"), &live_mount_runner(), {}, {target}});
+    const TweakSnapshot found = adapter->capture();
+    ASSERT_EQ(found.size(), 1u);
+    const auto changes = adapter->write(1);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_TRUE(changes[0].ok) << changes[0].message;
+    EXPECT_TRUE(mounted_with(target, "noatime"));
+    EXPECT_EQ(adapter->read().level, 1u);
+    const auto back = adapter->put_back(found);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_TRUE(back[0].ok) << back[0].message;
+    EXPECT_TRUE(mounted_with(target, "relatime"));
 }
 
 }  // namespace

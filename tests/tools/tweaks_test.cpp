@@ -79,7 +79,9 @@ TEST(TweakRowsTable, EveryRowAndListHasItsTextsAndValidRecommendations) {
         for (auto r : row.recommended)
             EXPECT_TRUE(r == kChecked || r == kUnchecked || r == kDisable) << r;
         // A row without a Linux setting says so in its help.
-        if (!row.linux_setting) EXPECT_NE(row.help.find(kNoEffectOnLinux), std::string_view::npos);
+        if (!row.linux_setting) {
+            EXPECT_NE(row.help.find(kNoEffectOnLinux), std::string_view::npos);
+        }
         // Checked and unchecked must be told apart when read back.
         EXPECT_NE(row.values[0].checked, row.values[0].unchecked);
     }
@@ -99,7 +101,9 @@ TEST_F(TweaksOnFiles, EveryRowIsReadFromItsLinuxSettingOrTheStore) {
         SCOPED_TRACE(kTweakRows[i].caption);
         EXPECT_EQ(c.checked[i], kExpected[i]);
         EXPECT_EQ(page_.rows()[i].has_effect, kTweakRows[i].linux_setting.has_value());
-        if (!kTweakRows[i].linux_setting) EXPECT_EQ(page_.rows()[i].found, kNoEffectOnLinux);
+        if (!kTweakRows[i].linux_setting) {
+            EXPECT_EQ(page_.rows()[i].found, kNoEffectOnLinux);
+        }
     }
     EXPECT_EQ(page_.rows()[4].found, "/ relatime, /home noatime, /srv strictatime");
     EXPECT_EQ(c.items[0], 1u);  // read-ahead: two disks of three at 128 KB

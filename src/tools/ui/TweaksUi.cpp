@@ -11,7 +11,7 @@ namespace {
 
 // The running system, with the kernel's own mount calls.
 TweakMachine live_machine() {
-    return TweakMachine{Sysroot("/"), &live_mount_runner(), {}};
+    return TweakMachine{Sysroot("/"), &live_mount_runner(), {}, {}};
 }
 
 }  // namespace
