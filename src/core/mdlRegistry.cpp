@@ -25,6 +25,12 @@ inline constexpr KnownKey kKnownKeys[] = {
     {RegHive::HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Msahci"},
     {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters"},
     {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Power"},
+    {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management"},
+    {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\FileSystem\\Memory Management"},
+    {RegHive::HKEY_LOCAL_MACHINE, "\\SYSTEM\\CurrentControlSet\\Services\\cisvc"},
+    {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Power\\PowerSettings\\0012ee47-9041-4b5d-9b77-535fba8b1442\\0b2d69d7-a2a1-449c-9680-f91c70521c60"},
+    {RegHive::HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Power\\PowerSettings\\0012ee47-9041-4b5d-9b77-535fba8b1442\\dab60367-53fe-4fbc-825e-521d069d2456"},
+    {RegHive::HKEY_LOCAL_MACHINE, "CurrentControlSet\\Services\\msahci\\Controller0"},
 };
 
 std::mutex g_mutex;
@@ -105,6 +111,12 @@ void SetKeyValue(RegHive hive, std::string_view key_path, std::string_view value
     std::string stored = std::to_string(value.type) + ":" + value.to_text();
     WriteINI(registry_store_path(), section_of(hive, key_path), value_name,
              std::string_view(stored));
+}
+
+void DeleteKeyValue(RegHive hive, std::string_view key_path, std::string_view value_name) {
+    if (find_adapter(hive, key_path, value_name) || !storable_name(value_name)) return;
+    // An entry without a type reads as missing.
+    WriteINI(registry_store_path(), section_of(hive, key_path), value_name, std::string_view(""));
 }
 
 RegValue QueryKeyValue(RegHive hive, std::string_view key_path, std::string_view value_name) {

@@ -50,6 +50,8 @@ void register_registry_adapter(RegHive hive, std::string_view key_path, std::str
 void SetKeyValue(RegHive hive, std::string_view key_path, std::string_view value_name,
                  const RegValue& value);
 RegValue QueryKeyValue(RegHive hive, std::string_view key_path, std::string_view value_name);
+// Removes a value kept in the registry store; a value served by an adapter is left alone.
+void DeleteKeyValue(RegHive hive, std::string_view key_path, std::string_view value_name);
 
 // True when a key exists (a known key of the program, or one present in the store).
 bool RegistryKeyExists(RegHive hive, std::string_view key_path);

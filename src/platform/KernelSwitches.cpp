@@ -67,8 +67,9 @@ SwitchResult KernelSwitches::access(KernelSwitch which, std::string_view object,
         r.error = path + " does not exist";
         return r;
     }
-    if (!resolved->starts_with("/sys/")) {
-        r.error = path + " leads out of /sys";
+    const std::string_view tree = def.folder.starts_with("/proc/sys/") ? "/proc/sys/" : "/sys/";
+    if (!resolved->starts_with(tree)) {
+        r.error = path + " leads out of " + std::string(tree.substr(0, tree.size() - 1));
         return r;
     }
     const std::string host = root_.path(*resolved).string();
@@ -77,7 +78,8 @@ SwitchResult KernelSwitches::access(KernelSwitch which, std::string_view object,
         r.error = path + " is not a regular file";
         return r;
     }
-    const int flags = (value ? O_WRONLY : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+    // O_TRUNC as a shell redirect has it: the kernel ignores it, a fixture file loses its old tail.
+    const int flags = (value ? O_WRONLY | O_TRUNC : O_RDONLY) | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
     UniqueFd fd(::open(host.c_str(), flags));
     if (!fd.ok()) {
         r.error = failure(errno, def, value != nullptr);

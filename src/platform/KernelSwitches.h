@@ -12,7 +12,7 @@
 
 namespace bw {
 
-enum class KernelSwitch { DiskStatistics, ReadAheadKb, LinkPowerPolicy };
+enum class KernelSwitch { DiskStatistics, ReadAheadKb, LinkPowerPolicy, VmSetting };
 
 struct KernelSwitchDef {
     KernelSwitch which;
@@ -25,6 +25,8 @@ inline constexpr KernelSwitchDef kKernelSwitches[] = {
     {KernelSwitch::ReadAheadKb, "/sys/block/", "/queue/read_ahead_kb", "read-ahead"},
     {KernelSwitch::LinkPowerPolicy, "/sys/class/scsi_host/", "/link_power_management_policy",
      "link power management"},
+    // The object is the setting's own name ("dirty_ratio").
+    {KernelSwitch::VmSetting, "/proc/sys/vm/", "", "the page cache's limits"},
 };
 
 struct SwitchResult {

@@ -205,6 +205,17 @@ MountResult Mounts::remount(std::string_view mount_point, const std::vector<std:
                state->target + " remounted " + JoinMountOptions(state->options));
 }
 
+MountResult Mounts::remount_flags(std::string_view mount_point,
+                                  const std::vector<std::string>& changes) {
+    auto state = find(mount_point);
+    if (!state) return {false, std::string(mount_point) + " is not mounted"};
+    state->options = ApplyMountOptions(std::move(state->options), changes);
+    MountCall call = MountCallFor(MountCall::Op::Remount, *state);
+    call.flags |= MS_BIND;
+    call.data.clear();
+    return run(call, state->target + " remounted " + JoinMountOptions(changes));
+}
+
 MountResult Mounts::unmount(std::string_view mount_point, MountState* earlier) {
     const auto state = find(mount_point);
     if (!state) return {false, std::string(mount_point) + " is not mounted"};

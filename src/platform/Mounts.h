@@ -86,6 +86,9 @@ class Mounts {
     MountResult mount_kernel_fs(KernelFs fs);
     // Remounts with the mount's options changed by `changes` ("discard", "nodiscard", "noatime").
     MountResult remount(std::string_view mount_point, const std::vector<std::string>& changes);
+    // Changes only the mount's own flags (atime, nosuid, ...), as "mount -o remount,bind" does:
+    // the filesystem's options are not passed again, so none it refuses on a remount is asked for.
+    MountResult remount_flags(std::string_view mount_point, const std::vector<std::string>& changes);
     // Unmounts; `earlier` receives the mount as it was, for mount_again.
     MountResult unmount(std::string_view mount_point, MountState* earlier);
     MountResult mount_again(const MountState& earlier);
