@@ -103,6 +103,7 @@ RunEnv program_run_env(const TestParameters& params) {
         WriteINI(app().working_ini(), section, key, value);
     };
     const char letter = params.drive.empty() ? 0 : params.drive.front();
+    env.prepare = [] { FollowTesters(app().working_folder); };
     env.sample = [letter] { return ReadTestCounters(letter); };
     env.tester_running = [] {
         return GetProcessIdByName(kTesterFiles[0], app().working_folder) != 0;

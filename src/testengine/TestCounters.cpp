@@ -5,8 +5,11 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
+#include "core/modKill.h"
 #include "counters/CounterDisks.h"
 #include "counters/Counters.h"
+#include "platform/PdhQuery.h"
+#include "platform/PdhSources.h"
 #include "platform/clock.h"
 
 namespace bw::testengine {
@@ -62,6 +65,18 @@ TickReading ReadTestCounters(char letter) {
     f.reads = r.drive[kReadsPerSec];
     f.writes = r.drive[kWritesPerSec];
     return r;
+}
+
+void FollowTesters(const std::filesystem::path& working_folder) {
+    for (int t = 1; t <= 3; ++t) {
+        const pid_t ours = GetProcessIdByName(kTesterFiles[static_cast<size_t>(t - 1)], working_folder);
+        if (ours == 0) continue;
+        const std::vector<int> same_name =
+            FindProcesses(pdh().sysroot(), kTesterImages[static_cast<size_t>(t - 1)]);
+        const auto at = std::find(same_name.begin(), same_name.end(), ours);
+        if (at != same_name.end()) AddTesterCounters(t, static_cast<int>(at - same_name.begin()));
+    }
+    CollectCounters();  // rates start from here
 }
 
 }  // namespace bw::testengine

@@ -5,6 +5,7 @@
 // and the processor figures. The run controller files the reading; the windows show it.
 
 #include <array>
+#include <filesystem>
 
 #include "counters/CounterState.h"
 #include "testengine/TestSamples.h"
@@ -26,5 +27,10 @@ struct TickReading {
 
 // Collects the shared query and reads every counter of a tick for drive `letter`.
 TickReading ReadTestCounters(char letter);
+
+// Points the tester counters at the testers running from `working_folder`: processes of the same
+// name from another folder (another user's program) come first in the counters' numbering, and
+// their figures are not this test's.
+void FollowTesters(const std::filesystem::path& working_folder);
 
 }  // namespace bw::testengine

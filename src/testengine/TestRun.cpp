@@ -106,6 +106,7 @@ TestRun::TestRun(TestParameters params, RunEnv env)
 }
 
 void TestRun::open() {
+    if (env_.prepare) env_.prepare();
     env_.write(keys::kSettings, keys::kOpenTest, "1");
     for (auto section : kTesterSections) env_.write(section, keys::kFinished, "0");
     env_.write(keys::kSettings, keys::kRunStatus, "0");

@@ -46,6 +46,8 @@ struct RunEnv {
     std::function<std::string(std::string_view section, std::string_view key)> read;
     std::function<void(std::string_view section, std::string_view key, std::string_view value)>
         write;
+    // Before the job goes out: the counters made ready for this run's testers.
+    std::function<void()> prepare;
     // One tick's counters (collects the query).
     std::function<TickReading()> sample;
     // Whether the first tester still runs (it alone can set "Finished").
