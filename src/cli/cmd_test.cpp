@@ -131,9 +131,9 @@ int run_headless(const TestParameters& p, const TestArgs& a, Outcome& outcome) {
     TestRun run(p, program_run_env(p));
     app().busy = true;
     run.open();
-    RunEnd end = run.tick_at_open() ? run.tick() : RunEnd::Running;
-    while (end == RunEnd::Running && !g_interrupted) {
-        Pause(1000);
+    RunEnd end = RunEnd::Running;
+    for (bool wait = !run.tick_at_open(); end == RunEnd::Running && !g_interrupted; wait = true) {
+        if (wait) Pause(1000);
         end = run.tick();
         if (end == RunEnd::Running) progress_line(run);
     }
