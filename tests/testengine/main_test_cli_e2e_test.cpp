@@ -257,5 +257,31 @@ TEST_F(MainTestCli, FaultsDuringARunEndItWithTheirMessage) {
     }
 }
 
+// The drive fills up while the testers lay out the write test's file: the run ends at once with
+// the tester's reason, and the half-written test file is gone.
+TEST_F(MainTestCli, DriveFillingUpDuringTheWriteTestSaysSo) {
+    const std::string drive = letter_of(zram_->mount_point());
+    const fs::path filler = zram_->mount_point() / "filler";
+    auto run = std::async(std::launch::async, [&] {
+        return test::run_cli(test_args(drive, 0, 1, {"--write"}), 120s);
+    });
+    // As soon as the testers start laying out their file, take all but a little of the room
+    // that the checks saw.
+    bool filled = false;
+    for (int i = 0; i < 6000 && !filled; ++i) {
+        std::this_thread::sleep_for(5ms);
+        if (!fs::exists(zram_->mount_point() / "TestB.tmp")) continue;
+        const auto space = fs::space(zram_->mount_point());
+        filled = test::run_shell("fallocate -l " + std::to_string(space.available - (16 << 20)) +
+                                 " " + filler.string()) == 0;
+    }
+    const auto r = run.get();
+    fs::remove(filler);
+    ASSERT_TRUE(filled) << r.err;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The test could not run: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("No space left on device"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace bw
