@@ -90,6 +90,22 @@ std::uint32_t hw_use_colour(double percent) {
 std::string cpu_freq_text(double mhz) { return fmt::format("({}MHz)", std::llround(mhz)); }
 std::string high_text(double bytes_per_sec) { return format_grouped(bytes_per_sec) + " Bytes"; }
 
+std::string window_caption(const TestParameters& p, const LetterSpec& specs,
+                           std::string_view previous) {
+    const std::string name = p.drive_entry.size() > 4 ? p.drive_entry.substr(4) : p.drive;
+    if (!specs.Rpm.empty() && specs.Rpm != "N/A")
+        return "Testing " + name + " RPM: " + specs.Rpm + "  Cache: " + specs.Cache + "  " +
+               specs.Interface;
+    const char* mode = p.read && p.write ? "Reading and Writing" : p.write ? "Writing" : "Reading";
+    const std::string caption = "Testing " + name + " " + mode;
+    const int block = p.block_codes.size() == 1 ? block_index_from_code(p.block_codes[0]) : 0;
+    if (block >= 1 && block <= 9)
+        return caption + " Block size " + std::string(kBlockSizes[block - 1].name);
+    // Several blocks: the block part of the caption stays as it was.
+    const auto at = previous.find(" Block size ");
+    return at == std::string_view::npos ? caption : caption + std::string(previous.substr(at));
+}
+
 std::optional<SpeedBar> speed_bar(Side side, double bytes_per_sec) {
     if (bytes_per_sec <= kBarMinBytes) return std::nullopt;
     // The write bar starts a little higher so both bars show when the speeds are alike.

@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "drives/ModHDDetails.h"
 #include "testengine/TestCounters.h"
+#include "testengine/TestParameters.h"
 
 namespace bw::testengine {
 
@@ -38,6 +40,13 @@ inline constexpr std::uint32_t kHwUseBusy = 255, kHwUseCalm = 0x800000;
 inline constexpr double kHwUseBusyPercent = 40;
 // The progress bar's colour, RGB(60, 120, 60) as 0x00BBGGRR.
 inline constexpr std::uint32_t kProgressColour = 0x3C783C;
+
+// The test window's caption. Without a rotation speed ("" or "N/A"): "Testing " + the drive entry
+// from its fifth character + the mode, and " Block size " + the block when the code is a single
+// "1".."9"; with several blocks it keeps `previous`'s block part. With one: the speed, the cache
+// and the interface.
+std::string window_caption(const TestParameters& params, const LetterSpec& specs,
+                           std::string_view previous);
 
 // A speed bar in twips, growing upward from a common base line.
 struct SpeedBar {

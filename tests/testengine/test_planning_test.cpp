@@ -142,5 +142,34 @@ TEST(Figures, UnitsAndShapes) {
     EXPECT_EQ(seek_text(0.0123456), "0.012");
 }
 
+TEST(WindowCaption, ModeAndBlockOrTheDriveSpecifications) {
+    TestParameters p;
+    p.drive = "D:";
+    p.drive_entry = "D:  1TB HDD [PD 1]";
+    const struct {
+        bool read, write;
+        const char* codes;
+        const char* rpm;
+        const char* previous;
+        const char* caption;
+    } cases[] = {
+        {true, false, "1", "", "", "Testing 1TB HDD [PD 1] Reading Block size 4KB"},
+        {false, true, "9", "N/A", "", "Testing 1TB HDD [PD 1] Writing Block size 512KB"},
+        {true, true, "A", "", "", "Testing 1TB HDD [PD 1] Reading and Writing"},
+        {true, false, "12", "", "Testing x Block size 8KB", "Testing 1TB HDD [PD 1] Reading Block size 8KB"},
+        {true, false, "12", "7200", "", "Testing 1TB HDD [PD 1] RPM: 7200  Cache: 64MB  SATA"},
+    };
+    for (const auto& c : cases) {
+        p.read = c.read;
+        p.write = c.write;
+        p.block_codes = c.codes;
+        LetterSpec specs;
+        specs.Rpm = c.rpm;
+        specs.Cache = "64MB";
+        specs.Interface = "SATA";
+        EXPECT_EQ(window_caption(p, specs, c.previous), c.caption);
+    }
+}
+
 }  // namespace
 }  // namespace bw::testengine

@@ -202,13 +202,8 @@ void TestForm::build() {
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
     main->addWidget(exit, 0, Qt::AlignRight);
 
-    const TestParameters& p = run_.params();
-    const char* mode = p.read && p.write ? "Reading and Writing" : p.write ? "Writing" : "Reading";
-    QString caption = q("Testing " + (p.drive_entry.size() > 4 ? p.drive_entry.substr(4) : p.drive) +
-                        " " + mode);
-    if (p.block_codes.size() == 1 && block_index_from_code(p.block_codes[0]) <= 9)
-        caption += q(" Block size " + std::string(kBlockSizes[block_index_from_code(p.block_codes[0]) - 1].name));
-    setWindowTitle(caption);
+    setWindowTitle(q(window_caption(run_.params(), CurrentDriveSpecs(),
+                                    windowTitle().toStdString())));
 
     Timer1_ = new QTimer(this);
     Timer1_->setInterval(1000);
