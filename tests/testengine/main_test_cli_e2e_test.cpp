@@ -257,6 +257,24 @@ TEST_F(MainTestCli, FaultsDuringARunEndItWithTheirMessage) {
     }
 }
 
+// A disk whose statistics the kernel no longer keeps leaves the program without its counters
+// (basic-test-only mode): the main test says so instead of measuring zeros.
+TEST_F(MainTestCli, CountersUnavailableRefuseTheMainTest) {
+    const std::string drive = letter_of(loop_->mounts().front());
+    const fs::path iostats = "/sys/block/" + loop_->name() + "/queue/iostats";
+    ASSERT_EQ(test::run_shell("echo 0 > " + iostats.string()), 0);
+    struct Restore {
+        fs::path p;
+        ~Restore() { test::run_shell("echo 1 > " + p.string()); }
+    } restore{iostats};
+    const auto r = test::run_cli(test_args(drive, 0, 2, {"--read"}), 120s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the disk counters this test reads are not available; only the basic "
+                         "test can run"),
+              std::string::npos)
+        << r.err;
+}
+
 // The drive fills up while the testers lay out the write test's file: the run ends at once with
 // the tester's reason, and the half-written test file is gone.
 TEST_F(MainTestCli, DriveFillingUpDuringTheWriteTestSaysSo) {
