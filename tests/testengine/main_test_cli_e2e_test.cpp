@@ -275,6 +275,58 @@ TEST_F(MainTestCli, CountersUnavailableRefuseTheMainTest) {
         << r.err;
 }
 
+// The drive unmounted (lazily) and its loop device detached while the testers work: the kernel
+// keeps both while the test file is open, so the run ends normally with its results, and the
+// device goes away afterwards with nothing left behind. No hang, no error to invent.
+TEST_F(MainTestCli, DriveUnmountedAndDetachedMidTestEndsNormally) {
+    test::TempDir scratch;
+    const fs::path image = scratch / "disk.img", mount = scratch / "mnt";
+    std::string device;
+    ASSERT_EQ(test::run_shell("truncate -s 900M " + image.string() + " && mkfs.ext4 -q -F " +
+                              image.string() + " && mkdir " + mount.string()),
+              0);
+    ASSERT_EQ(test::run_shell("losetup -f --show " + image.string(), &device), 0);
+    device = device.substr(0, device.find('\n'));
+    // Whatever happens below, only what this test made is undone.
+    struct Undo {
+        fs::path image, mount;
+        ~Undo() {
+            test::run_shell("umount " + mount.string() + " 2>/dev/null");
+            std::string left;
+            test::run_shell("losetup -j " + image.string() + " | cut -d: -f1", &left);
+            if (!left.empty()) test::run_shell("losetup -d " + left);
+        }
+    } undo{image, mount};
+    ASSERT_EQ(test::run_shell("mount " + device + " " + mount.string()), 0);
+    const std::string drive = letter_of(mount);
+    ASSERT_FALSE(drive.empty());
+    auto run = std::async(std::launch::async, [&] {
+        return test::run_cli(test_args(drive, 0, 1, {"--read", "--write", "--json"}), 120s);
+    });
+    const fs::path ini = folders_.work.path() / "DariDozodaz.dat";
+    bool working = false;
+    for (int i = 0; i < 600 && !working; ++i) {
+        std::this_thread::sleep_for(50ms);
+        std::ifstream in(ini);
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        working = text.find("Reading Block=2") != std::string::npos;
+    }
+    ASSERT_TRUE(working);
+    EXPECT_EQ(test::run_shell("umount -l " + mount.string() + " && losetup -d " + device), 0);
+    const auto r = run.get();
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out, nullptr, false);
+    ASSERT_FALSE(j.is_discarded()) << r.out;
+    EXPECT_GT(j["peak_write_bytes"].get<double>(), 0);
+    std::string left;
+    for (int i = 0; i < 50; ++i) {  // the device is released once the testers let go
+        test::run_shell("losetup -j " + image.string(), &left);
+        if (left.empty()) break;
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_EQ(left, "");
+}
+
 // The drive fills up while the testers lay out the write test's file: the run ends at once with
 // the tester's reason, and the half-written test file is gone.
 TEST_F(MainTestCli, DriveFillingUpDuringTheWriteTestSaysSo) {
