@@ -173,6 +173,10 @@ StartOutcome Command1_Click(MainOptions& options, StartEnv& env) {
         for (const auto& b : kLevelBoxes) (options.*(b.box)).checked = false;
 
     const std::string entry = options.selected_drive();
+    if (entry.size() < 2 && !options.TestAllDrv.checked) {
+        MsgBox(kNoDrive, PromptIcon::Exclamation);
+        return StartOutcome::Aborted;
+    }
     TestParameters p = read_parameters(options, entry, env);
     if (p.is_ram && env.processors == 1 &&
         !prompt().yes_no(kRamQuestion, kRamTitle, PromptIcon::Question))

@@ -66,6 +66,7 @@ TestParameters read_parameters(const MainOptions& options, std::string_view entr
 // The multi-task level of the boxes: the last ticked of ChkMulti, ChkMultiH, ChkMultiHS.
 int multi_level(const MainOptions& options);
 
+inline constexpr std::string_view kNoDrive = "No drive is selected: choose one in \"Drive to Test\".";
 inline constexpr std::string_view kAlreadyRunning =
     "A test is already running. Wait for it to end or close its window first.";
 

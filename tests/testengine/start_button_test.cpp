@@ -184,6 +184,13 @@ TEST_F(StartButtonTest, NoBlockSelectedSaysSoBeforeWritingTheBlockPreference) {
     EXPECT_EQ(rec_.work[std::string(keys::kStopRun)], "0");
 }
 
+TEST_F(StartButtonTest, NoDriveSelectedSaysSo) {
+    options_.DriveListIndex = -1;
+    EXPECT_EQ(press(), StartOutcome::Aborted);
+    EXPECT_EQ(prompt_.count_containing("No drive is selected"), 1);
+    EXPECT_TRUE(rec_.opened.empty());
+}
+
 TEST_F(StartButtonTest, TooLittleRoomYesRunsReadOnly) {
     options_.ChkWrite.checked = true;
     free_ = 400'000'000;

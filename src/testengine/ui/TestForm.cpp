@@ -220,6 +220,7 @@ void TestForm::showEvent(QShowEvent* event) {
 }
 
 void TestForm::open_run() {
+    if (stopped_) return;  // closed before it opened: no job goes out
     app().busy = true;
     run_.open();
     TestBar_->setMaximum(static_cast<int>(std::max<std::int64_t>(1, run_.maximum())));
