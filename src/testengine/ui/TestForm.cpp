@@ -52,6 +52,7 @@ template <typename Labels, typename Captions>
 QGroupBox* figure_group(const QString& title, QWidget* parent, Labels& labels,
                         const Captions& captions, const char* name, int per_row) {
     auto* box = new QGroupBox(title, parent);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);  // spare room goes to the results
     auto* grid = new QGridLayout(box);
     for (size_t i = 0; i < labels.size(); ++i) {
         labels[i] = value_label(box, name);
@@ -80,7 +81,8 @@ void TestForm::build() {
 
     auto* top = new QHBoxLayout;
     top->addWidget(figure_group("Testers (the three LOADWorker processes together)", this,
-                                MainValue_, main_value_figures(none), "MainValue", 2));
+                                MainValue_, main_value_figures(none), "MainValue", 2),
+                   0, Qt::AlignTop);
     auto* side = new QVBoxLayout;
     auto* cpu = new QGroupBox("Processor", this);
     auto* cpu_grid = new QGridLayout(cpu);
@@ -117,6 +119,7 @@ void TestForm::build() {
     speed_grid->addWidget(bars, 0, 2, 3, 1);
     speed_grid->addWidget(new QLabel("Bars: read (left), write (right)", speed), 2, 0, 1, 2);
     side->addWidget(speed);
+    for (QGroupBox* box : {cpu, speed}) box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     top->addLayout(side);
     main->addLayout(top);
 
@@ -146,6 +149,7 @@ void TestForm::build() {
         score_grid->addWidget(new QLabel(q(row.label), scores), line, col);
         score_grid->addWidget(Rating_[static_cast<size_t>(i)], line, col + 1);
     }
+    scores->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     main->addWidget(scores);
 
     auto* progress = new QGroupBox("Progress", this);
@@ -165,6 +169,8 @@ void TestForm::build() {
     TestPER_->setObjectName("TestPER");
     TimeRemain_ = new QLabel(progress);
     TimeRemain_->setObjectName("TimeRemain");
+    TestPER_->setMinimumWidth(60);
+    TimeRemain_->setMinimumWidth(100);
     bar_row->addWidget(TestBar_, 1);
     bar_row->addWidget(TestPER_);
     bar_row->addWidget(TimeRemain_);
