@@ -2,7 +2,9 @@
 
 #include "core/ui/CoreUi.h"
 #include "counters/ui/frmRepair.h"
+#include "testengine/ui/TestForm.h"
 #include "tools/ui/MonitorUi.h"
+#include "tools/ui/TweaksUi.h"
 #include "tools/ui/frmChkDSK.h"
 
 namespace bw {
@@ -12,6 +14,8 @@ void register_program_ui(UiRegistry& registry) {
     register_counters_ui(registry);
     register_monitor_ui(registry);
     register_chkdsk_ui(registry);
+    register_testengine_ui(registry);
+    register_tweaks_ui(registry);
 }
 
 }  // namespace bw

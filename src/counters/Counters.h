@@ -21,8 +21,9 @@ void AddMemoryCounters();
 void AddPhysicalDiskCounters();
 // CounterLogicalDrive: the 23 counters of every listed logical disk.
 void AddLogicalDiskCounters();
-// CounterProcess: the eight I/O counters of tester 1, 2 or 3.
-void AddTesterCounters(int tester);
+// CounterProcess: the eight I/O counters of tester 1, 2 or 3; `instance_index` picks the n-th
+// running process of that name ("LoadWorker#1"), when another program's testers run too.
+void AddTesterCounters(int tester, int instance_index = 0);
 // CounterCPU: processor rows, the frequency, the cache counters and the memory counters again
 // (so every handle the readers use belongs to the live query).
 void AddProcessorCounters();

@@ -24,6 +24,7 @@ struct TestParameters {
     std::int64_t estimate_seconds = 0;     // the estimated total
     // Where the drive lives on this machine: the folder for test files and the block device.
     std::string test_folder, device;
+    int counter_index = -1;  // the volume's row in the logical-disk counters (the status line)
 };
 
 // "Functional" or "Performance", as reports name a test type.
