@@ -145,10 +145,15 @@ int run_headless(const TestParameters& p, const TestArgs& a, Outcome& outcome) {
     if (outcome.interrupted) {
         std::fprintf(stderr, "brantwell-cli: test interrupted; the testers were told to stop\n");
     } else if (end == RunEnd::Finished) {
-        if (a.json)
-            std::printf("%s\n", EndOfRunJson(p, run.samples()).dump(2).c_str());
-        else
-            std::fputs(EndOfRun(p, run.samples()).c_str(), stdout);
+        const FinishedTest finished = EndOfRun(p, run.samples());
+        if (a.json) {
+            std::printf("%s\n", EndOfRunJson(p, finished).dump(2).c_str());
+        } else {
+            std::fputs(finished.report.OverallText.c_str(), stdout);
+            std::fputs(("\r\n" + written_files_text(finished.files)).c_str(), stdout);
+        }
+        for (const auto& error : finished.files.errors)
+            std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
     } else if (end != RunEnd::NoActivity) {
         MsgBox(run.message(), PromptIcon::Critical);
     }

@@ -25,7 +25,7 @@ BoardFacts board_facts(const Sysroot& sys) {
     f.bios_version = dmi_line(sys, "bios_version");
     f.bios_date = dmi_line(sys, "bios_date");
     f.bios_release = dmi_line(sys, "bios_release");
-    f.slots = sys.list("/sys/bus/pci/slots");
+    f.pci_slots = sys.list("/sys/bus/pci/slots");
     return f;
 }
 

@@ -14,7 +14,8 @@ namespace bw {
 struct BoardFacts {
     std::string board_vendor, board_name;
     std::string bios_vendor, bios_version, bios_date, bios_release;
-    std::vector<std::string> slots;  // PCI slot names, sorted
+    // PCI slot names, sorted ("slots" is a word Qt takes for itself)
+    std::vector<std::string> pci_slots;
 };
 
 BoardFacts board_facts(const Sysroot& sys);

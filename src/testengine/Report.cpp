@@ -298,7 +298,7 @@ std::string DoSummary2(const TestParameters& params, const Evaluation& eval,
     for (const auto& [label, value] : s.bios)
         if (!value.empty()) out.add(label + value);
     out.add("Slots: ");
-    for (const auto& slot : s.slots) out.add("   " + slot);
+    for (const auto& slot : s.pci_slots) out.add("   " + slot);
     out.add("Controllers: ");
     for (const auto& c : s.controllers) out.add("   " + c);
     for (const auto& w : kFastestWords) {

@@ -38,7 +38,7 @@ struct SystemTag {
 struct SystemData {
     std::string board_product, board_manufacturer;
     std::vector<std::pair<std::string, std::string>> bios;  // ("   BIOS Version: ", value)
-    std::vector<std::string> slots, controllers;
+    std::vector<std::string> pci_slots, controllers;
 };
 
 struct ReportFacts {

@@ -35,7 +35,7 @@ SystemData system_data(const BoardFacts& board, const std::vector<IdeController>
               {"   Caption: ", board.bios_vendor},
               {"   Release Date: ", board.bios_date},
               {"   SMBIOS BIOS Version: ", board.bios_release}};
-    s.slots = board.slots;
+    s.pci_slots = board.pci_slots;
     for (const auto& c : controllers) s.controllers.push_back(c.description);
     return s;
 }

@@ -64,6 +64,11 @@ std::string joined(const std::vector<std::string>& lines) {
 
 WrittenFiles write_result_files(const ResultFolders& folders, const ReportResult& report) {
     WrittenFiles out;
+    // Without its folders a relative name would land wherever the program was started from.
+    if (folders.program_folder.empty() || folders.working_folder.empty()) {
+        out.errors.push_back("the result files: Brantwell has no program or working folder");
+        return out;
+    }
     Writer w(out);
     const auto& app = folders.program_folder;
     for (const auto& section : report.perf_data)

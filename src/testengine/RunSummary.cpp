@@ -1,84 +1,71 @@
 #include "testengine/RunSummary.h"
 
-#include <fmt/format.h>
+#include <sstream>
 
-#include "drives/DriveText.h"
+#include "testengine/ReportJson.h"
 
 namespace bw::testengine {
 
 namespace {
 
-const char* side_name(Side s) { return s == Side::Read ? "read" : "write"; }
-
-// Visits every side of every type and block that filed a sample, in type then block order.
-template <typename Visit>
-void each_ran(const TestParameters& params, const TestSamples& samples, Visit visit) {
-    for (const TestTypeRow& row : kTestTypes)
-        for (char code : params.block_codes) {
-            const int block = block_index_from_code(code);
-            if (block == 0) continue;
-            for (Side s : {row.side, other_side(row.side)}) {
-                const SideSamples& side = samples.side(row.number, block, s);
-                if (side.ran()) visit(row, block, s, side);
-            }
+// The groups of a read or write text (separated by lines of "R") whose header names the block.
+std::string groups_of_block(const std::string& text, int block) {
+    const std::string tag = "for Block Size " + std::string(block_size(block)->name);
+    std::string out, group;
+    std::istringstream lines(text);
+    auto flush = [&] {
+        const auto first_end = group.find('\n');
+        const std::string header = group.substr(0, first_end);
+        // "... 4KB" must not match "... 4096KB": the name ends the header line.
+        const std::string trimmed = header.substr(0, header.find_last_not_of("\r") + 1);
+        if (trimmed.size() >= tag.size() && trimmed.ends_with(tag)) out += group;
+        group.clear();
+    };
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.find_first_not_of("R\r") == std::string::npos) {
+            flush();
+            continue;
         }
+        group += line + "\n";
+    }
+    flush();
+    return out;
 }
 
 }  // namespace
 
-std::string EndOfRun(const TestParameters& params, const TestSamples& samples) {
-    std::string out = fmt::format("{} {} test of {}\r\n", type_name(params.type),
-                                  params.read && params.write ? "read and write"
-                                  : params.write              ? "write"
-                                                              : "read",
-                                  params.drive_entry.empty() ? params.drive : params.drive_entry);
-    bool any = false;
-    each_ran(params, samples, [&](const TestTypeRow& row, int block, Side s, const SideSamples& v) {
-        any = true;
-        out += fmt::format(
-            "{} {} ({} side): peak {} Bps, peak {} Ops, peak disk time {}%, peak idle {}%, "
-            "{} samples, score {}\r\n",
-            row.label, block_size(block)->name, side_name(s), format_grouped(v.peak_throughput),
-            format_grouped(v.peak_operations), v.peak_disk_time, v.peak_idle, v.sample_count,
-            samples.score(row.number, block));
-    });
-    if (!any) out += "No samples were filed: the testers reported no block under test.\r\n";
-    out += fmt::format("Highest read {} Bytes, highest write {} Bytes\r\n",
-                       format_grouped(samples.peak_read_bytes),
-                       format_grouped(samples.peak_write_bytes));
+FinishedTest EndOfRun(const TestParameters& params, const TestSamples& samples) {
+    return finish_main_test(params, samples);
+}
+
+std::string written_files_text(const WrittenFiles& files) {
+    std::string out;
+    if (!files.written.empty()) out += "Result files written:\r\n";
+    for (const auto& path : files.written) out += "   " + path.string() + "\r\n";
+    if (!files.errors.empty()) out += "Result files NOT written:\r\n";
+    for (const auto& error : files.errors) out += "   " + error + "\r\n";
     return out;
 }
 
-nlohmann::ordered_json EndOfRunJson(const TestParameters& params, const TestSamples& samples) {
-    nlohmann::ordered_json j;
-    j["drive"] = params.drive;
-    j["entry"] = params.drive_entry;
-    j["type"] = type_name(params.type);
-    j["read"] = params.read;
-    j["write"] = params.write;
-    j["multi"] = params.multi;
-    j["blocks"] = params.block_codes;
-    j["seconds_per_block"] = params.seconds_per_block;
-    j["estimate_seconds"] = params.estimate_seconds;
-    j["peak_read_bytes"] = samples.peak_read_bytes;
-    j["peak_write_bytes"] = samples.peak_write_bytes;
-    auto& results = j["results"] = nlohmann::ordered_json::array();
-    each_ran(params, samples, [&](const TestTypeRow& row, int block, Side s, const SideSamples& v) {
-        results.push_back({{"type", row.number},
-                           {"label", row.label},
-                           {"block", block_size(block)->name},
-                           {"side", side_name(s)},
-                           {"samples", v.sample_count},
-                           {"peak_throughput", v.peak_throughput},
-                           {"peak_operations", v.peak_operations},
-                           {"peak_transfers", v.peak_transfers},
-                           {"peak_disk_time", v.peak_disk_time},
-                           {"peak_idle", v.peak_idle},
-                           {"score", samples.score(row.number, block)},
-                           {"throughput", v.throughput},
-                           {"tester_bytes", v.tester_bytes}});
-    });
-    return j;
+std::string block_report(const ReportResult& report, int block) {
+    std::string out;
+    for (const BlockLabels& l : report.texts.labels) {
+        if (l.block != block) continue;
+        out += "Read:  peak " + l.PReadTime + "   average " + l.AReadTime + "\r\n";
+        out += "Write: peak " + l.PWriteTime + "   average " + l.AWriteTime + "\r\n";
+        out += "Multi-task operations: read " + l.MMIORead + " / " + l.MMMIORead + ", write " +
+               l.MMIOWrite + " / " + l.MMMIOWrite + "\r\n";
+        out += "Best read " + l.BestRead + "   Best write " + l.BestWrite + "\r\n\r\n";
+    }
+    out += groups_of_block(report.texts.ReadText, block);
+    out += groups_of_block(report.texts.WriteText, block);
+    return out;
+}
+
+nlohmann::json EndOfRunJson(const TestParameters& params, const FinishedTest& finished) {
+    return {{"schema", "brantwell.test/1"},
+            {"report", report_json(params, finished.report)},
+            {"files", written_json(finished.files)}};
 }
 
 }  // namespace bw::testengine

@@ -1,19 +1,29 @@
 #pragma once
 
-// What a finished main test hands on: the text shown at the end of a run and its JSON form. Until
-// the report is built from the samples, this is the peaks of every type and block that ran.
-// One function of the parameters and the samples, so the report can take its place.
+// What a finished main test hands on: the report built from the samples, the result files
+// written from it, and the same as JSON. The test window and `brantwell-cli test` both end a run
+// here, once, so the result files are written once per test.
 
 #include <string>
 
 #include <nlohmann/json.hpp>
 
-#include "testengine/TestParameters.h"
-#include "testengine/TestSamples.h"
+#include "testengine/ReportFinish.h"
 
 namespace bw::testengine {
 
-std::string EndOfRun(const TestParameters& params, const TestSamples& samples);
-nlohmann::ordered_json EndOfRunJson(const TestParameters& params, const TestSamples& samples);
+// Builds the report and writes the result files.
+FinishedTest EndOfRun(const TestParameters& params, const TestSamples& samples);
+
+// The files written and any that could not be, one per line (CR LF), for the end of the report.
+std::string written_files_text(const WrittenFiles& files);
+
+// The report of one block for the test window's block buttons: its labels (peak and average
+// disk time with idle, the multi-task operations, the best speeds) and the read and write groups
+// of that block size.
+std::string block_report(const ReportResult& report, int block);
+
+// The report and the files as one JSON document (schema "brantwell.test/1").
+nlohmann::json EndOfRunJson(const TestParameters& params, const FinishedTest& finished);
 
 }  // namespace bw::testengine

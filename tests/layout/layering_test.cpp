@@ -124,8 +124,9 @@ struct Source {
     std::string text;
 };
 
-std::vector<Source> sources() {
-    const fs::path src = fs::path(BW_SOURCE_DIR) / "src";
+// The sources under `folder` of the source tree, named relative to it.
+std::vector<Source> sources(const char* folder = "src") {
+    const fs::path src = fs::path(BW_SOURCE_DIR) / folder;
     std::vector<Source> out;
     for (const auto& entry : fs::recursive_directory_iterator(src)) {
         const auto ext = entry.path().extension();
@@ -165,11 +166,14 @@ TEST(Layering, TheSourceTreeKeepsItsRooms) {
 }
 
 // Two headers defining a type of the same name in the same namespace link without a word and
-// then call one's destructor on the other's object: each name is defined once.
+// then call one's destructor (or one's virtual functions) on the other's object: each name is
+// defined once, in the program and in the tests' shared support alike.
 TEST(Layering, EachTypeIsDefinedInOneHeader) {
     std::map<std::string, std::string> first;
     std::string clashes;
-    for (const auto& f : sources()) {
+    auto files = sources();
+    for (auto& f : sources("tests/support")) files.push_back({"tests/support/" + f.rel, f.text});
+    for (const auto& f : files) {
         if (!f.rel.ends_with(".h")) continue;
         for (const auto& type : defined_types(f.text)) {
             auto [it, fresh] = first.emplace(type, f.rel);

@@ -12,6 +12,7 @@
 #include "drives/VolumeMap.h"
 #include "platform/CheckerHost.h"
 #include "platform/Mounts.h"
+#include "support/recording_mount_runner.h"
 #include "platform/SystemQuery.h"
 #include "support/fakes.h"
 #include "tools/ChkDskSink.h"
@@ -77,17 +78,6 @@ class FakeCheckerHost : public CheckerHost {
     std::vector<VolumeUser> users_of(const std::string&) const override { return users; }
     std::string device_in_use(const std::string&) const override { return busy_after_unmount; }
     std::string busy_after_unmount;
-};
-
-class RecordingMountRunner : public MountRunner {
-  public:
-    int run(const MountCall& call) override {
-        calls.push_back(call);
-        return call.op == MountCall::Op::Unmount ? unmount_answer : 0;
-    }
-    bool acts_on_machine() const override { return false; }
-    std::vector<MountCall> calls;
-    int unmount_answer = 0;
 };
 
 class RecordingSink : public IChkDskSink {

@@ -62,7 +62,7 @@ SystemData recorded_system_data() {
               {"   Caption: ", "American Megatrends Inc."},
               {"   Release Date: ", "08/22/2012"},
               {"   SMBIOS BIOS Version: ", "2.7"}};
-    s.slots = {"PCIEX16_1", "PCIEX1_1"};
+    s.pci_slots = {"PCIEX16_1", "PCIEX1_1"};
     s.controllers = {"Serial ATA AHCI Controller"};
     return s;
 }

@@ -10,21 +10,11 @@
 #include <vector>
 
 #include "platform/Mounts.h"
+#include "support/recording_mount_runner.h"
 #include "platform/TweakSettings.h"
 #include "support/counter_machine.h"
 
 namespace bw::test {
-
-class RecordingMountRunner : public MountRunner {
-  public:
-    int run(const MountCall& call) override {
-        calls.push_back(call);
-        return answer;
-    }
-    bool acts_on_machine() const override { return false; }
-    std::vector<MountCall> calls;
-    int answer = 0;
-};
 
 inline constexpr const char* kTweakMountinfo =
     "20 1 0:22 / /proc rw,relatime - proc proc rw\n"

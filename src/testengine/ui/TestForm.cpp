@@ -184,16 +184,22 @@ void TestForm::build() {
     main->addWidget(progress);
 
     auto* blocks = new QHBoxLayout;
-    for (int i = 0; i <= kBlockCount; ++i) {
-        const QString name = i == 0 ? QString("ALL") : q(kBlockSizes[i - 1].name);
+    for (int i = 0; i < static_cast<int>(RClick_.size()); ++i) {
+        const bool summary = i > kBlockCount;
+        const QString name = i == 0                   ? QString("ALL")
+                             : i == kBlockCount + 1 ? QString("Read")
+                             : i == kBlockCount + 2 ? QString("Write")
+                                                    : q(kBlockSizes[i - 1].name);
         auto* b = new QPushButton(name, this);
         b->setObjectName(QString("RClick_%1").arg(i));
-        const bool chosen = i == 0 || run_.params().block_codes.find(block_code_char(i)) !=
-                                          std::string::npos;
+        const bool chosen =
+            i == 0 || (summary ? (i == kBlockCount + 1 ? run_.params().read : run_.params().write)
+                               : run_.params().block_codes.find(block_code_char(i)) !=
+                                     std::string::npos);
         b->setEnabled(false);
         b->setProperty("chosen", chosen);
         b->setStyleSheet(chosen ? "" : "background: #e0e0e0;");
-        connect(b, &QPushButton::clicked, this, [this, i] { show_block(i); });
+        connect(b, &QPushButton::clicked, this, [this, i] { RClick(i); });
         RClick_[static_cast<size_t>(i)] = b;
         blocks->addWidget(b);
     }
@@ -203,10 +209,19 @@ void TestForm::build() {
     OverallText_->setReadOnly(true);
     OverallText_->setPlaceholderText("The results show here when the testers finish.");
     main->addWidget(OverallText_, 1);
+    auto* end_row = new QHBoxLayout;
+    mnuSave_ = new QPushButton("Save Report...", this);
+    mnuSave_->setObjectName("mnuSave");
+    mnuSave_->setEnabled(false);
+    mnuSave_->setToolTip("Saves the report once the test has finished");
+    connect(mnuSave_, &QPushButton::clicked, this, [this] { mnuSave_Click(); });
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("mnuexit");
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
-    main->addWidget(exit, 0, Qt::AlignRight);
+    end_row->addStretch();
+    end_row->addWidget(mnuSave_);
+    end_row->addWidget(exit);
+    main->addLayout(end_row);
 
     setWindowTitle(q(window_caption(run_.params(), CurrentDriveSpecs(),
                                     windowTitle().toStdString())));
@@ -282,12 +297,21 @@ void TestForm::show_bar(QFrame* bar, Side side, double bytes) {
 void TestForm::ended(RunEnd end) {
     Timer1_->stop();
     switch (end) {
-    case RunEnd::Finished:
-        summary_ = EndOfRun(run_.params(), run_.samples());
-        OverallText_->setPlainText(q(summary_));
+    case RunEnd::Finished: {
+        TLabel_->setText("Building the report");
+        finished_ = EndOfRun(run_.params(), run_.samples());
+        std::string text = finished_->report.OverallText;
+        text += "\r\n" + written_files_text(finished_->files);
+        OverallText_->setPlainText(q(text));
         TLabel_->setText("Test finished");
         for (QPushButton* b : RClick_) b->setEnabled(b->property("chosen").toBool());
+        mnuSave_->setEnabled(true);
+        if (!finished_->files.ok())
+            MsgBox("Some result files could not be written:\r\n" +
+                       written_files_text(finished_->files),
+                   PromptIcon::Exclamation);
         return;  // the window stays until the user closes it
+    }
     case RunEnd::NoActivity:  // the start button says why
         break;
     case RunEnd::TesterError:
@@ -300,23 +324,23 @@ void TestForm::ended(RunEnd end) {
     close();
 }
 
-void TestForm::show_block(int index) {
-    if (index == 0) {
-        OverallText_->setPlainText(q(summary_));
-        return;
-    }
-    // The lines of one block size: "... 4KB (read side): ...".
-    const std::string tag = " " + std::string(kBlockSizes[index - 1].name) + " (";
-    std::string lines;
-    size_t start = 0;
-    while (start < summary_.size()) {
-        size_t end = summary_.find('\n', start);
-        if (end == std::string::npos) end = summary_.size();
-        const std::string line = summary_.substr(start, end - start + 1);
-        if (line.find(tag) != std::string::npos) lines += line;
-        start = end + 1;
-    }
-    OverallText_->setPlainText(q(lines));
+void TestForm::RClick(int index) {
+    if (!finished_) return;
+    const ReportResult& r = finished_->report;
+    const std::string text = index == 0                 ? r.OverallText
+                             : index == kBlockCount + 1 ? r.texts.ReadText
+                             : index == kBlockCount + 2 ? r.texts.WriteText
+                                                        : block_report(r, index);
+    OverallText_->setPlainText(q(text));
+}
+
+void TestForm::mnuSave_Click() {
+    if (!finished_) return;
+    // The save window is not part of this version yet: the report is already in the program
+    // folder (the dated report file), which is said here instead of saving nowhere.
+    MsgBox("The report was saved with the result files:\r\n" +
+               written_files_text(finished_->files),
+           PromptIcon::Information);
 }
 
 void TestForm::stop_run() {

@@ -10,8 +10,10 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "core/ui/UiRegistry.h"
+#include "testengine/ReportFinish.h"
 #include "testengine/TestDisplay.h"
 #include "testengine/TestRun.h"
 
@@ -49,7 +51,8 @@ private:
     void show_tick();
     void show_bar(QFrame* bar, Side side, double bytes);
     void ended(testengine::RunEnd end);
-    void show_block(int index);
+    void RClick(int index);
+    void mnuSave_Click();
     void stop_run();
 
     testengine::TestRun run_;
@@ -64,9 +67,11 @@ private:
     QLabel *TLabel_ = nullptr, *TestLb_ = nullptr, *ExampleTest_ = nullptr;
     QLabel *TestPER_ = nullptr, *TimeRemain_ = nullptr;
     QProgressBar* TestBar_ = nullptr;
-    std::array<QPushButton*, kBlockCount + 1> RClick_{};  // "ALL" and the eleven sizes
+    // "ALL" (the whole report), the eleven sizes, then the read and the write summaries.
+    std::array<QPushButton*, kBlockCount + 3> RClick_{};
+    QPushButton* mnuSave_ = nullptr;
     QPlainTextEdit* OverallText_ = nullptr;
-    std::string summary_;
+    std::optional<testengine::FinishedTest> finished_;
 };
 
 // "Command1" (Run Test): the start button's steps with the test window; "Basic Test ONLY" runs

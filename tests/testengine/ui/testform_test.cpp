@@ -8,8 +8,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <map>
+#include <memory>
 
+#include "core/AppState.h"
 #include "core/SettingsKeys.h"
 #include "support/fakes.h"
 #include "testengine/ui/TestForm.h"
@@ -21,6 +24,7 @@ class TestFormTest : public QObject {
     Q_OBJECT
 
     std::map<std::string, std::string> ini_;
+    std::unique_ptr<test::TempDir> folders_;
     TickReading reading_;
 
     std::string& key(std::string_view s, std::string_view k) {
@@ -63,6 +67,15 @@ private slots:
     void init() {
         ini_.clear();
         reading_ = {};
+        // The report's result files go to a folder of the test's own.
+        folders_ = std::make_unique<test::TempDir>();
+        app().program_folder = folders_->path();
+        app().working_folder = folders_->path();
+    }
+    void cleanup() {
+        app().program_folder.clear();
+        app().working_folder.clear();
+        folders_.reset();
     }
 
     // A tick shows the figures with their units, colours the processor load, raises the read bar
@@ -114,7 +127,16 @@ private slots:
         w.GetVALUES();
         QVERIFY(!w.Timer1()->isActive());
         const QString results = w.findChild<QPlainTextEdit*>("OverallText")->toPlainText();
-        QVERIFY2(results.contains("Single Read 4KB (read side): peak 2,000,000 Bps"), qPrintable(results));
+        QVERIFY2(results.contains("Peak Overall Rating is "), qPrintable(results));
+        QVERIFY2(results.contains("PeakResults.Dat"), qPrintable(results));  // the files written
+        QVERIFY(std::filesystem::exists(folders_->path() / "PeakResults.Dat"));
+        // The block button shows that block's read group; the read summary the whole read text.
+        w.findChild<QPushButton*>("RClick_1")->click();
+        const QString block = w.findChild<QPlainTextEdit*>("OverallText")->toPlainText();
+        QVERIFY2(block.contains("for Block Size 4KB"), qPrintable(block));
+        QVERIFY2(block.contains("Peak Read Speed 2,000,000 Bps"), qPrintable(block));
+        QVERIFY(!w.findChild<QPushButton*>(QString("RClick_%1").arg(kBlockCount + 2))->isEnabled());
+        QVERIFY(w.findChild<QPushButton*>("mnuSave")->isEnabled());
         QVERIFY(w.findChild<QPushButton*>("RClick_1")->isEnabled());
         QVERIFY(!w.findChild<QPushButton*>("RClick_3")->isEnabled());
         QVERIFY(w.isVisible());  // stays until the user closes it
