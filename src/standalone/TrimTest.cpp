@@ -185,6 +185,8 @@ void TrimTest::WriteTest() {
     screen_.buttons_enabled = false;
     for (auto& line : screen_.TrimTest) line.clear();
     changed();
+    // The window's load measured the area; a run started without it measures it now.
+    if (!(area_ > 0)) area_ = TrimTestArea(volume_.free_bytes());
     if (restore_leftover)
         for (auto& said : restore_leftover()) note(said);
     if (volume_.test_file_exists()) volume_.remove();
