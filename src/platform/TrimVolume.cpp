@@ -114,7 +114,12 @@ class LiveTrimVolume : public TrimVolume {
         }
         if (!untrusted_file_reason(file_).empty()) return;
         UniqueFd fd(::open(file_.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
-        if (fd.ok()) (void)!::write(fd.get(), "Z", 1);
+        if (!fd.ok()) return;
+        (void)!::write(fd.get(), "Z", 1);
+        // A file system with `discard` passes the freed blocks on when the cut is committed,
+        // which may be seconds later: committed now, the drive has them before the next phase
+        // writes, as the test means.
+        ::fsync(fd.get());
     }
 
     void remove() override {

@@ -177,8 +177,14 @@ void TrimTest::switch_to(bool on) {
                     r.message);
 }
 
+// Both the TRIM ON and the TRIM OFF runs delete and then write into the space set free, so what a
+// file system pays to allocate (on Linux an in-place re-write is far cheaper than any write after
+// a delete) is in both changes and cancels in their difference; what is left is the switch's own
+// effect. Measured against the re-write alone, every delete-then-write run of ext4 on a loop
+// device or zram lost 40 to 70 % with TRIM on and off alike, and the verdict could never show.
 double TrimTest::deciding_change() const {
-    return TrimChange(trim_on_, options.Check1 ? rewrite_ : initial_);
+    const double reference = options.Check1 ? rewrite_ : initial_;
+    return TrimChange(trim_on_, reference) - TrimChange(trim_off_, reference);
 }
 
 void TrimTest::WriteTest() {
@@ -253,7 +259,7 @@ void TrimTest::WriteTest() {
     }
     Pause(kAfterRestoreMs);
     const double reference = options.Check1 ? rewrite_ : initial_;
-    if (reference > 0 && deciding_change() > kTrimVerdictFloor)
+    if (reference > 0 && trim_on_ > 0 && trim_off_ > 0 && deciding_change() > kTrimVerdictFloor)
         screen_.TrimTest[kTrimVerdictLine] = std::string(kTrimVerdict);
     volume_.remove();
     if (record_ours && restored) ClearTrimRecord(prefs_);

@@ -66,7 +66,8 @@ class TrimTest {
     double rewrite_speed() const { return rewrite_; }
     double trim_on_speed() const { return trim_on_; }
     double trim_off_speed() const { return trim_off_; }
-    // The change that decides the verdict: the TRIM ON run against the reference.
+    // The change that decides the verdict: the TRIM ON change less the (last) TRIM OFF change,
+    // both against the reference.
     double deciding_change() const;
     bool verdict_shown() const { return !screen_.TrimTest[kTrimVerdictLine].empty(); }
     // The warning Command1 shows.
