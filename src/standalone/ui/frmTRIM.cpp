@@ -38,8 +38,11 @@ frmTRIM::frmTRIM(const TrimTarget& target, std::unique_ptr<TrimVolume> volume,
     label2_->setObjectName("Label2");
     switch_note_->setObjectName("SwitchNote");
     switch_note_->setWordWrap(true);
+    // Room for the note's two or three lines before its text is known.
+    switch_note_->setMinimumHeight(3 * switch_note_->fontMetrics().lineSpacing());
     notes_->setObjectName("Notes");
     notes_->setReadOnly(true);
+    notes_->setMaximumHeight(110);
     check1_->setObjectName("Check1");
     check2_->setObjectName("Check2");
     command1_->setObjectName("Command1");
@@ -57,8 +60,10 @@ frmTRIM::frmTRIM(const TrimTarget& target, std::unique_ptr<TrimVolume> volume,
         if (i != 5) layout->addWidget(lines_[i]);  // 5 is not used
     }
     lines_[kTrimVerdictLine]->setFont(bold);
+    lines_[kTrimVerdictLine]->setWordWrap(true);
     layout->addWidget(switch_note_);
-    layout->addWidget(notes_, 1);
+    layout->addWidget(notes_);
+    layout->addStretch(1);
     layout->addWidget(check1_);
     layout->addWidget(check2_);
     auto* buttons = new QHBoxLayout;
@@ -66,7 +71,7 @@ frmTRIM::frmTRIM(const TrimTarget& target, std::unique_ptr<TrimVolume> volume,
     buttons->addWidget(command1_);
     buttons->addWidget(command2_);
     layout->addLayout(buttons);
-    resize(560, 480);
+    resize(600, 500);
 
     if (!volume_) {
         label1_->setText(q(target.reason.empty() ? std::string("No volume to test")
