@@ -15,15 +15,18 @@
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "core/AppState.h"
 #include "core/StartSteps.h"
+#include "drives/DriveStartup.h"
 #include "core/Startup.h"
 #include "platform/Mounts.h"
 #include "platform/TrimVolume.h"
 #include "standalone/TrimRecord.h"
 #include "standalone/TrimSteps.h"
 #include "standalone/TrimTest.h"
+#include "support/cli.h"
 #include "support/fakes.h"
 #include "support/scratch_device.h"
 
@@ -195,6 +198,61 @@ TEST(TrimE2e, FullRunOnAZramDiskWithExt4FoundWithDiscard) {
     check_full_runs(device);
 }
 
+// The command line gives the same lines and verdict, and leaves the mount as it found it.
+TEST(TrimE2e, FullRunThroughTheCommandLine) {
+    if (auto why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
+    test::ScratchLoop loop(
+        {.size_mib = 256, .filesystem = "ext4", .mount = true, .image_folder = "/dev/shm"});
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    LoopDevice device(loop);
+    const fs::path mp = loop.mounts().front();
+    // A fresh preferences file gives letters in mount-point order, as a look that remembers
+    // nothing does.
+    char letter = 0;
+    for (const auto& v : TakeInventory(system_query(), {}).map.volumes)
+        if (v.mount_point == mp.string()) letter = v.letter;
+    ASSERT_NE(letter, 0);
+    test::TempDir home;
+    ::setenv("BRANTWELL_HOME", home.path().c_str(), 1);
+    ::setenv("TEMP", home.path().c_str(), 1);
+    const std::vector<std::string> before = options_of(mp);
+    bool shown = false;
+    for (int run = 0; run < 3 && !shown && !::testing::Test::HasFailure(); ++run) {
+        const DeviceSpace start = device.space();
+        const test::CliRun r = test::run_cli({"trim", "--drive", std::string(1, letter) + ":",
+                                              "--rewrite", "--second-off", "--yes", "--json"},
+                                             std::chrono::minutes(3));
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto j = nlohmann::json::parse(r.out);
+        std::printf("%s\n", j["lines"].dump(1).c_str());
+        EXPECT_EQ(j["lines"].size(), 5u);
+        EXPECT_EQ(j["writes_per_phase"], 1760);
+        EXPECT_EQ(options_of(mp), before);
+        EXPECT_FALSE(fs::exists(mp / "TestMy.SSD"));
+        EXPECT_GT(device.space().discards, start.discards);  // the switch was on for a while
+        shown = j["verdict"] == std::string(kTrimVerdict);
+    }
+    EXPECT_TRUE(shown) << "the verdict did not show in three runs";
+    ::unsetenv("BRANTWELL_HOME");
+    ::unsetenv("TEMP");
+}
+
+// Without --yes nothing is written and the mount is not touched.
+TEST(TrimE2e, TheCommandLineWithoutYesWritesNothing) {
+    if (auto why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
+    test::TempDir home;
+    ::setenv("BRANTWELL_HOME", home.path().c_str(), 1);
+    ::setenv("TEMP", home.path().c_str(), 1);
+    const test::CliRun r = test::run_cli({"trim", "--drive", "C:"}, std::chrono::minutes(1));
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("--yes"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists("/TestMy.SSD"));
+    ::unsetenv("BRANTWELL_HOME");
+    ::unsetenv("TEMP");
+}
+
+// Killed outright during the TRIM OFF phase, the test leaves the switch off and its file on the
+// volume; the next start's step puts both right and says so.
 TEST(TrimE2e, KilledDuringTrimOffTheNextStartRestoresAndSaysSo) {
     if (auto why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
     test::ScratchLoop loop({.size_mib = 256, .filesystem = "ext4", .mount = true});
