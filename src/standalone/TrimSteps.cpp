@@ -5,6 +5,7 @@
 #include "platform/prompt.h"
 #include "standalone/TrimFigures.h"
 #include "standalone/TrimRecord.h"
+#include "standalone/TrimSwitchValue.h"
 
 namespace bw {
 
@@ -40,6 +41,8 @@ std::vector<std::string> RestoreTrimOnThisMachine() {
 
 void provide_trim_steps(StartSteps& steps) {
     steps.provide(StepId::TrimRestore, [](StepContext&) {
+        // Before the load's TRIM advice reads the machine's delete-notification value.
+        register_discard_notify_value();
         for (const auto& said : RestoreTrimOnThisMachine())
             MsgBox(said, PromptIcon::Exclamation, "TRIM Test");
     });

@@ -35,7 +35,8 @@ std::unique_ptr<TrimVolume> TrimVolumeFor(const TrimTarget& target);
 // RestoreAfterTrimTest on this machine, with the program's preferences and working folder.
 std::vector<std::string> RestoreTrimOnThisMachine();
 
-// Provides StepId::TrimRestore: the restore, each message shown to the user.
+// Provides StepId::TrimRestore: serves the delete-notification value from the discard switch of
+// "/", then the restore, each message shown to the user.
 void provide_trim_steps(StartSteps& steps);
 
 }  // namespace bw
