@@ -5,6 +5,7 @@
 #include "platform/DiscardSwitch.h"
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -15,6 +16,7 @@
 
 #include "platform/TrimVolume.h"
 #include "support/counter_machine.h"
+#include "support/fakes.h"
 
 namespace bw {
 namespace {
@@ -141,6 +143,20 @@ TEST_F(DiscardOnFiles, FailuresSayWhyAndRefusalsMakeNoCall) {
         EXPECT_EQ(r.message, c.message);
         EXPECT_EQ(runner_.calls.size(), c.calls);
     }
+}
+
+// Without root the switch is refused before any remount is tried, and the reason says so; the
+// TRIM window shows it and runs the phases without switching.
+TEST(DiscardSwitchLive, WithoutRootSwitchingIsRefusedWithTheReason) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to run as another user";
+    const bool refused = test::run_as(65534, [] {
+        DiscardSwitch sw(Sysroot("/"), live_mount_runner());
+        const DiscardState s = sw.read("/");
+        if (!s.by_remount) return true;  // a root file system that never switches says that first
+        return s.mounted && s.cannot_switch == "switching TRIM needs root" &&
+               sw.set("/", !s.discard).message == "switching TRIM needs root";
+    });
+    EXPECT_TRUE(refused);
 }
 
 TEST(AlignedSpan, WholeBlocksGoNowAndTheRestWaits) {
