@@ -187,6 +187,32 @@ double TrimTest::deciding_change() const {
     return TrimChange(trim_on_, reference) - TrimChange(trim_off_, reference);
 }
 
+// Writes the crash record of `found` (the switch only when this test switches); true when the
+// record is this test's. Without a record the switch is not used: nothing could put it back.
+bool TrimTest::record_found(const DiscardState& found) {
+    // A record an earlier test left and that could not be put back holds the state to restore:
+    // writing this test's over it would lose that.
+    if (const auto left = ReadTrimRecord(prefs_); left && !left->mount_point.empty()) {
+        switching_ = false;
+        screen_.switch_note = "TRIM is not switched: " + left->mount_point +
+                              " still waits to be set back to " +
+                              std::string(discard_option(left->discard_found)) +
+                              " after an earlier test. The phases will run without switching.";
+        return false;
+    }
+    const TrimRecord record{switching_ ? volume_.mount_point() : "", found.discard,
+                            volume_.test_file()};
+    std::string error;
+    const bool written = WriteTrimRecord(prefs_, record, &error);
+    if (!written && switching_) {
+        switching_ = false;
+        screen_.switch_note =
+            "TRIM is not switched: Brantwell could not note the state to put back after a "
+            "crash (" + error + "). The phases will run without switching it.";
+    }
+    return written;
+}
+
 void TrimTest::WriteTest() {
     screen_.buttons_enabled = false;
     for (auto& line : screen_.TrimTest) line.clear();
@@ -202,27 +228,7 @@ void TrimTest::WriteTest() {
     const DiscardState found = volume_.discard_state();
     screen_.switch_note = switch_note_for(found, volume_.mount_point());
     switching_ = found.cannot_switch.empty();
-    bool record_ours = false;
-    // A record an earlier test left and that could not be put back holds the state to restore:
-    // writing this test's over it would lose that.
-    if (const auto left = ReadTrimRecord(prefs_); left && !left->mount_point.empty()) {
-        switching_ = false;
-        screen_.switch_note = "TRIM is not switched: " + left->mount_point +
-                              " still waits to be set back to " +
-                              std::string(discard_option(left->discard_found)) +
-                              " after an earlier test. The phases will run without switching.";
-    } else {
-        const TrimRecord record{switching_ ? volume_.mount_point() : "", found.discard,
-                                volume_.test_file()};
-        std::string error;
-        record_ours = WriteTrimRecord(prefs_, record, &error);
-        if (!record_ours && switching_) {
-            switching_ = false;
-            screen_.switch_note =
-                "TRIM is not switched: Brantwell could not note the state to put back after a "
-                "crash (" + error + "). The phases will run without switching it.";
-        }
-    }
+    const bool record_ours = record_found(found);
     changed();
     switch_to(true);
 

@@ -77,6 +77,7 @@ class TrimTest {
     double run_phase(TrimPhase phase, double reference);
     void delete_file();
     void switch_to(bool on);
+    bool record_found(const DiscardState& found);
     void note(std::string text);
     void changed();
 
