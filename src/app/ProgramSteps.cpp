@@ -4,6 +4,7 @@
 #include "drives/DriveSteps.h"
 #include "results/CompareResults.h"
 #include "testengine/ReportSteps.h"
+#include "standalone/TrimSteps.h"
 
 namespace bw {
 
@@ -14,6 +15,7 @@ StartSteps program_steps() {
     provide_counter_steps(steps);
     results::provide_result_steps(steps);
     testengine::provide_report_steps(steps);
+    provide_trim_steps(steps);
     return steps;
 }
 

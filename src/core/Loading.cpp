@@ -101,6 +101,7 @@ LoadingResult LoadingLoad(const StartSteps& steps, std::string* error) {
     Pause(10);
     steps.run(StepId::License, ctx);
     StopTesters();
+    steps.run(StepId::TrimRestore, ctx);  // before the testers clear the test-file record
     show_step("Support Files");
     for (auto name : kTesterFiles) remove_entry(a.working_dir(), name);
     steps.run(StepId::TesterFile, ctx);

@@ -60,6 +60,13 @@ inline constexpr std::string_view kAlwaysIgnore = "Always Ignore";
 inline constexpr std::string_view kDownloadResults = "Download Results";
 inline constexpr std::string_view kCheckUpdate = "Check Update";
 inline constexpr std::string_view kSortDrive = "SortDrive";
+// [TRIM Test] of the preferences file: written before the TRIM test first switches the volume's
+// discard option, removed once it is back; a start that finds it puts the switch back and deletes
+// the test file the interrupted test left.
+inline constexpr std::string_view kTrimTest = "TRIM Test";
+inline constexpr std::string_view kTrimMountPoint = "Mount Point";
+inline constexpr std::string_view kTrimDiscardFound = "Discard Found";  // "1": discard, "0": nodiscard
+inline constexpr std::string_view kTrimTestFile = "Test File";
 
 // --- [Settings] of the working file ----------------------------------------------------------
 

@@ -24,6 +24,7 @@ enum class StepId {
     // Splash window.
     RatingThresholds,
     License,
+    TrimRestore,
     TesterFile,
     // Main window load.
     VersionCheck,
@@ -58,6 +59,7 @@ struct StepInfo {
 inline constexpr StepInfo kStepTable[] = {
     {StepId::RatingThresholds, "rating thresholds"},
     {StepId::License, "licence file"},
+    {StepId::TrimRestore, "TRIM switch restore after an unfinished TRIM test"},
     {StepId::TesterFile, "tester program"},
     {StepId::VersionCheck, "version check"},
     {StepId::ResultDownload, "global results download"},

@@ -79,7 +79,8 @@ void unmount_all(std::vector<fs::path>& mounts) {
 
 ScratchLoop::ScratchLoop(const Options& o) {
     if (error_ = scratch_unavailable(); !error_.empty()) return;
-    std::string tmpl = (scratch_base() / "bwloop.XXXXXX").string();
+    std::string tmpl =
+        ((o.image_folder.empty() ? scratch_base() : o.image_folder) / "bwloop.XXXXXX").string();
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         error_ = "cannot create the image file";

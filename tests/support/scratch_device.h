@@ -26,6 +26,9 @@ public:
         // Filesystem to make on the device (or on each partition): "" for none, "ext4", ...
         std::string filesystem;
         bool mount = false;
+        // Folder of the image file; empty: scratch_base(). "/dev/shm" keeps the host's disk
+        // (and its load) out of timings.
+        std::filesystem::path image_folder;
     };
     explicit ScratchLoop(const Options& options);
     ~ScratchLoop();
