@@ -2,6 +2,7 @@
 #include "core/StartSteps.h"
 #include "counters/CounterSteps.h"
 #include "drives/DriveSteps.h"
+#include "standalone/Baseline.h"
 
 namespace bw {
 
@@ -10,6 +11,7 @@ StartSteps program_steps() {
     provide_tool_file_steps(steps);
     provide_drive_steps(steps);
     provide_counter_steps(steps);
+    basic::provide_standalone_steps(steps);
     return steps;
 }
 

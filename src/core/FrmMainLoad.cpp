@@ -134,12 +134,14 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
 
     show_step("Check Drives");
     steps.run(StepId::DriveList, ctx);
+    steps.run(StepId::QuickBaseline, ctx);
     if (!o.DriveList.empty()) o.DriveListIndex = 0;
     step_done();
 
     show_step("Compare Data");
     load_compare_data(state.compare);
     steps.run(StepId::LogicalOnlyDrives, ctx);
+    steps.run(StepId::QuickBaseline, ctx);  // the entries the drive list lacked
     if (!o.DriveList.empty() && o.DriveListIndex < 0) o.DriveListIndex = 0;
     step_done();
 
