@@ -9,7 +9,7 @@
 
 #include "standalone/BasicDrive.h"
 
-namespace bw::basic::test {
+namespace bw::basic::fake {
 
 class FakeDrive : public BasicDrive {
   public:
@@ -81,4 +81,4 @@ class FakeDrive : public BasicDrive {
     }
 };
 
-}  // namespace bw::basic::test
+}  // namespace bw::basic::fake
