@@ -162,7 +162,6 @@ TEST(ProgramSteps, OnlyTheStepsNotBuiltAreListedAsNotAvailable) {
         "rating thresholds: not available in this version",
         "version check: not available in this version",
         "global results download: not available in this version",
-        "quick read baseline: not available in this version",
         "starter at exit: not available in this version",
     };
     EXPECT_EQ(not_available_lines(program_steps()), expected);
