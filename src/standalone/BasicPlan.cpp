@@ -6,7 +6,6 @@
 
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
-#include "drives/DriveInventory.h"
 #include "drives/VolumeMap.h"
 #include "platform/DirectIo.h"
 #include "platform/SystemQuery.h"
@@ -91,11 +90,12 @@ BasicTarget ResolveTarget(char letter) {
     return t;
 }
 
-PlanFacts MachinePlanFacts(char letter, const BasicTarget& target) {
+PlanFacts MachinePlanFacts(char letter, const BasicTarget& target,
+                           const std::vector<std::string>& cluster_list) {
     PlanFacts f;
     letter = upper(letter);
     if (!target.test_folder.empty()) f.free_bytes = free_bytes(target.test_folder);
-    for (const auto& row : drive_inventory().ClusterList2)
+    for (const auto& row : cluster_list)
         if (!row.empty() && upper(row.front()) == letter) {
             f.cluster_size = row.substr(1);
             break;

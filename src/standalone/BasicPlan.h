@@ -50,9 +50,10 @@ struct PlanFacts {
 // The parameters, or none when the user said No or nothing was chosen (the message was shown).
 std::optional<BasicParams> PlanBasicTest(const MainOptions& options, const PlanFacts& facts);
 
-// The facts of this machine for the selected drive, through the volume map, the inventory and
-// the settings read at start-up.
-PlanFacts MachinePlanFacts(char letter, const BasicTarget& target);
+// The facts of this machine for the selected drive: its free space, its sector size from the
+// inventory's `cluster_list` (letter + bytes per sector), the settings read at start-up.
+PlanFacts MachinePlanFacts(char letter, const BasicTarget& target,
+                           const std::vector<std::string>& cluster_list);
 
 // "Overall.txt" of the program folder.
 inline constexpr std::string_view kOverallFileName = "Overall.txt";
