@@ -1,6 +1,7 @@
 #include "cli/StandaloneArgs.h"
 
 #include <cctype>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -46,6 +47,15 @@ bool prepare_for_tests(InventoryRun& run, std::string* error) {
     run = TakeInventory(system_query(), options);
     volume_map() = run.map;
     return true;
+}
+
+char drive_for_test(const std::string& drive_text, InventoryRun& run, int* status) {
+    std::string error;
+    const char letter = parse_drive_letter(drive_text, &error);
+    if (letter && prepare_for_tests(run, &error)) return letter;
+    std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
+    *status = letter ? 1 : 2;
+    return 0;
 }
 
 }  // namespace bw::cli

@@ -19,22 +19,15 @@ struct BaselineArgs {
 };
 
 int RunBaseline(const BaselineArgs& args) {
-    std::string error;
-    const char letter = parse_drive_letter(args.drive, &error);
-    if (!letter) {
-        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 2;
-    }
     InventoryRun run;
-    if (!prepare_for_tests(run, &error)) {
-        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 1;
-    }
+    int status = 0;
+    const char letter = drive_for_test(args.drive, run, &status);
+    if (!letter) return status;
     const basic::QuickReadResult r = basic::QuickRead(letter, {});
     if (args.json)
         std::printf("%s\n", nlohmann::ordered_json{{"drive", std::string(1, letter) + ":"},
-                                                    {"mb_per_second", r.mb_per_second},
-                                                    {"reason", r.reason}}
+                                                   {"mb_per_second", r.mb_per_second},
+                                                   {"reason", r.reason}}
                                 .dump(2)
                                 .c_str());
     else if (r.reason.empty())

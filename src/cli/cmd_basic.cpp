@@ -29,7 +29,9 @@ struct BasicArgs {
 };
 
 std::atomic<bool> g_cancel{false};
-extern "C" void on_interrupt(int) { g_cancel = true; }
+extern "C" void on_interrupt(int) {
+    g_cancel = true;
+}
 
 // Status lines and problems go to standard error as they happen; the figures to standard output.
 struct Progress : basic::BasicObserver {
@@ -69,19 +71,16 @@ nlohmann::ordered_json outcome_json(const basic::BasicParams& p, const basic::Ba
 }
 
 int RunBasic(const BasicArgs& args) {
-    std::string error;
-    const char letter = parse_drive_letter(args.drive, &error);
     for (char c : args.blocks)
-        if (!basic::basic_block(c)) error = std::string("--blocks takes the codes 1 to 9, A and B, not ") + c;
-    if (!error.empty()) {
-        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 2;
-    }
+        if (!basic::basic_block(c)) {
+            std::fprintf(stderr,
+                         "brantwell-cli: --blocks takes the codes 1 to 9, A and B, not %c\n", c);
+            return 2;
+        }
     InventoryRun run;
-    if (!prepare_for_tests(run, &error)) {
-        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 1;
-    }
+    int status = 0;
+    const char letter = drive_for_test(args.drive, run, &status);
+    if (!letter) return status;
     MainOptions o;
     for (const auto& entry : run.inv.DriveList)
         if (!entry.empty() && entry.front() == letter) o.DriveList = {entry};
@@ -105,7 +104,8 @@ int RunBasic(const BasicArgs& args) {
     if (args.seconds > 0) {
         facts.test_time = args.seconds;
         facts.adjust_test_time = false;
-    } else if (const long long t = ValInt(ReadINI(prefs, keys::kSettings, keys::kTestTime)); t > 0) {
+    } else if (const long long t = ValInt(ReadINI(prefs, keys::kSettings, keys::kTestTime));
+               t > 0) {
         facts.test_time = static_cast<int>(t);
         facts.adjust_test_time = ReadINI(prefs, keys::kSettings, keys::kAdjustTestTime) != "0";
     }
@@ -114,8 +114,8 @@ int RunBasic(const BasicArgs& args) {
 
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
-    const auto drive = basic::make_direct_drive(app().working_folder, target.test_folder,
-                                                target.device);
+    const auto drive =
+        basic::make_direct_drive(app().working_folder, target.test_folder, target.device);
     Progress progress;
     progress.quiet = args.json;
     basic::BasicRun test(*params, *drive, basic::steady_seconds(), progress, g_cancel);

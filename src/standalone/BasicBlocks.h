@@ -10,12 +10,12 @@
 namespace bw::basic {
 
 struct BasicBlock {
-    char code;                  // "1".."9", "A", "B"
-    std::uint64_t multiplier;   // units per block (512-byte units give the nominal size)
-    double blocks_per_mb;       // writes per megabyte of test file
-    double usb_factor;          // share of the USB file size this block writes
-    std::string_view title;     // the block's panel title
-    std::string_view menu;      // the window's menu entry for the block
+    char code;                 // "1".."9", "A", "B"
+    std::uint64_t multiplier;  // units per block (512-byte units give the nominal size)
+    double blocks_per_mb;      // writes per megabyte of test file
+    double usb_factor;         // share of the USB file size this block writes
+    std::string_view title;    // the block's panel title
+    std::string_view menu;     // the window's menu entry for the block
 };
 
 // clang-format off

@@ -11,7 +11,9 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 
 // Figures are kept as whole numbers, as they are shown.
-double whole(double v) { return std::isfinite(v) ? std::round(v) : 0; }
+double whole(double v) {
+    return std::isfinite(v) ? std::round(v) : 0;
+}
 
 }  // namespace
 
@@ -73,8 +75,12 @@ std::string status_text(Side side, char letter, std::uint64_t block_size) {
            format_hash(static_cast<double>(block_size) / 1024) + " KB";
 }
 
-std::string bps(double value) { return format_grouped(value) + " Bps"; }
-std::string iops(double value) { return format_grouped(value) + " IOps"; }
+std::string bps(double value) {
+    return format_grouped(value) + " Bps";
+}
+std::string iops(double value) {
+    return format_grouped(value) + " IOps";
+}
 
 std::string summary_lines(Side side, const std::string& status, const BlockFigures& f) {
     const std::string s = side == Side::Write ? "Write" : "Read";

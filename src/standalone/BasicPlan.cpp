@@ -23,7 +23,9 @@ struct FileSizeRule {
 inline constexpr FileSizeRule kFileSizeRules[] = {{5000, 500}, {1000, 300}, {500, 200}};
 inline constexpr std::uint64_t kMinWriteFreeBytes = 500'000'000;
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 }  // namespace
 

@@ -40,10 +40,10 @@ BasicTarget ResolveTarget(char letter);
 
 // The facts of the machine the plan needs besides the options.
 struct PlanFacts {
-    std::uint64_t free_bytes = 0;     // in the test folder
-    std::string cluster_size;         // the drive's sector size from the inventory, "" unknown
-    int test_time = 30;               // [Settings] "Test Time"
-    bool adjust_test_time = true;     // [Settings] "Adjust Test Time"
+    std::uint64_t free_bytes = 0;          // in the test folder
+    std::string cluster_size;              // the drive's sector size from the inventory, "" unknown
+    int test_time = 30;                    // [Settings] "Test Time"
+    bool adjust_test_time = true;          // [Settings] "Adjust Test Time"
     std::filesystem::path program_folder;  // where Overall.txt lives
 };
 

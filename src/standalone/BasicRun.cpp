@@ -31,7 +31,9 @@ BasicOutcome BasicRun::run() {
     return outcome_;
 }
 
-bool BasicRun::cancelled() const { return cancel_.load(std::memory_order_relaxed); }
+bool BasicRun::cancelled() const {
+    return cancel_.load(std::memory_order_relaxed);
+}
 
 void BasicRun::problem(const std::string& reason) {
     outcome_.problems.push_back(reason);
@@ -50,9 +52,8 @@ void BasicRun::take_sample(Side side, double current, std::uint64_t block_size, 
     observer_.sample(e);
 }
 
-void BasicRun::end_block(Side side, const BasicBlock& block, std::uint64_t size,
-                         const Peaks& peaks, std::vector<double> samples,
-                         const std::string& status) {
+void BasicRun::end_block(Side side, const BasicBlock& block, std::uint64_t size, const Peaks& peaks,
+                         std::vector<double> samples, const std::string& status) {
     BlockResult r;
     r.side = side;
     r.code = block.code;
@@ -74,16 +75,19 @@ void BasicRun::finish_test() {
     OverallText.clear();
 }
 
+bool BasicRun::reserve(std::uint64_t size) {
+    if (drive_.reserve(size)) return true;
+    problem("Brantwell could not set aside memory for blocks of " + std::to_string(size) +
+            " bytes.");
+    return false;
+}
+
 // --- Write test ---
 
 bool BasicRun::write_block(const BasicBlock& block) {
     const std::uint64_t size = block_bytes(block, params_.unit_size, drive_.file_align());
     const std::uint64_t writes = writes_per_pass(block, params_.file_size, size);
-    if (!drive_.reserve(size)) {
-        problem("Brantwell could not set aside memory for blocks of " + std::to_string(size) +
-                " bytes.");
-        return false;
-    }
+    if (!reserve(size)) return false;
     const std::string status = status_text(Side::Write, params_.drive, size);
     observer_.status(status);
     Peaks peaks;
@@ -151,11 +155,7 @@ bool BasicRun::make_read_file(std::string* error) {
 
 bool BasicRun::read_block(const BasicBlock& block) {
     const std::uint64_t size = block_bytes(block, params_.unit_size, drive_.read_align());
-    if (!drive_.reserve(size)) {
-        problem("Brantwell could not set aside memory for blocks of " + std::to_string(size) +
-                " bytes.");
-        return false;
-    }
+    if (!reserve(size)) return false;
     const std::string status = status_text(Side::Read, params_.drive, size);
     observer_.status(status);
     Peaks peaks;

@@ -21,11 +21,11 @@ namespace bw::basic {
 
 // The run parameters, as the caller sets them before the window opens.
 struct BasicParams {
-    char drive = 0;                   // the letter
-    std::string block_codes;          // "1".."9", "A", "B" in test order
+    char drive = 0;           // the letter
+    std::string block_codes;  // "1".."9", "A", "B" in test order
     double seconds_per_block = 30;
-    std::uint64_t unit_size = 512;    // the drive's sector size from the inventory
-    double file_size = 0;             // write test file in MB: 500, 300, 200, or 250 on USB
+    std::uint64_t unit_size = 512;  // the drive's sector size from the inventory
+    double file_size = 0;           // write test file in MB: 500, 300, 200, or 250 on USB
     bool write = false, read = false;
     ReadSource read_source = ReadSource::File;
     std::filesystem::path overall_file;  // the summary is appended here when not empty
@@ -99,6 +99,8 @@ class BasicRun {
     bool read_block(const BasicBlock& block);
     bool write_block(const BasicBlock& block);
     bool make_read_file(std::string* error);
+    // Memory for transfers of `size`; false with the problem reported.
+    bool reserve(std::uint64_t size);
 
     const BasicParams& params_;
     BasicDrive& drive_;

@@ -23,7 +23,8 @@ TEST(SaveName, DefaultName) {
         std::tm when;
         const char* name;
     } kCases[] = {
-        {"D:  500GB HDD [PD 1]", at(2013, 3, 3, 14, 5, 9), "D   500GB HDD [PD 1] 140509 03 Mar 13.txt"},
+        {"D:  500GB HDD [PD 1]", at(2013, 3, 3, 14, 5, 9),
+         "D   500GB HDD [PD 1] 140509 03 Mar 13.txt"},
         {"C:  20GB VirtIO [PD 0] {OS}", at(2026, 12, 31, 0, 0, 0),
          "C   20GB VirtIO [PD 0] {OS} 000000 31 Dec 26.txt"},
         {"E:", at(2000, 1, 9, 23, 59, 59), "E  235959 09 Jan 00.txt"},
@@ -37,7 +38,7 @@ TEST(SaveName, RefusedNamesAndTheBasicTestsPath) {
     const struct {
         const char* name;
         bool refused;
-    } kNames[] = {{"results.txt", false}, {"", true}, {".", true}, {"..", true},
+    } kNames[] = {{"results.txt", false}, {"", true},    {".", true},     {"..", true},
                   {"../x.txt", true},     {"a/b", true}, {"..txt", false}};
     for (const auto& c : kNames) EXPECT_EQ(!BadSaveNameReason(c.name).empty(), c.refused) << c.name;
 

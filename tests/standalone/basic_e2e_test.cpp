@@ -59,9 +59,9 @@ TEST_F(BasicE2e, ARunOnZramGivesFiguresAndLeavesNoTestFile) {
     test::ScratchZram zram({1024, "ext4", true});
     ASSERT_TRUE(zram.ok()) << zram.error();
     const std::string letter = letter_of(zram.mount_point());
-    const test::CliRun run = test::run_cli({"basic", "--drive", letter, "--blocks", "15",
-                                            "--seconds", "2", "--source", "2", "--json"},
-                                           std::chrono::seconds(60));
+    const test::CliRun run = test::run_cli(
+        {"basic", "--drive", letter, "--blocks", "15", "--seconds", "2", "--source", "2", "--json"},
+        std::chrono::seconds(60));
     ASSERT_EQ(run.status, 0) << run.err;
     const json j = json::parse(run.out);
     ASSERT_EQ(j["blocks"].size(), 4u) << run.out;
@@ -85,12 +85,13 @@ TEST_F(BasicE2e, InterruptInTheWriteTestEndsItAndRemovesTheFile) {
     const std::string letter = letter_of(loop.mounts().front());
     const std::string file = (loop.mounts().front() / "TestB.tmp").string();
     std::string out;
-    const std::string script =
-        test::cli_path().string() + " basic --drive " + letter +
-        " --write --blocks 5 --seconds 30 >/dev/null 2>&1 & p=$!; "
-        "for i in $(seq 200); do [ -e '" + file + "' ] && break; sleep 0.05; done; sleep 1; "
-        "s=$(date +%s%N); kill -INT $p; wait $p; rc=$?; e=$(date +%s%N); "
-        "echo $rc $(( (e - s) / 1000000 ))";
+    const std::string script = test::cli_path().string() + " basic --drive " + letter +
+                               " --write --blocks 5 --seconds 30 >/dev/null 2>&1 & p=$!; "
+                               "for i in $(seq 200); do [ -e '" +
+                               file +
+                               "' ] && break; sleep 0.05; done; sleep 1; "
+                               "s=$(date +%s%N); kill -INT $p; wait $p; rc=$?; e=$(date +%s%N); "
+                               "echo $rc $(( (e - s) / 1000000 ))";
     ASSERT_EQ(test::run_shell(script, &out), 0);
     int rc = 0;
     long ms = 0;
@@ -104,9 +105,8 @@ TEST_F(BasicE2e, ADiskWithoutRoomIsRefusedBeforeAnythingIsWritten) {
     test::ScratchLoop loop({128, 512, {}, "ext4", true});
     ASSERT_TRUE(loop.ok()) << loop.error();
     const std::string letter = letter_of(loop.mounts().front());
-    const test::CliRun run =
-        test::run_cli({"basic", "--drive", letter, "--write", "--seconds", "1"},
-                      std::chrono::seconds(30));
+    const test::CliRun run = test::run_cli(
+        {"basic", "--drive", letter, "--write", "--seconds", "1"}, std::chrono::seconds(30));
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find(letter.substr(0, 1) +
                            " Drive does not contain enough free space for a write test"),
@@ -126,8 +126,7 @@ TEST_F(BasicE2e, ARefusedRawOpenSaysWhy) {
         "runuser -u nobody -- " + test::cli_path().string() + " baseline --drive C: 2>&1", &out);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_NE(status, 0) << out;
-    EXPECT_NE(out.find("C: no baseline: Brantwell could not open /dev/"), std::string::npos)
-        << out;
+    EXPECT_NE(out.find("C: no baseline: Brantwell could not open /dev/"), std::string::npos) << out;
     EXPECT_LT(took, std::chrono::seconds(10));
 }
 

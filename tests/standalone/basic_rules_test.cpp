@@ -24,18 +24,19 @@ TEST(BasicBlocks, FileSizeAndWritesPerPass) {
         double file_mb;
         std::uint64_t writes;
     } kCases[] = {
-        {'1', 250, 512, 4096, 4096, 25, 6400},            // USB: a tenth of 250 MB
+        {'1', 250, 512, 4096, 4096, 25, 6400},  // USB: a tenth of 250 MB
         {'1', 500, 512, 4096, 4096, 500, 128000},
         {'2', 250, 512, 4096, 8192, 62.5, 8000},
         {'6', 250, 512, 4096, 98304, 212.5, 2550},
         {'7', 250, 512, 4096, 131072, 250, 2000},
         {'9', 250, 512, 4096, 524288, 275, 550},
         {'A', 300, 512, 4096, 1048576, 300, 300},
-        {'B', 250, 512, 4096, 4194304, 312.5, 78},       // 78.125 writes
+        {'B', 250, 512, 4096, 4194304, 312.5, 78},  // 78.125 writes
         {'B', 200, 512, 4096, 4194304, 200, 50},
-        // Larger sectors make larger blocks; the file keeps the size the free space was checked for.
+        // Larger sectors make larger blocks; the file keeps the size the free space was checked
+        // for.
         {'1', 500, 4096, 4096, 32768, 500, 16000},
-        {'6', 300, 4096, 4096, 786432, 300, 450},   // 300 x 12 / 8
+        {'6', 300, 4096, 4096, 786432, 300, 450},  // 300 x 12 / 8
         // Direct I/O on a drive of 8 KiB blocks raises a 4 KB block to 8 KiB.
         {'1', 200, 512, 8192, 8192, 200, 25600},
     };
@@ -75,12 +76,12 @@ TEST(BasicFigures, AverageLeavesOutSecondsAtOrBelowThreeTenthsOfThePeak) {
         double average;
     } kCases[] = {
         {{100, 100, 100}, 100, 100},
-        {{100, 20, 80}, 100, 90},           // the stall of 20 is left out
-        {{100, 30, 80}, 100, 90},           // exactly 0.3 x peak is left out too
-        {{100, 31, 70}, 100, 67},           // just above counts: 201 / 3 = 67
-        {{1000, 301, 1}, 1000, 651},        // 1302 / 2, no rounding up of the threshold
-        {{1001, 300, 300}, 1001, 1001},     // threshold 300.3 rounds to 300: 300 is not above it
-        {{}, 0, 0},                         // no sampled second at all
+        {{100, 20, 80}, 100, 90},        // the stall of 20 is left out
+        {{100, 30, 80}, 100, 90},        // exactly 0.3 x peak is left out too
+        {{100, 31, 70}, 100, 67},        // just above counts: 201 / 3 = 67
+        {{1000, 301, 1}, 1000, 651},     // 1302 / 2, no rounding up of the threshold
+        {{1001, 300, 300}, 1001, 1001},  // threshold 300.3 rounds to 300: 300 is not above it
+        {{}, 0, 0},                      // no sampled second at all
         {{0, 0}, 0, 0},
     };
     for (const auto& c : kCases)
@@ -94,8 +95,8 @@ TEST(BasicFigures, PeaksMoveOnlyWhenASecondBeatsThem) {
         bool new_peak;
         double peak, peak_io;
     } kSteps[] = {
-        {409600, true, 409600, 100},  {204800, false, 409600, 100}, {409600, false, 409600, 100},
-        {819200, true, 819200, 200},  {409601, false, 819200, 200},
+        {409600, true, 409600, 100}, {204800, false, 409600, 100}, {409600, false, 409600, 100},
+        {819200, true, 819200, 200}, {409601, false, 819200, 200},
     };
     for (const auto& s : kSteps) {
         EXPECT_EQ(p.offer(s.current, 4096), s.new_peak) << s.current;
@@ -107,9 +108,9 @@ TEST(BasicFigures, PeaksMoveOnlyWhenASecondBeatsThem) {
 TEST(BasicFigures, SamplerClosesASecondOnlyPastItsThreshold) {
     SecondSampler s(10.0, kWriteSampleSeconds);
     EXPECT_FALSE(s.add(1000, 10.5));
-    EXPECT_FALSE(s.add(1000, 10.9985));         // not yet 0.999 s
-    EXPECT_EQ(s.add(2000, 11.25), 3200);        // 4000 bytes over 1.25 s
-    EXPECT_FALSE(s.add(500, 11.5));             // a new second began at 11.25
+    EXPECT_FALSE(s.add(1000, 10.9985));   // not yet 0.999 s
+    EXPECT_EQ(s.add(2000, 11.25), 3200);  // 4000 bytes over 1.25 s
+    EXPECT_FALSE(s.add(500, 11.5));       // a new second began at 11.25
     EXPECT_EQ(s.add(500, 12.25), 1000);
 }
 
@@ -118,11 +119,9 @@ TEST(BasicFigures, RatingBar) {
         double peak;
         std::optional<double> height;
     } kCases[] = {
-        {0, std::nullopt},
-        {999'999, std::nullopt},
+        {0, std::nullopt},         {999'999, std::nullopt},
         {1'000'000, std::nullopt},  // not above a million: the bar stays
-        {1'000'001, 60.00001},
-        {100'000'000, 1050},
+        {1'000'001, 60.00001},     {100'000'000, 1050},
         {250'000'000, 2550},
     };
     for (const auto& c : kCases) {
@@ -154,11 +153,11 @@ TEST(BasicPlan, WriteFileSizeFromFreeSpace) {
         std::uint64_t free;
         std::optional<int> mb;
     } kCases[] = {
-        {400'000'000, std::nullopt},      {500'000'000, std::nullopt},
-        {500'400'000, std::nullopt},      // 500 MB free is not more than 500
-        {500'600'000, 200},               // rounds to 501
-        {1'000'000'000, 200},             {1'000'600'000, 300},
-        {5'000'000'000, 300},             {5'000'600'000, 500},
+        {400'000'000, std::nullopt}, {500'000'000, std::nullopt},
+        {500'400'000, std::nullopt},  // 500 MB free is not more than 500
+        {500'600'000, 200},           // rounds to 501
+        {1'000'000'000, 200},        {1'000'600'000, 300},
+        {5'000'000'000, 300},        {5'000'600'000, 500},
         {2'000'000'000'000, 500},
     };
     for (const auto& c : kCases) EXPECT_EQ(write_file_size(c.free), c.mb) << c.free;

@@ -47,7 +47,8 @@ BasicParams params(std::string codes, bool write, bool read) {
 
 BasicOutcome run(const BasicParams& p, FakeDrive& drive, Recorder& rec,
                  const std::atomic<bool>& cancel) {
-    BasicRun r(p, drive, [&] { return drive.now(); }, rec, cancel);
+    BasicRun r(
+        p, drive, [&] { return drive.now(); }, rec, cancel);
     return r.run();
 }
 
@@ -213,9 +214,9 @@ TEST(QuickRead, AverageOfTheWholeSampledSecondsInMegabytes) {
         drive.rate = c.rate;
         drive.read_size = c.volume;
         std::vector<std::string> shown;
-        const QuickReadResult r =
-            QuickRead('d', drive, [&] { return drive.now(); },
-                      [&](const std::string& s) { shown.push_back(s); });
+        const QuickReadResult r = QuickRead(
+            'd', drive, [&] { return drive.now(); },
+            [&](const std::string& s) { shown.push_back(s); });
         EXPECT_EQ(r.mb_per_second, c.mb);
         EXPECT_EQ(r.reason, "");
         EXPECT_GE(drive.now(), 10.0);

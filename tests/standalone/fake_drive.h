@@ -16,8 +16,8 @@ class FakeDrive : public BasicDrive {
     // Bytes per second at a time (seconds since the start).
     std::function<double(double)> rate = [](double) { return 100e6; };
     std::uint64_t align = 4096;
-    std::uint64_t free = 0;             // 0: unknown
-    std::uint64_t read_size = 1 << 30;  // bytes of the file or volume read
+    std::uint64_t free = 0;                 // 0: unknown
+    std::uint64_t read_size = 1 << 30;      // bytes of the file or volume read
     std::string refuse_write, refuse_read;  // reasons for refusing an open
     // Called before every transfer (a test cancels from here).
     std::function<void(double now)> before_transfer = [](double) {};

@@ -17,8 +17,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "core/AppState.h"
 #include "core/SaveName.h"
@@ -33,7 +33,9 @@ namespace bw {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // Twips to pixels: the bars were laid out in twips, 15 to a pixel.
 constexpr double kTwipsPerPixel = 15;
@@ -273,7 +275,8 @@ void FrmBasic::on_finished(const basic::BasicOutcome& outcome) {
         done(QDialog::Rejected);
         return;
     }
-    if (params_.block_codes.size() == 1) show_block(basic::basic_block_index(params_.block_codes[0]));
+    if (params_.block_codes.size() == 1)
+        show_block(basic::basic_block_index(params_.block_codes[0]));
     Command1_->setText("Done");
     TestBar_->setValue(TestBar_->maximum());
     TestPER_->setText("100.0%");
@@ -303,8 +306,12 @@ void FrmBasic::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void FrmBasic::SetWRating(double peak) { set_bar(WriteBar_, peak); }
-void FrmBasic::SetRRating(double peak) { set_bar(ReadBar_, peak); }
+void FrmBasic::SetWRating(double peak) {
+    set_bar(WriteBar_, peak);
+}
+void FrmBasic::SetRRating(double peak) {
+    set_bar(ReadBar_, peak);
+}
 
 void FrmBasic::set_bar(QFrame* bar, double peak) {
     const auto rating = basic::rating_bar(peak);
@@ -320,7 +327,9 @@ void FrmBasic::show_block(int index) {
     panels_->setCurrentIndex(index + 1);
 }
 
-void FrmBasic::mnuMain() { panels_->setCurrentIndex(0); }
+void FrmBasic::mnuMain() {
+    panels_->setCurrentIndex(0);
+}
 
 void FrmBasic::mnuSave() {
     const std::string chosen = frmSave::Ask(drive_entry_, this);

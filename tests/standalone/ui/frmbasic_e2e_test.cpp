@@ -17,10 +17,9 @@ using namespace bw;
 class FrmBasicE2eTest : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void a_run_on_zram_through_the_window() {
-        if (const std::string why = test::scratch_unavailable(); !why.empty())
-            QSKIP(why.c_str());
+        if (const std::string why = test::scratch_unavailable(); !why.empty()) QSKIP(why.c_str());
         test::ScratchZram zram({1024, "ext4", true});
         QVERIFY2(zram.ok(), zram.error().c_str());
         test::TempDir prog, work;

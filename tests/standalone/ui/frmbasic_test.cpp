@@ -47,7 +47,7 @@ class FrmBasicTest : public QObject {
         return p;
     }
 
-private slots:
+  private slots:
     void init() {
         app().program_folder = prog_.path();
         set_prompt(&prompt_);
@@ -61,17 +61,20 @@ private slots:
         auto drive = std::make_unique<FakeDrive>();
         FakeDrive* d = drive.get();
         test::write_file(prog_ / "Overall.txt", "an earlier test\r\n");
-        FrmBasic w(params("5"), std::move(drive), [d] { return d->now(); }, "D:  1GB HDD [PD 1]");
+        FrmBasic w(
+            params("5"), std::move(drive), [d] { return d->now(); }, "D:  1GB HDD [PD 1]");
         w.show();
         QVERIFY(!QFile::exists(QString::fromStdString((prog_ / "Overall.txt").string())));
-        QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QPushButton*>("Command1")->text(), QString("Done"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QPushButton*>("Command1")->text(), QString("Done"),
+                                  10000);
         QCOMPARE(text(w, "WritePeak"), QString("100,000,000 Bps"));
         QCOMPARE(text(w, "WriteIO"), QString("1,526 IOps"));
         QCOMPARE(text(w, "ReadCur"), QString("100,000,000 Bps"));
         QCOMPARE(text(w, "BAverRead(4)"), QString("100,000,000 Bps"));
         QCOMPARE(text(w, "BPeakWriteIO(4)"), QString("1,526 IOps"));
         QCOMPARE(text(w, "TestTitle(4)"), QString("64 KB Test"));  // one block: its panel shows
-        QCOMPARE(w.findChild<QStackedWidget*>()->currentWidget()->objectName(), QString("BBlock(4)"));
+        QCOMPARE(w.findChild<QStackedWidget*>()->currentWidget()->objectName(),
+                 QString("BBlock(4)"));
         QCOMPARE(text(w, "TestPER"), QString("100.0%"));
         QVERIFY(w.findChild<QAction*>("mnu64kb")->isEnabled());
         QVERIFY(!w.findChild<QAction*>("mnu4kb")->isEnabled());
@@ -93,7 +96,8 @@ private slots:
         });
         w.mnuSave();
         const std::string saved = test::read_file(target / "mine Basic.txt");
-        QVERIFY(saved.find("Write Test on D Drive at 64 KB\r\n   Peak Write: 100,000,000 Bps") == 0);
+        QVERIFY(saved.find("Write Test on D Drive at 64 KB\r\n   Peak Write: 100,000,000 Bps") ==
+                0);
         QVERIFY(saved.find("   Average Read I/O: 1,526 IOps") != std::string::npos);
     }
 
@@ -108,7 +112,8 @@ private slots:
         };
         basic::BasicParams p = params("15");
         p.overall_file = prog_ / "Overall.txt";
-        FrmBasic w(p, std::move(drive), [d] { return d->now(); }, "D:");
+        FrmBasic w(
+            p, std::move(drive), [d] { return d->now(); }, "D:");
         w.show();
         QTRY_VERIFY_WITH_TIMEOUT(reached.load(), 10000);
         QCOMPARE(text(w, "MainL"), QString("Write Test on D Drive at 64 KB"));
@@ -145,7 +150,7 @@ private slots:
             QVERIFY(top->objectName() != "FrmBasic");
     }
 
-private:
+  private:
     test::TempDir prog_;
     test::ScriptedPrompt prompt_;
 };
