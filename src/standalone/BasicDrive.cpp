@@ -55,7 +55,8 @@ class DirectDrive : public BasicDrive {
         remove_test_file(working_, write_path_);
     }
 
-    bool make_read_file(std::uint64_t bytes, std::uint64_t chunk, std::string* error) override {
+    bool make_read_file(std::uint64_t bytes, std::uint64_t chunk, const std::atomic<bool>& cancel,
+                        std::string* error) override {
         close_read();
         auto file = create_test_file(working_, read_path_, error);
         if (!file) return false;
@@ -64,7 +65,7 @@ class DirectDrive : public BasicDrive {
             *error = "Brantwell could not set aside memory for the read test file.";
             return false;
         }
-        for (std::uint64_t offset = 0; offset + chunk <= bytes; offset += chunk) {
+        for (std::uint64_t offset = 0; offset + chunk <= bytes && !cancel; offset += chunk) {
             buffer_->refresh(chunk);
             int err = 0;
             if (direct_write(file->fd.get(), buffer_->data(), chunk, offset, &err) != chunk) {

@@ -4,6 +4,7 @@
 // files TestB.tmp and TestR.tmp in the drive's test folder, and the volume's block device (read
 // only). The measuring loops see only transfers; tests give them a drive of their own.
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -35,9 +36,10 @@ class BasicDrive {
     virtual std::uint64_t write(std::uint64_t bytes, std::uint64_t offset) = 0;
     virtual void remove_write_file() = 0;
 
-    // The read test file, written to `bytes` (a multiple of `chunk`) and closed again, or the
-    // raw volume, then opened for reading. False with `error`.
-    virtual bool make_read_file(std::uint64_t bytes, std::uint64_t chunk, std::string* error) = 0;
+    // The read test file, written to `bytes` (a multiple of `chunk`) and closed again; writing
+    // stops early (true, a shorter file) once `cancel` is set. False with `error`.
+    virtual bool make_read_file(std::uint64_t bytes, std::uint64_t chunk,
+                                const std::atomic<bool>& cancel, std::string* error) = 0;
     virtual bool open_read(ReadSource source, std::string* error) = 0;
     // Alignment of what open_read opened.
     virtual std::uint64_t read_align() const = 0;

@@ -150,7 +150,7 @@ bool BasicRun::make_read_file(std::string* error) {
         *error = "The drive has no room for the read test file.";
         return false;
     }
-    return drive_.make_read_file(bytes, chunk, error);
+    return drive_.make_read_file(bytes, chunk, cancel_, error);
 }
 
 bool BasicRun::read_block(const BasicBlock& block) {

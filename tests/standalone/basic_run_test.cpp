@@ -161,6 +161,20 @@ TEST(BasicRun, CancelLeavesNoTestFileAndTheOverallFileAsItWas) {
     EXPECT_EQ(bw::test::read_file(overall), "earlier results\r\n");
 }
 
+// Cancel while the read test file is being made: the file is cut short and removed, nothing is
+// read.
+TEST(BasicRun, CancelWhileTheReadFileIsMadeReadsNothing) {
+    FakeDrive drive;
+    Recorder rec;
+    std::atomic<bool> cancel{true};
+    const BasicOutcome out = run(params("5", false, true), drive, rec, cancel);
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_TRUE(drive.cancelled_while_making);
+    EXPECT_EQ(drive.read_opens, 0);
+    EXPECT_FALSE(drive.read_file_exists);
+    EXPECT_TRUE(out.blocks.empty());
+}
+
 // A test file that cannot be made ends the write test with its reason; the read test still runs
 // and both tests' summaries go to the overall file.
 TEST(BasicRun, RefusedOpensSayWhyAndTheOtherTestRuns) {

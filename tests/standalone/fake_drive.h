@@ -24,7 +24,7 @@ class FakeDrive : public BasicDrive {
 
     double t = 0;
     int write_opens = 0, write_removes = 0, read_opens = 0, read_closes = 0;
-    bool write_file_exists = false, read_file_exists = false;
+    bool write_file_exists = false, read_file_exists = false, cancelled_while_making = false;
     std::uint64_t read_file_bytes = 0, largest_reserve = 0;
 
     double now() const { return t; }
@@ -49,7 +49,9 @@ class FakeDrive : public BasicDrive {
         if (write_file_exists) ++write_removes;
         write_file_exists = false;
     }
-    bool make_read_file(std::uint64_t bytes, std::uint64_t, std::string*) override {
+    bool make_read_file(std::uint64_t bytes, std::uint64_t, const std::atomic<bool>& cancel,
+                        std::string*) override {
+        cancelled_while_making = cancel;
         read_file_exists = true;
         read_file_bytes = bytes;
         read_size = bytes;
