@@ -59,16 +59,17 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
 
 Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds) {
     const bool write = side == Side::Write;
-    // A new file, grown by its writes as the basic test's is (fio would otherwise allocate it
-    // first, which spares it the file system's work of growing it).
+    // A new file for every pass, grown by its writes, as the basic test's is (fio would otherwise
+    // lay the file out first and then overwrite it, which spares it the file system's work).
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
         "fio --output-format=json --name=b --ioengine=psync --iodepth=1 --direct=1 "
-        "--bwavgtime=1000 "
-        "--time_based --runtime=" +
+        "--bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
-        " --rw=" + (write ? "write --size=200M --fallocate=none" : "read --readonly") +
+        (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
+                 "--loops=100000"
+               : " --rw=read --readonly --time_based") +
         " --filename=" + file + " 2>/dev/null";
     const std::string out = shell(cmd);
     if (write) shell("rm -f " + file);
