@@ -4,6 +4,7 @@
 #include "drives/DriveSteps.h"
 #include "results/CompareResults.h"
 #include "testengine/ReportSteps.h"
+#include "standalone/Baseline.h"
 #include "standalone/TrimSteps.h"
 
 namespace bw {
@@ -16,6 +17,7 @@ StartSteps program_steps() {
     results::provide_result_steps(steps);
     testengine::provide_report_steps(steps);
     provide_trim_steps(steps);
+    basic::provide_standalone_steps(steps);
     return steps;
 }
 

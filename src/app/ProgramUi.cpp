@@ -2,6 +2,7 @@
 
 #include "core/ui/CoreUi.h"
 #include "counters/ui/frmRepair.h"
+#include "standalone/ui/BasicTestUi.h"
 #include "standalone/ui/TrimUi.h"
 #include "testengine/ui/TestForm.h"
 #include "tools/ui/MonitorUi.h"
@@ -18,6 +19,7 @@ void register_program_ui(UiRegistry& registry) {
     register_testengine_ui(registry);
     register_tweaks_ui(registry);
     register_trim_ui(registry);
+    register_basic_test_ui(registry);
 }
 
 }  // namespace bw

@@ -143,12 +143,14 @@ void FrmMainLoad(const StartSteps& steps, MainWindowState& state) {
 
     show_step("Check Drives");
     steps.run(StepId::DriveList, ctx);
+    steps.run(StepId::QuickBaseline, ctx);
     if (!o.DriveList.empty()) o.DriveListIndex = 0;
     step_done();
 
     show_step("Compare Data");
     steps.run(StepId::CompareResults, ctx);
     steps.run(StepId::LogicalOnlyDrives, ctx);
+    steps.run(StepId::QuickBaseline, ctx);  // the entries the drive list lacked
     if (!o.DriveList.empty() && o.DriveListIndex < 0) o.DriveListIndex = 0;
     step_done();
 

@@ -23,6 +23,8 @@ inline constexpr std::string_view kHardDriveTest2 = "Hard Drive Test 2";
 inline constexpr std::string_view kHardDriveTest3 = "Hard Drive Test 3";
 // [Drives] of Baseline.dat.
 inline constexpr std::string_view kDrives = "Drives";
+// The file of each drive's quick read baseline, in the program folder (settings form).
+inline constexpr std::string_view kBaselineFileName = "Baseline.dat";
 
 // [Hard Drive Test N], N = 1..3.
 inline std::string hard_drive_test(int tester) {

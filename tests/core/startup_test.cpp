@@ -161,7 +161,6 @@ TEST(ProgramSteps, OnlyTheStepsNotBuiltAreListedAsNotAvailable) {
     const std::vector<std::string> expected = {
         "version check: not available in this version",
         "global results download: not available in this version",
-        "quick read baseline: not available in this version",
         "starter at exit: not available in this version",
     };
     EXPECT_EQ(not_available_lines(program_steps()), expected);

@@ -1,0 +1,23 @@
+#pragma once
+
+// What the basic test's and the baseline's verbs share: the drive letter argument and the
+// folders and volume map a test on this machine needs.
+
+#include <string>
+
+#include "drives/DriveStartup.h"
+
+namespace bw::cli {
+
+// 'D' for "D", "d:" and the like; 0 with `error` set for anything else.
+char parse_drive_letter(const std::string& text, std::string* error);
+
+// The drive letter of `drive_text` and the machine prepared for a test of it, or 0 with the reason
+// printed and `status` set to the verb's exit status (2 for a bad argument, 1 otherwise).
+char drive_for_test(const std::string& drive_text, InventoryRun& run, int* status);
+
+// The program and working folders (test files are recorded in the working folder) and the drive
+// inventory with its volume map, which also becomes the program-wide map. False with `error`.
+bool prepare_for_tests(InventoryRun& run, std::string* error);
+
+}  // namespace bw::cli
