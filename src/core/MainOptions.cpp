@@ -183,7 +183,7 @@ MultiTaskColours multitask_colours(double baseline) {
 
 MultiTaskColours CheckCAP(std::string_view baseline_key) {
     return multitask_colours(
-        Val(ReadINI(app().program_folder / "Baseline.dat", keys::kDrives, baseline_key)));
+        Val(ReadINI(app().program_folder / keys::kBaselineFileName, keys::kDrives, baseline_key)));
 }
 
 void restore_options(MainOptions& o) {

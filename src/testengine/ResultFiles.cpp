@@ -74,7 +74,7 @@ WrittenFiles write_result_files(const ResultFolders& folders, const ReportResult
     for (const auto& section : report.perf_data)
         w.settings(folders.working_folder / "HDPerfData.Dat", section.section, section.keys);
     if (report.baseline)
-        w.settings(app / "Baseline.dat", keys::kDrives, {*report.baseline});
+        w.settings(app / keys::kBaselineFileName, keys::kDrives, {*report.baseline});
     w.append(app / "Overall.txt", std::string(kCrLf) + std::string(kCrLf) + report.OverallText);
     if (!report.lines.peak.empty()) {
         w.append(app / "PeakResults.Dat", joined(report.lines.peak));

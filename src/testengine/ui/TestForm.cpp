@@ -15,6 +15,8 @@
 #include <algorithm>
 
 #include "core/AppState.h"
+#include "core/ui/frmSave.h"
+#include "platform/TextFiles.h"
 #include "platform/prompt.h"
 #include "testengine/RunSummary.h"
 #include "testengine/TestDisplay.h"
@@ -336,11 +338,12 @@ void TestForm::RClick(int index) {
 
 void TestForm::mnuSave_Click() {
     if (!finished_) return;
-    // The save window is not part of this version yet: the report is already in the program
-    // folder (the dated report file), which is said here instead of saving nowhere.
-    MsgBox("The report was saved with the result files:\r\n" +
-               written_files_text(finished_->files),
-           PromptIcon::Information);
+    // The save window leaves "" after Cancel: then nothing is written.
+    const std::string chosen = frmSave::Ask(run_.params().drive_entry, this);
+    if (chosen.empty()) return;
+    std::string error;
+    if (!text_files::replace(chosen, finished_->report.OverallText, &error))
+        MsgBox("The report was not saved: " + error, PromptIcon::Exclamation);
 }
 
 void TestForm::stop_run() {
