@@ -147,7 +147,7 @@ int run_headless(const TestParameters& p, const TestArgs& a, Outcome& outcome) {
     } else if (end == RunEnd::Finished) {
         const FinishedTest finished = EndOfRun(p, run.samples());
         if (a.json) {
-            std::printf("%s\n", EndOfRunJson(p, finished).dump(2).c_str());
+            std::printf("%s\n", EndOfRunJson(p, run.samples(), finished).dump(2).c_str());
         } else {
             std::fputs(finished.report.OverallText.c_str(), stdout);
             std::fputs(("\r\n" + written_files_text(finished.files)).c_str(), stdout);

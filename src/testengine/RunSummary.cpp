@@ -8,6 +8,22 @@ namespace bw::testengine {
 
 namespace {
 
+const char* side_name(Side s) { return s == Side::Read ? "read" : "write"; }
+
+// Visits every side of every type and block that filed a sample, in type then block order.
+template <typename Visit>
+void each_ran(const TestParameters& params, const TestSamples& samples, Visit visit) {
+    for (const TestTypeRow& row : kTestTypes)
+        for (char code : params.block_codes) {
+            const int block = block_index_from_code(code);
+            if (block == 0) continue;
+            for (Side s : {row.side, other_side(row.side)}) {
+                const SideSamples& side = samples.side(row.number, block, s);
+                if (side.ran()) visit(row, block, s, side);
+            }
+        }
+}
+
 // The groups of a read or write text (separated by lines of "R") whose header names the block.
 std::string groups_of_block(const std::string& text, int block) {
     const std::string tag = "for Block Size " + std::string(block_size(block)->name);
@@ -62,10 +78,45 @@ std::string block_report(const ReportResult& report, int block) {
     return out;
 }
 
-nlohmann::json EndOfRunJson(const TestParameters& params, const FinishedTest& finished) {
-    return {{"schema", "brantwell.test/1"},
-            {"report", report_json(params, finished.report)},
-            {"files", written_json(finished.files)}};
+nlohmann::ordered_json samples_json(const TestParameters& params, const TestSamples& samples) {
+    nlohmann::ordered_json j;
+    j["schema"] = "brantwell.test/1";
+    j["drive"] = params.drive;
+    j["entry"] = params.drive_entry;
+    j["type"] = type_name(params.type);
+    j["read"] = params.read;
+    j["write"] = params.write;
+    j["multi"] = params.multi;
+    j["blocks"] = params.block_codes;
+    j["seconds_per_block"] = params.seconds_per_block;
+    j["estimate_seconds"] = params.estimate_seconds;
+    j["peak_read_bytes"] = samples.peak_read_bytes;
+    j["peak_write_bytes"] = samples.peak_write_bytes;
+    auto& results = j["results"] = nlohmann::ordered_json::array();
+    each_ran(params, samples, [&](const TestTypeRow& row, int block, Side s, const SideSamples& v) {
+        results.push_back({{"type", row.number},
+                           {"label", row.label},
+                           {"block", block_size(block)->name},
+                           {"side", side_name(s)},
+                           {"samples", v.sample_count},
+                           {"peak_throughput", v.peak_throughput},
+                           {"peak_operations", v.peak_operations},
+                           {"peak_transfers", v.peak_transfers},
+                           {"peak_disk_time", v.peak_disk_time},
+                           {"peak_idle", v.peak_idle},
+                           {"score", samples.score(row.number, block)},
+                           {"throughput", v.throughput},
+                           {"tester_bytes", v.tester_bytes}});
+    });
+    return j;
+}
+
+nlohmann::ordered_json EndOfRunJson(const TestParameters& params, const TestSamples& samples,
+                                    const FinishedTest& finished) {
+    nlohmann::ordered_json j = samples_json(params, samples);
+    j["report"] = report_json(params, finished.report);
+    j["files"] = written_json(finished.files);
+    return j;
 }
 
 }  // namespace bw::testengine

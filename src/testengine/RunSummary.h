@@ -23,7 +23,10 @@ std::string written_files_text(const WrittenFiles& files);
 // of that block size.
 std::string block_report(const ReportResult& report, int block);
 
-// The report and the files as one JSON document (schema "brantwell.test/1").
-nlohmann::json EndOfRunJson(const TestParameters& params, const FinishedTest& finished);
+// The run as one JSON document (schema "brantwell.test/1"): the parameters, every side of every
+// type and block that ran with its samples and peaks ("results"), the report and the files.
+nlohmann::ordered_json samples_json(const TestParameters& params, const TestSamples& samples);
+nlohmann::ordered_json EndOfRunJson(const TestParameters& params, const TestSamples& samples,
+                                    const FinishedTest& finished);
 
 }  // namespace bw::testengine

@@ -129,6 +129,14 @@ protected:
         EXPECT_EQ(seen, expected) << r.out;
         EXPECT_GT(j["peak_read_bytes"].get<double>(), 0);
         EXPECT_GT(j["peak_write_bytes"].get<double>(), 0);
+        // The report of the run, and its result files written without an error.
+        EXPECT_NE(j["report"]["overall_text"].get<std::string>().find("Peak Overall Rating is "),
+                  std::string::npos);
+        EXPECT_TRUE(j["files"]["errors"].empty()) << j["files"].dump();
+        bool peak_file = false;
+        for (const auto& f : j["files"]["written"])
+            peak_file |= f.get<std::string>().ends_with("/PeakResults.Dat");
+        EXPECT_TRUE(peak_file) << j["files"].dump();
     }
 
     Folders folders_;
