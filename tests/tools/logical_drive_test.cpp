@@ -103,7 +103,8 @@ TEST(LogicalDriveFigures, RedRulesAtTheirLimits) {
         SCOPED_TRACE(c.what);
         MonitorSnapshot s = quiet();
         c.set(s);
-        const MonitorFigure& f = figure(MonitorFiguresOf(s), c.side, c.index);
+        const MonitorFigures figures = MonitorFiguresOf(s);  // the figure refers into these
+        const MonitorFigure& f = figure(figures, c.side, c.index);
         EXPECT_EQ(f.text, c.text);
         EXPECT_EQ(f.red, c.red);
         EXPECT_EQ(f.colour(), c.red ? 0x0000FFu : 0x800000u);
