@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "platform/DriveIdentify.h"
 #include "platform/SystemQuery.h"
 #include "platform/SystemQueryText.h"
 
@@ -66,48 +67,10 @@ const BusRule* bus_of(const std::string& sys_path) {
     return nullptr;
 }
 
-// The 40-character model of an ATA IDENTIFY page (words 27-46, two characters a word, high byte
-// first) from the hex dump the kernel gives in ata_device/devN.M/id.
-std::string ata_identify_model(const std::string& dump) {
-    std::vector<unsigned> words;
-    std::string_view d = dump;
-    size_t i = 0;
-    while (i < d.size() && words.size() < 47) {
-        while (i < d.size() && !std::isxdigit(static_cast<unsigned char>(d[i]))) ++i;
-        size_t start = i;
-        while (i < d.size() && std::isxdigit(static_cast<unsigned char>(d[i]))) ++i;
-        if (i > start)
-            words.push_back(static_cast<unsigned>(
-                text::to_u64(d.substr(start, std::min<size_t>(i - start, 8)), 16).value_or(0)));
-    }
-    if (words.size() < 47) return {};
-    std::string model;
-    for (int w = 27; w <= 46; ++w) {
-        model += static_cast<char>((words[w] >> 8) & 0xff);
-        model += static_cast<char>(words[w] & 0xff);
-    }
-    for (char& c : model)
-        if (!std::isprint(static_cast<unsigned char>(c))) c = ' ';
-    return text::trim(model);
-}
-
-// "ata3" and the SCSI address "2:0:1:0" of the disk's path give /sys/class/ata_device/dev3.1.
+// The model of the disk's IDENTIFY page that the kernel keeps for its ATA port.
 std::string ata_model(const Sysroot& root, const std::string& sys_path) {
-    std::string port, target;
-    for (const auto& comp : text::split(sys_path, '/')) {
-        if (component_matches(comp, "ata") && comp.size() > 3) port = comp.substr(3);
-        auto parts = text::split(comp, ':');
-        if (parts.size() == 4) target = parts[2];
-    }
-    if (port.empty()) return {};
-    for (const std::string& dev : {port + "." + (target.empty() ? "0" : target), port + ".0"}) {
-        auto dump = root.read("/sys/class/ata_device/dev" + dev + "/id");
-        if (dump) {
-            auto model = ata_identify_model(*dump);
-            if (!model.empty()) return model;
-        }
-    }
-    return {};
+    const auto words = parse_identify_words(ata_identify_dump(root, sys_path));
+    return words ? decode_identify(*words).model : std::string();
 }
 
 // The PCI address nearest the disk in its sysfs path ("0000:00:1f.2"): its controller.
