@@ -1,7 +1,11 @@
-// decode MODEL [--json]: what the drive model decoders make of a model text, field by field, and
-// which decoder took it. The model may be given as one quoted argument or as several words.
+// decode MODEL [--capacity BYTES] [--rpm N] [--json]: what the drive model decoders make of a model
+// text, field by field, and which decoder took it; then the decoded record checked against a
+// drive's capacity and rotation rate given here (1 = solid state), so that the check can be tried
+// on any table of drives. The model may be given as one quoted argument or as several words.
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/Verbs.h"
+#include "drives/DecodeCheck.h"
+#include "drives/DriveReport.h"
 #include "drives/ModHDDetails.h"
 
 namespace bw::cli {
@@ -17,6 +23,8 @@ namespace {
 struct DecodeArgs {
     std::vector<std::string> words;
     bool json = false;
+    std::optional<std::uint64_t> capacity_bytes;
+    std::optional<unsigned> rpm;
 };
 
 void Run(const DecodeArgs& args) {
@@ -25,6 +33,8 @@ void Run(const DecodeArgs& args) {
     const std::string given = model;
     DriveSpec spec;
     const std::string decoder(DecodeModelText(model, spec));
+    const DriveOwnFacts drive = GivenDriveFacts(args.capacity_bytes, args.rpm);
+    const std::vector<FieldCheck> checks = CheckDecodedSpec(spec, drive);
 
     if (args.json) {
         nlohmann::ordered_json out;
@@ -32,6 +42,9 @@ void Run(const DecodeArgs& args) {
         out["decoder"] =
             decoder.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(decoder);
         for (const auto& [name, value] : DriveSpecFields(spec)) out[name] = *value;
+        out["drive"] = OwnFactsJson(drive);
+        out["check"] = DecodeCheckJson(checks);
+        out["facts_line"] = DriveFactsLine(drive, checks);
         // Model texts may hold any bytes; invalid UTF-8 is replaced rather than refused.
         std::printf(
             "%s\n",
@@ -46,6 +59,12 @@ void Run(const DecodeArgs& args) {
     // Values are quoted: several of them begin or end with blanks that matter.
     for (const auto& [name, value] : DriveSpecFields(spec))
         std::printf("%-13s \"%s\"\n", (std::string(name) + ":").c_str(), value->c_str());
+    for (const FieldCheck& c : checks) {
+        const std::string why = c.why.empty() ? "" : " (" + c.why + ")";
+        std::printf("Check %-12s %s%s\n", (std::string(c.field) + ":").c_str(),
+                    std::string(VerdictName(c.verdict)).c_str(), why.c_str());
+    }
+    std::printf("%s\n", DriveFactsLine(drive, checks).c_str());
 }
 
 const RegisterVerb kDecode([](CLI::App& app) {
@@ -56,6 +75,18 @@ const RegisterVerb kDecode([](CLI::App& app) {
                     "Model text as the system reports it, e.g. \"WDC WD10EZEX-00BN5A0 ATA Device\"")
         ->required();
     cmd->add_flag("--json", args->json, "Print the fields as a JSON object");
+    cmd->add_option("--capacity", args->capacity_bytes,
+                    "The drive's capacity in bytes, to check the decoded size against")
+        ->check(CLI::PositiveNumber);
+    cmd->add_option("--rpm", args->rpm,
+                    "The drive's rotation rate, 1 for solid state, to check the decoded speed")
+        ->check([](const std::string& text) -> std::string {
+            // The values IDENTIFY word 217 can hold: 1, or a speed from 1025 to 65534.
+            const unsigned long v = std::strtoul(text.c_str(), nullptr, 10);
+            return v == 1 || (v >= 1025 && v <= 65534)
+                       ? std::string()
+                       : "--rpm takes 1 (solid state) or a speed from 1025 to 65534";
+        });
     cmd->callback([args] { Run(*args); });
 });
 

@@ -7,6 +7,7 @@
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveReport.h"
+#include "platform/DriveIdentify.h"
 #include "platform/SystemRequirements.h"
 #include "platform/folders.h"
 
@@ -26,6 +27,8 @@ int RunDrives(const DrivesArgs& args) {
         return 2;
     }
     InventoryRunOptions options;
+    // A fixture's captured IDENTIFY pages stand for what root reads from the drives.
+    options.ask_drives = !query.sysroot().is_live() || may_ask_drives();
     // Letters are remembered for this machine only; a fixture is looked at, not changed.
     if (query.sysroot().is_live()) {
         if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;

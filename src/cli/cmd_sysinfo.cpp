@@ -7,6 +7,7 @@
 
 #include "cli/Verbs.h"
 #include "drives/DriveReport.h"
+#include "platform/DriveIdentify.h"
 #include "platform/SystemRequirements.h"
 
 namespace bw::cli {
@@ -33,7 +34,8 @@ int RunSysInfo(const SysInfoArgs& args) {
             return 2;
         }
         const VolumeMap map = BuildVolumeMap(query, {});
-        const std::string text = DriveCInfo(letter, query, map);
+        const std::string text = DriveCInfo(letter, query, map) +
+                                 LetterSpecificationsText(query, map, letter, may_ask_drives());
         // A letter no volume has gets the report's own words, as an error.
         if (!map.find(letter)) {
             std::fputs(text.c_str(), stderr);

@@ -123,6 +123,7 @@ void RefreshFreeSpace(char letter);  // through system_query() and volume_map()
 struct DriveSelection {
     FreeSpaceFigures space;
     std::string label7;  // decoded specifications of the selected disk
+    std::string facts_line;  // the disk's own facts and what of label7 they contradict
 };
 DriveSelection DriveListClick(DriveInventory& inv, int index, const SystemQuery& query,
                               const VolumeMap& map);

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "drives/DriveText.h"
 
 namespace bw {
@@ -26,6 +28,12 @@ std::string classified(const InventoryRun& run, int index) {
     for (const auto& line : run.inv.PhysicalList2)
         if (line.compare(0, 2, field) == 0) return line.substr(2);
     return {};
+}
+
+const DiskCheck* check_of(const InventoryRun& run, const DiskInfo& d) {
+    for (std::size_t i = 0; i < run.disks.size() && i < run.checks.size(); ++i)
+        if (run.disks[i].name == d.name) return &run.checks[i];
+    return nullptr;
 }
 
 const char* type_name(DriveType t) {
@@ -56,6 +64,7 @@ std::string RenderInventoryText(const InventoryRun& run) {
                         d.size_bytes ? std::to_string(*d.size_bytes) : "?",
                         d.bytes_per_sector ? std::to_string(*d.bytes_per_sector) : "?", d.caption);
         for (const auto& r : d.reasons) out += "        note: " + r + "\n";
+        if (const DiskCheck* c = check_of(run, d)) out += "        " + c->line + "\n";
     }
     out += "\nVolumes:\n";
     for (const auto& v : run.map.volumes) {
@@ -102,6 +111,15 @@ nlohmann::ordered_json InventoryJson(const InventoryRun& run) {
              {"removable", d.removable},
              {"rotational", d.rotational},
              {"notes", d.reasons}});
+        if (const DiskCheck* c = check_of(run, d)) {
+            json decoded = json::object();
+            for (const auto& [name, value] : DriveSpecFields(c->spec))
+                decoded[std::string(name)] = *value;
+            disks.back()["decoded"] = decoded;
+            disks.back()["own_facts"] = OwnFactsJson(c->facts);
+            disks.back()["check"] = DecodeCheckJson(c->fields);
+            disks.back()["facts_line"] = c->line;
+        }
     }
     j["disks"] = disks;
     json volumes = json::array();
@@ -144,6 +162,51 @@ nlohmann::ordered_json SystemFactsJson(const SystemFacts& facts) {
     nlohmann::ordered_json j = nlohmann::ordered_json::object();
     for (const auto& k : kSystemFactKeys) j[std::string(k.key)] = facts.*(k.value);
     return j;
+}
+
+std::string LetterSpecificationsText(const SystemQuery& query, const VolumeMap& map, char letter,
+                                     bool privileged) {
+    const Volume* v = map.find(letter);
+    if (!v || v->disks.empty()) return {};
+    std::string out = "\n***** Drive Specifications *****\n";
+    for (const auto& d : query.disks()) {
+        if (std::find(v->disks.begin(), v->disks.end(), d.name) == v->disks.end()) continue;
+        std::string model = d.caption;  // the decoder upper-cases its own copy
+        DriveSpec spec;
+        DecodeModelText(model, spec);
+        out += d.name + ": " + d.caption + "\n";
+        for (const std::string* line : {&spec.SpecLine1, &spec.SpecLine2})
+            if (!line->empty()) out += *line + "\n";
+        out += CheckDisk(query, d, spec, privileged).line + "\n";
+    }
+    return out;
+}
+
+nlohmann::ordered_json OwnFactsJson(const DriveOwnFacts& f) {
+    using json = nlohmann::ordered_json;
+    auto text_or_null = [](const std::string& s) { return s.empty() ? json(nullptr) : json(s); };
+    return {{"capacity_bytes", f.capacity_bytes ? json(*f.capacity_bytes) : json(nullptr)},
+            {"solid_state", f.rotation == Rotation::Unknown
+                                ? json(nullptr)
+                                : json(f.rotation == Rotation::SolidState)},
+            {"rpm", f.rpm ? json(f.rpm) : json(nullptr)},
+            {"rotation_source", text_or_null(f.rotation_source)},
+            {"link", text_or_null(f.link)},
+            {"firmware", text_or_null(f.firmware)},
+            {"serial", text_or_null(f.serial)},
+            {"wwn", text_or_null(f.wwn)},
+            {"not_read", f.unread}};
+}
+
+nlohmann::ordered_json DecodeCheckJson(const std::vector<FieldCheck>& checks) {
+    auto out = nlohmann::ordered_json::array();
+    for (const auto& c : checks)
+        out.push_back({{"field", c.field},
+                       {"verdict", VerdictName(c.verdict)},
+                       {"decoded", c.decoded},
+                       {"drive", c.drive},
+                       {"reason", c.why}});
+    return out;
 }
 
 }  // namespace bw

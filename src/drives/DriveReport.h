@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "drives/DecodeCheck.h"
 #include "drives/DosApp.h"
 #include "drives/DriveStartup.h"
 
@@ -16,5 +17,14 @@ nlohmann::ordered_json InventoryJson(const InventoryRun& run);
 
 std::string RenderSystemFactsText(const SystemFacts& facts);
 nlohmann::ordered_json SystemFactsJson(const SystemFacts& facts);
+
+// The decoded specification lines of the disk under a drive letter, each followed by the disk's
+// own facts line; "" for a letter without a disk.
+std::string LetterSpecificationsText(const SystemQuery& query, const VolumeMap& map, char letter,
+                                     bool privileged);
+
+// A drive's own facts and the check of its decoded record, for the verbs that show them.
+nlohmann::ordered_json OwnFactsJson(const DriveOwnFacts& facts);
+nlohmann::ordered_json DecodeCheckJson(const std::vector<FieldCheck>& checks);
 
 }  // namespace bw

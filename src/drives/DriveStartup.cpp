@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "core/AppState.h"
+#include "core/INIReadWrite.h"
 #include "drives/DiskNumbers.h"
 #include "drives/DosApp.h"
 #include "drives/ModHDDetails.h"
+#include "platform/DriveIdentify.h"
 #include "platform/PdhQuery.h"
 
 namespace bw {
@@ -87,8 +89,15 @@ DriveSelection SelectDriveStep(const std::string& entry) {
         inv.DriveList.push_back(entry);
         it = inv.DriveList.end() - 1;
     }
-    return DriveListClick(inv, static_cast<int>(it - inv.DriveList.begin()), system_query(),
-                          volume_map());
+    DriveSelection s = DriveListClick(inv, static_cast<int>(it - inv.DriveList.begin()),
+                                      system_query(), volume_map());
+    const long long slot = ValInt(inv.selected_disk);
+    if (!inv.selected_disk.empty() && slot >= 0 && slot < kDriveSlots)
+        for (const auto& d : NumberedDisks(system_query(), app().prefs_ini()))
+            if (d.index == slot)
+                s.facts_line =
+                    CheckDisk(system_query(), d, DriveSpecTable()[slot], may_ask_drives()).line;
+    return s;
 }
 
 InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& options) {
@@ -102,6 +111,10 @@ InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& 
     QueryUsbHubs(run.inv, run.queries);
     BuildDriveList(run.inv);
     AddSupplementaryEntries(run.inv);
+    for (const auto& d : run.disks)
+        run.checks.push_back(CheckDisk(query, d,
+                                       d.index < kDriveSlots ? DriveSpecTable()[d.index] : DriveSpec{},
+                                       options.ask_drives));
     return run;
 }
 

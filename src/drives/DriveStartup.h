@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "drives/DecodeCheck.h"
 #include "drives/DriveInventory.h"
 #include "drives/VolumeMap.h"
 #include "platform/PdhDiskMap.h"
@@ -39,7 +40,8 @@ std::vector<std::string> CheckDrivesStep(const DriveListOptions& options = {});
 void CompareDataStep(std::vector<std::string>& drive_list, const DriveListOptions& options = {});
 // "Dirty Check" of one entry: true when its volume is marked dirty.
 bool DirtyCheckStep(const std::string& entry);
-// The selection handler for an entry of the list; returns the decoded specifications text.
+// The selection handler for an entry of the list; returns the decoded specifications text and
+// the drive's own facts checked against them.
 DriveSelection SelectDriveStep(const std::string& entry);
 
 // A whole inventory in one call, for the command-line front end and the tests.
@@ -48,11 +50,13 @@ struct InventoryRun {
     VolumeMap map;
     DriveQueries queries;
     DriveInventory inv;
+    std::vector<DiskCheck> checks;  // per disk, in the order of `disks`
 };
 struct InventoryRunOptions {
     std::filesystem::path prefs;        // letters remembered here; empty: none
     std::filesystem::path working_ini;  // "Drive<i>" keys written here; empty: none
     std::string mems;                   // memory speed text for RAM drives
+    bool ask_drives = false;            // send IDENTIFY to drives the kernel keeps no page of
 };
 InventoryRun TakeInventory(const SystemQuery& query, const InventoryRunOptions& options);
 

@@ -30,7 +30,11 @@ void provide_drive_steps(StartSteps& steps) {
     });
     steps.provide(StepId::SelectDrive, [](StepContext& ctx) {
         const std::string entry = ctx.state.options.selected_drive();
-        ctx.state.Label7 = SelectDriveStep(entry).label7;
+        const DriveSelection selected = SelectDriveStep(entry);
+        ctx.state.Label7 = selected.label7;
+        // The drive's own facts follow the decoded specifications on their own line.
+        if (!selected.label7.empty() && !selected.facts_line.empty())
+            ctx.state.Label7 += "\n" + selected.facts_line;
         // Free space changes while the program runs: the selected drive's facts are read anew.
         ctx.state.drive_facts[entry] = EntryFacts({entry})[entry];
     });

@@ -2,8 +2,12 @@
 
 #include <ctime>
 
+#include "core/INIReadWrite.h"
+#include "drives/DecodeCheck.h"
 #include "drives/DosApp.h"
+#include "drives/DriveText.h"
 #include "drives/ModHDDetails.h"
+#include "platform/DriveIdentify.h"
 
 namespace bw::testengine {
 
@@ -23,6 +27,14 @@ std::string controller_of(const LinkFacts& link, const SystemQuery& query) {
     for (const auto& c : query.ide_controllers())
         if (link.device_path.find("/" + c.device_id + "/") != std::string::npos) return c.description;
     return {};
+}
+
+// The facts line of the tested disk, checked against the record of its "[PD n" slot.
+std::string tested_disk_facts(const TestParameters& params, const SystemQuery& query) {
+    const auto field = EntryDiskField(params.drive_entry);
+    const long long slot = field ? ValInt(*field) : -1;
+    const DriveSpec spec = slot >= 0 && slot < kDriveSlots ? DriveSpecTable()[slot] : DriveSpec{};
+    return DiskFactsLine(query, disk_of(params, query), spec, may_ask_drives());
 }
 
 }  // namespace
@@ -46,6 +58,8 @@ ReportFacts gather_report_facts(const TestParameters& params, const SystemQuery&
     const LetterSpec& spec = CurrentDriveSpecs();
     for (const std::string* line : {&spec.SpecLine1, &spec.SpecLine2})
         if (!line->empty()) f.spec_lines.push_back(*line);
+    // The drive's own facts follow, with what of the decoded record they contradict.
+    if (auto line = tested_disk_facts(params, query); !line.empty()) f.spec_lines.push_back(line);
 
     const SystemFacts& s = system_facts();
     f.tag = {s.MB, s.BIOS, s.CPUName, s.Cores, s.CPUSpeed, s.WinVer, s.MEMS, {}};
