@@ -9,6 +9,8 @@
 #include <string>
 
 #include "drives/DecodeCheck.h"
+#include "drives/DriveReport.h"
+#include "drives/DriveStartup.h"
 #include "platform/SystemQueryText.h"
 #include "support/fakes.h"
 
@@ -242,6 +244,29 @@ TEST(DecodeCheck, RealDrivesDecodedMoreThanTenPercentOffAreReportedAndNoOthers) 
     RecordProperty("agree", agree);
     RecordProperty("disagree", disagree);
     RecordProperty("no_size", untold);
+}
+
+}  // namespace
+}  // namespace bw
+
+namespace bw {
+namespace {
+
+// drives --json: each disk carries its decoded record, its own facts, the check and the line.
+TEST(DecodeCheck, TheInventoryCarriesEachDisksFactsAndCheck) {
+    const SystemQuery query(Sysroot(test::fixture("sysroots/usb-external")));
+    InventoryRunOptions options;
+    options.ask_drives = true;  // the captured page of the USB disk is read
+    const auto json = InventoryJson(TakeInventory(query, options));
+    ASSERT_EQ(json["disks"].size(), 3u);
+    const auto& usb = json["disks"][1];
+    EXPECT_EQ(usb["name"], "sdb");
+    EXPECT_EQ(usb["own_facts"]["rpm"], 5400);
+    EXPECT_EQ(usb["own_facts"]["serial"], "WD-WX11A0000000");
+    EXPECT_EQ(usb["own_facts"]["link"], "USB 5000 Mb/s");
+    EXPECT_EQ(usb["check"][1]["verdict"], "disagrees");  // decoded 7200 for a 5400 rpm drive
+    EXPECT_TRUE(usb["decoded"].contains("Rpm"));
+    EXPECT_EQ(usb["facts_line"].get<std::string>().rfind("The drive: 2 TB, 5400 rpm", 0), 0u);
 }
 
 }  // namespace
