@@ -5,13 +5,24 @@
 // each, on a zram disk and on a loop device over a file in /dev/shm, both made here (root) and
 // removed at the end, also when the bench is interrupted.
 //
-//     flock /tmp/bw-e2e.lock build/bench/basic_fio_bench [seconds per block, default 4] [zram|loop]
+//     flock /tmp/bw-e2e.lock build/bench/basic_fio_bench [seconds per block, default 4]
+//         [zram|loop|all] [runs, default 3]
 //
 // Each run's figures go to stderr as they come, the table of medians to stdout.
+//
+// Both tools get the same share of the processor: the bench runs in a session of its own at the
+// highest priority (nice -20 for the process and for the session's scheduling group), and fio
+// runs its job as a thread of its own process (--thread): a forked fio job starts a session of
+// its own, and with the kernel's per-session scheduling groups it then competes with the rest of
+// the machine on other terms than the basic test does. On a shared 2-core machine that
+// difference, not the tools, decided the earlier figures.
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -85,7 +96,7 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds)
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
-        "fio --output-format=json --name=b --ioengine=psync --iodepth=1 --direct=1 "
+        "fio --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
         "--bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
         (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
@@ -138,13 +149,20 @@ bool make_loop(Target& t) {
     return shell("mount " + t.device + " " + t.mount + " && echo ok") == "ok";
 }
 
-void bench_target(const Target& t, const std::string& work, double seconds) {
-    constexpr int kRuns = 3;
+// The median of the ratios of runs made back to back: neighbours share the machine's load.
+double pair_ratio(const std::vector<double>& basic, const std::vector<double>& fio) {
+    std::vector<double> r;
+    for (std::size_t i = 0; i < basic.size() && i < fio.size(); ++i)
+        if (fio[i] > 0) r.push_back(basic[i] / fio[i]);
+    return median(r);
+}
+
+void bench_target(const Target& t, const std::string& work, double seconds, int runs) {
     for (Side side : {Side::Write, Side::Read})
         for (char code : {'1', '5', 'A'}) {
             const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
             std::vector<double> bp, ba, fp, fa;
-            for (int i = 0; i < kRuns && !g_stop; ++i) {
+            for (int i = 0; i < runs && !g_stop; ++i) {
                 const Figures b = run_basic(t, work, side, code, seconds);
                 const Figures f = run_fio(t, side, block, seconds);
                 bp.push_back(b.peak), ba.push_back(b.average);
@@ -155,16 +173,17 @@ void bench_target(const Target& t, const std::string& work, double seconds) {
             }
             if (g_stop) return;
             std::printf(
-                "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.0f / %.0f | "
-                "%.0f / %.0f |\n",
+                "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.3f / %.3f | "
+                "%.0f / %.0f | %.0f / %.0f |\n",
                 t.name.c_str(), side == Side::Write ? "write" : "read",
                 static_cast<unsigned long long>(block / 1024), median(bp) / 1e6, median(fp) / 1e6,
                 median(bp) / median(fp), median(ba) / 1e6, median(fa) / 1e6,
-                median(ba) / median(fa), spread(bp), spread(fp), spread(ba), spread(fa));
+                median(ba) / median(fa), pair_ratio(bp, fp), pair_ratio(ba, fa), spread(bp),
+                spread(fp), spread(ba), spread(fa));
             std::fflush(stdout);
         }
     std::vector<double> quick, fio;
-    for (int i = 0; i < kRuns && !g_stop; ++i) {
+    for (int i = 0; i < runs && !g_stop; ++i) {
         auto drive = basic::make_direct_drive(work, "", t.device);
         quick.push_back(static_cast<double>(
             basic::QuickRead('X', *drive, basic::steady_seconds(), {}).mb_per_second));
@@ -174,11 +193,34 @@ void bench_target(const Target& t, const std::string& work, double seconds) {
     }
     if (g_stop) return;
     std::printf(
-        "\n| baseline (%s) | quick read MB/s | fio read 32 KiB MB/s | ratio | spread %% quick / "
-        "fio |\n|---|---|---|---|---|\n| median of %d | %.0f | %.0f | %.3f | %.0f / %.0f |\n\n",
-        t.name.c_str(), kRuns, median(quick), median(fio), median(quick) / median(fio),
-        spread(quick), spread(fio));
+        "\n| baseline (%s) | quick read MB/s | fio read 32 KiB MB/s | ratio | pair ratio | spread "
+        "%% quick / fio |\n|---|---|---|---|---|---|\n| median of %d | %.0f | %.0f | %.3f | %.3f | "
+        "%.0f / %.0f |\n\n",
+        t.name.c_str(), runs, median(quick), median(fio), median(quick) / median(fio),
+        pair_ratio(quick, fio), spread(quick), spread(fio));
     std::fflush(stdout);
+}
+
+// Runs the rest of the bench in a child that leads a session (and so a scheduling group) of its
+// own at the highest priority; the parent passes a stop on and returns the child's status.
+// Returns true in the child.
+pid_t g_child = 0;
+
+bool in_own_session() {
+    g_child = ::fork();
+    if (g_child < 0) return true;  // no child: measure where we are
+    if (g_child == 0) {
+        ::setsid();
+        if (FILE* group = std::fopen("/proc/self/autogroup", "w")) {
+            std::fputs("-20", group);
+            std::fclose(group);
+        }
+        ::setpriority(PRIO_PROCESS, 0, -20);
+        return true;
+    }
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, [](int) { ::kill(g_child, SIGTERM); });
+    return false;
 }
 
 }  // namespace
@@ -189,14 +231,21 @@ int main(int argc, char** argv) {
                      "basic_fio_bench makes a zram disk and a loop device: run it as root\n");
         return 1;
     }
+    if (!in_own_session()) {
+        int status = 0;
+        while (::waitpid(g_child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, [](int) { g_stop = true; });
     const double seconds = argc > 1 ? std::atof(argv[1]) : 4;
     const std::string work = shell("mktemp -d /tmp/bwbench-work.XXXXXX");
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
-        "| fio avg MB/s | avg ratio | peak spread %% basic / fio | avg spread %% basic / fio "
-        "|\n|---|---|---|---|---|---|---|---|---|---|---|\n");
-    const std::string only = argc > 2 ? argv[2] : "";
+        "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
+        "spread %% basic / fio |\n|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     const struct {
         const char* name;
         bool (*make)(Target&);
@@ -206,7 +255,7 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != target.name) continue;
         Target t;
         if (target.make(t))
-            bench_target(t, work, seconds);
+            bench_target(t, work, seconds, runs);
         else
             std::fprintf(stderr, "could not make the %s device\n", t.name.c_str());
         remove(t);
