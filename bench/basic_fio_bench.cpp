@@ -90,14 +90,15 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
 // from one random buffer: fio's default "scramble" stamps the offset and the time into every
 // 512 bytes, and those repeats make zram's compressor work harder than on plain random data,
 // which is what the basic test writes (strace and zram's mm_stat showed both). Reads: the raw
-// device from the basic test's first offset, wrapping at the end.
+// device from the basic test's first offset, wrapping at the end. Both sides: no per-I/O latency
+// bookkeeping (the basic test reads the clock once per transfer, fio would read it several times).
 Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds) {
     const bool write = side == Side::Write;
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
         "fio --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
-        "--bwavgtime=1000 --runtime=" +
+        "--disable_lat=1 --disable_clat=1 --disable_slat=1 --bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
         (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
                  "--scramble_buffers=0 --loops=100000"
