@@ -189,8 +189,8 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
         quick.push_back(static_cast<double>(
             basic::QuickRead('X', *drive, basic::steady_seconds(), {}).mb_per_second));
         fio.push_back(run_fio(t, Side::Read, 32768, basic::kQuickReadSeconds).average / 1e6);
-        std::fprintf(stderr, "%s baseline run %d: quick read %.0f, fio %.0f MB/s\n",
-                     t.name.c_str(), i + 1, quick.back(), fio.back());
+        std::fprintf(stderr, "%s baseline run %d: quick read %.0f, fio %.0f MB/s\n", t.name.c_str(),
+                     i + 1, quick.back(), fio.back());
     }
     if (g_stop) return;
     std::printf(

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <functional>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ namespace fs = std::filesystem;
 
 // What a scenario made, to look for afterwards.
 struct Made {
-    std::string name;               // zramN, loopN
-    unsigned long long diskseq = 0; // that device, not a later one of the same name
+    std::string name;                // zramN, loopN
+    unsigned long long diskseq = 0;  // that device, not a later one of the same name
     std::vector<fs::path> mounts;
     fs::path image;
 };
@@ -34,11 +35,14 @@ std::string made_text(const Made& m) {
 Made made_from_text(const std::string& text) {
     std::istringstream in(text);
     Made m;
-    std::string image;
     in >> m.name >> m.diskseq;
-    // The image field is empty for zram: read the rest and sort paths by their names.
-    for (std::string p; in >> p;)
-        (fs::path(p).filename().string().rfind("bwloop.", 0) == 0 ? m.image : m.mounts.emplace_back(p)) = p;
+    // A zram disk has no image: the paths are told apart by their names.
+    for (std::string p; in >> p;) {
+        if (fs::path(p).filename().string().rfind("bwloop.", 0) == 0)
+            m.image = p;
+        else
+            m.mounts.emplace_back(p);
+    }
     return m;
 }
 
@@ -55,20 +59,13 @@ Made of_loop(const ScratchLoop& l, const fs::path& image_folder) {
     return m;
 }
 
-bool mounted(const fs::path& point) {
-    std::ifstream in("/proc/self/mounts");
-    for (std::string dev, at, rest; in >> dev >> at && std::getline(in, rest);)
-        if (at == point.string()) return true;
-    return false;
-}
-
 // Everything a scenario made, still there.
 std::vector<std::string> leftovers(const std::vector<Made>& made) {
     std::vector<std::string> left;
     for (const Made& m : made) {
         if (device_diskseq(m.name) == m.diskseq) left.push_back("/dev/" + m.name);
         for (const auto& p : m.mounts) {
-            if (mounted(p)) left.push_back(p.string() + " (mounted)");
+            if (scratch_mounted(p)) left.push_back(p.string() + " (mounted)");
             if (fs::exists(p)) left.push_back(p.string());
         }
         if (!m.image.empty() && fs::exists(m.image)) left.push_back(m.image.string());
@@ -104,7 +101,8 @@ std::vector<Made> killed_outright() {
         ::close(pipe_fds[0]);
         auto* zram = new ScratchZram({64, "ext4", true});
         auto* loop = new ScratchLoop({.size_mib = 64, .filesystem = "ext4", .mount = true});
-        const std::string text = made_text(of_zram(*zram)) + "\n" + made_text(of_loop(*loop, "/tmp")) + "\n";
+        const std::string text =
+            made_text(of_zram(*zram)) + "\n" + made_text(of_loop(*loop, "/tmp")) + "\n";
         (void)!::write(pipe_fds[1], text.data(), text.size());
         ::raise(SIGKILL);
     }
@@ -139,7 +137,7 @@ std::vector<Made> outlived_by_a_holder() {
         }
         ::usleep(200'000);
     }
-    EXPECT_FALSE(mounted(made.mounts.front())) << "the held mount was not detached";
+    EXPECT_FALSE(scratch_mounted(made.mounts.front())) << "the held mount was not detached";
     EXPECT_FALSE(fs::exists(made.mounts.front()));
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
@@ -181,14 +179,14 @@ TEST(ScratchDeviceRecord, OnlyTheRigsOwnNamesAreFollowed) {
         {"pid 12 34\ndevice /dev/loop9 5\nmount /tmp/bwmnt.x\nimage /dev/shm/bwloop.y\nended\n",
          true},
         {"pid 12 34\n", true},
-        {"device /dev/zram3 77\n", false},                      // whose?
-        {"pid 12 34\ndevice /dev/vda 9\n", false},              // not a scratch device
-        {"pid 12 34\ndevice /dev/zram3\n", false},              // no sequence number
-        {"pid 12 34\nmount /\n", false},                        // not a scratch mount
-        {"pid 12 34\nmount /tmp/bwmnt.a/../../etc\n", false},   // out of the scratch folder
-        {"pid 12 34\nmount /home/bwmnt.a\n", false},            // not under the scratch base
-        {"pid 12 34\nimage /etc/passwd\n", false},              // not an image of ours
-        {"pid 12 34\nrm -rf /\n", false},                       // a line the rig never writes
+        {"device /dev/zram3 77\n", false},                     // whose?
+        {"pid 12 34\ndevice /dev/vda 9\n", false},             // not a scratch device
+        {"pid 12 34\ndevice /dev/zram3\n", false},             // no sequence number
+        {"pid 12 34\nmount /\n", false},                       // not a scratch mount
+        {"pid 12 34\nmount /tmp/bwmnt.a/../../etc\n", false},  // out of the scratch folder
+        {"pid 12 34\nmount /home/bwmnt.a\n", false},           // not under the scratch base
+        {"pid 12 34\nimage /etc/passwd\n", false},             // not an image of ours
+        {"pid 12 34\nrm -rf /\n", false},                      // a line the rig never writes
     };
     for (const Case& c : cases) {
         ScratchRecord r;

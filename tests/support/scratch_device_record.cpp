@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -58,17 +58,10 @@ bool retry_for(std::chrono::milliseconds total, const std::function<bool()>& ste
     }
 }
 
-bool mounted(const fs::path& point) {
-    std::ifstream in("/proc/self/mounts");
-    for (std::string dev, at, rest; in >> dev >> at && std::getline(in, rest);)
-        if (at == point.string()) return true;
-    return false;
-}
-
 void unmount_folder(const fs::path& point, std::vector<std::string>& left) {
-    if (mounted(point) &&
-        !retry_for(std::chrono::seconds(2),
-                   [&] { return run_shell("umount " + point.string()) == 0; })) {
+    if (scratch_mounted(point) && !retry_for(std::chrono::seconds(2), [&] {
+            return run_shell("umount " + point.string()) == 0;
+        })) {
         // Still held (a process of the test that outlived it): detach it, so nothing new finds
         // it and its folder can go; the device is freed once the last holder ends.
         run_shell("umount -l " + point.string());
@@ -110,8 +103,8 @@ const std::regex kDevice(R"(/dev/(zram|loop)([0-9]+))");
 
 bool rig_path(const fs::path& p, const char* prefix) {
     const std::string name = p.filename().string();
-    return p.is_absolute() && name.rfind(prefix, 0) == 0 &&
-           p.lexically_normal() == p && p.string().find("/../") == std::string::npos;
+    return p.is_absolute() && name.rfind(prefix, 0) == 0 && p.lexically_normal() == p &&
+           p.string().find("/../") == std::string::npos;
 }
 
 fs::path record_folder() {
@@ -121,11 +114,18 @@ fs::path record_folder() {
 // The folder exists, is a real folder of this user's and nobody else may enter it.
 bool private_folder(const fs::path& folder) {
     struct stat st {};
-    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
 }
 
 }  // namespace
+
+bool scratch_mounted(const fs::path& point) {
+    std::ifstream in("/proc/self/mounts");
+    for (std::string dev, at, rest; in >> dev >> at && std::getline(in, rest);)
+        if (at == point.string()) return true;
+    return false;
+}
 
 ScratchRecord own_scratch_record() {
     ScratchRecord r;
@@ -245,8 +245,8 @@ std::string sweep_stale_scratch() {
         // A device that a running process has recorded since is that process's now.
         bool taken = false;
         for (const auto& [other_path, other] : records)
-            taken = taken || (other_path != path && other.device == r.device &&
-                              !other.ended && scratch_owner_alive(other));
+            taken = taken || (other_path != path && other.device == r.device && !other.ended &&
+                              scratch_owner_alive(other));
         std::string left;
         if (!taken && !release_scratch(r, &left)) {
             report += (report.empty() ? "" : "; ") + left;

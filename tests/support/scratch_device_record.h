@@ -19,14 +19,14 @@
 namespace bw::test {
 
 struct ScratchRecord {
-    pid_t pid = 0;                  // the process that made the device
-    unsigned long long start = 0;   // and its start time (so a reused pid is not taken for it)
-    std::string device;             // /dev/zramN or /dev/loopN; "" before it exists
-    unsigned long long diskseq = 0; // the kernel's number of that device (a reused name differs)
-    int zram_index = -1;            // N of a zram device
-    bool partitioned = false;       // a loop device whose partitions were added with partx
+    pid_t pid = 0;                   // the process that made the device
+    unsigned long long start = 0;    // and its start time (so a reused pid is not taken for it)
+    std::string device;              // /dev/zramN or /dev/loopN; "" before it exists
+    unsigned long long diskseq = 0;  // the kernel's number of that device (a reused name differs)
+    int zram_index = -1;             // N of a zram device
+    bool partitioned = false;        // a loop device whose partitions were added with partx
     std::vector<std::filesystem::path> mounts;  // mount points (made before they are mounted)
-    std::filesystem::path image;    // a loop device's image file
+    std::filesystem::path image;                // a loop device's image file
     bool ended = false;  // its object is gone but something was still held: sweep it
 };
 
@@ -37,6 +37,9 @@ ScratchRecord own_scratch_record();
 // not make (then nothing in it is followed).
 std::string format_scratch_record(const ScratchRecord& record);
 bool parse_scratch_record(const std::string& text, ScratchRecord* record);
+
+// True when `point` is a mount point now.
+bool scratch_mounted(const std::filesystem::path& point);
 
 // True while the process that wrote the record runs (same pid, same start time).
 bool scratch_owner_alive(const ScratchRecord& record);
@@ -55,7 +58,8 @@ bool save_scratch_record(const std::filesystem::path& path, const ScratchRecord&
 bool release_scratch(const ScratchRecord& record, std::string* left = nullptr);
 
 // Releases what every record of a process that no longer runs (or whose object has ended) names,
-// and removes those records that were released whole. Returns what was left and why, "" when nothing was.
+// and removes those records that were released whole. Returns what was left and why, "" when
+// nothing was.
 std::string sweep_stale_scratch();
 
 }  // namespace bw::test
