@@ -1,14 +1,29 @@
 // The basic test's own figures against fio 3.33 doing the same thing side by side: sequential
 // writes of a test file and sequential reads of the raw device, one block size at a time, O_DIRECT,
-// psync, one I/O at a time, random (incompressible) data, peaks over 1-second samples and
-// averages. Then the quick read baseline against fio's sequential read at 32 KiB. Median of 3 runs
-// each, on a zram disk and on a loop device, both made here (root) and removed at the end.
+// psync, one I/O at a time, the same random data, peaks over 1-second samples and averages. Then
+// the quick read baseline against fio's sequential read at 32 KiB. Median of 3 alternating runs
+// each, on a zram disk and on a loop device over a file in /dev/shm, both made here (root) and
+// removed at the end, also when the bench is interrupted.
 //
 //     flock /tmp/bw-e2e.lock build/bench/basic_fio_bench [seconds per block, default 4]
+//         [zram|loop|all] [runs, default 3]
+//
+// Each run's figures go to stderr as they come, the table of medians to stdout.
+//
+// Both tools get the same share of the processor: the bench runs in a session of its own at the
+// highest priority (nice -20 for the process and for the session's scheduling group), and fio
+// runs its job as a thread of its own process (--thread): a forked fio job starts a session of
+// its own, and with the kernel's per-session scheduling groups it then competes with the rest of
+// the machine on other terms than the basic test does. On a shared 2-core machine that
+// difference, not the tools, decided the earlier figures.
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
@@ -24,13 +39,26 @@ using bw::bench::shell;
 
 namespace {
 
+// Set by SIGINT, SIGTERM or SIGHUP: the bench stops after the run in hand and removes its devices.
+std::atomic<bool> g_stop{false};
+
+// Where both tools start reading: the basic test skips the first aligned block of a volume.
+constexpr std::uint64_t kReadStart = 4096;
+
 struct Target {
-    std::string name, device, mount, backing;
+    std::string name, device, mount, backing, sys_index;
 };
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// How far apart the runs of one tool were: (largest - smallest) / median, in percent.
+double spread(const std::vector<double>& v) {
+    if (v.empty() || median(v) == 0) return 0;
+    const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+    return (*hi - *lo) / median(v) * 100;
 }
 
 struct Figures {
@@ -57,19 +85,24 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
     return {out.blocks.front().figures.peak, out.blocks.front().figures.average};
 }
 
+// fio doing what the basic test does. Writes: a new 200 MiB file per pass, grown by its writes
+// (create on open, no layout, no fallocate, no ftruncate; closed and unlinked after each pass),
+// from one random buffer: fio's default "scramble" stamps the offset and the time into every
+// 512 bytes, and those repeats make zram's compressor work harder than on plain random data,
+// which is what the basic test writes (strace and zram's mm_stat showed both). Reads: the raw
+// device from the basic test's first offset, wrapping at the end. Both sides: no per-I/O latency
+// bookkeeping (the basic test reads the clock once per transfer, fio would read it several times).
 Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds) {
     const bool write = side == Side::Write;
-    // A new file for every pass, grown by its writes, as the basic test's is (fio would otherwise
-    // lay the file out first and then overwrite it, which spares it the file system's work).
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
-        "fio --output-format=json --name=b --ioengine=psync --iodepth=1 --direct=1 "
-        "--bwavgtime=1000 --runtime=" +
+        "fio --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
+        "--disable_lat=1 --disable_clat=1 --disable_slat=1 --bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
         (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
-                 "--loops=100000"
-               : " --rw=read --readonly --time_based") +
+                 "--scramble_buffers=0 --loops=100000"
+               : " --rw=read --readonly --time_based --offset=" + std::to_string(kReadStart)) +
         " --filename=" + file + " 2>/dev/null";
     const std::string out = shell(cmd);
     if (write) shell("rm -f " + file);
@@ -83,33 +116,112 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds)
     }
 }
 
-Target make_zram() {
-    Target t{"zram", "", "", ""};
-    const std::string n = shell("cat /sys/class/zram-control/hot_add");
-    t.device = "/dev/zram" + n;
-    shell("echo 1G > /sys/block/zram" + n + "/disksize; mkfs.ext4 -q " + t.device);
-    t.mount = shell("mktemp -d /tmp/bwbench.XXXXXX");
-    shell("mount " + t.device + " " + t.mount);
-    return t;
+// Each step of making a device leaves behind what the removal undoes, so a half-made target is
+// removed as far as it got.
+void remove(const Target& t) {
+    if (!t.mount.empty()) shell("umount " + t.mount + " 2>/dev/null; rmdir " + t.mount);
+    if (t.name == "zram" && !t.sys_index.empty())
+        shell("echo 1 > /sys/block/zram" + t.sys_index + "/reset; echo " + t.sys_index +
+              " > /sys/class/zram-control/hot_remove");
+    if (t.name == "loop" && !t.device.empty()) shell("losetup -d " + t.device);
+    if (!t.backing.empty()) shell("rm -f " + t.backing);
 }
 
-Target make_loop() {
-    Target t{"loop", "", "", ""};
-    t.backing = shell("mktemp /tmp/bwbench-img.XXXXXX");
+bool make_zram(Target& t) {
+    t.name = "zram";
+    t.sys_index = shell("cat /sys/class/zram-control/hot_add 2>/dev/null");
+    if (t.sys_index.empty()) return false;
+    t.device = "/dev/zram" + t.sys_index;
+    shell("echo 1G > /sys/block/zram" + t.sys_index + "/disksize; mkfs.ext4 -q " + t.device);
+    t.mount = shell("mktemp -d /tmp/bwbench.XXXXXX");
+    return shell("mount " + t.device + " " + t.mount + " && echo ok") == "ok";
+}
+
+// The backing file lives in /dev/shm: on the system disk the loop device's speed is the shared
+// disk's and its write-back's, which other work on the machine moves by more than 2x.
+bool make_loop(Target& t) {
+    t.name = "loop";
+    t.backing = shell("mktemp /dev/shm/bwbench-img.XXXXXX");
     shell("truncate -s 1G " + t.backing);
     t.device = shell("losetup -f --show " + t.backing);
+    if (t.device.empty()) return false;
     shell("mkfs.ext4 -q " + t.device);
     t.mount = shell("mktemp -d /tmp/bwbench.XXXXXX");
-    shell("mount " + t.device + " " + t.mount);
-    return t;
+    return shell("mount " + t.device + " " + t.mount + " && echo ok") == "ok";
 }
 
-void remove(const Target& t) {
-    shell("umount " + t.mount + "; rmdir " + t.mount);
-    if (t.name == "zram")
-        shell("echo " + t.device.substr(9) + " > /sys/class/zram-control/hot_remove");
-    else
-        shell("losetup -d " + t.device + "; rm -f " + t.backing);
+// The median of the ratios of runs made back to back: neighbours share the machine's load.
+double pair_ratio(const std::vector<double>& basic, const std::vector<double>& fio) {
+    std::vector<double> r;
+    for (std::size_t i = 0; i < basic.size() && i < fio.size(); ++i)
+        if (fio[i] > 0) r.push_back(basic[i] / fio[i]);
+    return median(r);
+}
+
+void bench_target(const Target& t, const std::string& work, double seconds, int runs) {
+    for (Side side : {Side::Write, Side::Read})
+        for (char code : {'1', '5', 'A'}) {
+            const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
+            std::vector<double> bp, ba, fp, fa;
+            for (int i = 0; i < runs && !g_stop; ++i) {
+                const Figures b = run_basic(t, work, side, code, seconds);
+                const Figures f = run_fio(t, side, block, seconds);
+                bp.push_back(b.peak), ba.push_back(b.average);
+                fp.push_back(f.peak), fa.push_back(f.average);
+                std::fprintf(stderr, "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s\n",
+                             t.name.c_str(), side == Side::Write ? "write" : "read", code, i + 1,
+                             b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6);
+            }
+            if (g_stop) return;
+            std::printf(
+                "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.3f / %.3f | "
+                "%.0f / %.0f | %.0f / %.0f |\n",
+                t.name.c_str(), side == Side::Write ? "write" : "read",
+                static_cast<unsigned long long>(block / 1024), median(bp) / 1e6, median(fp) / 1e6,
+                median(bp) / median(fp), median(ba) / 1e6, median(fa) / 1e6,
+                median(ba) / median(fa), pair_ratio(bp, fp), pair_ratio(ba, fa), spread(bp),
+                spread(fp), spread(ba), spread(fa));
+            std::fflush(stdout);
+        }
+    std::vector<double> quick, fio;
+    for (int i = 0; i < runs && !g_stop; ++i) {
+        auto drive = basic::make_direct_drive(work, "", t.device);
+        quick.push_back(static_cast<double>(
+            basic::QuickRead('X', *drive, basic::steady_seconds(), {}).mb_per_second));
+        fio.push_back(run_fio(t, Side::Read, 32768, basic::kQuickReadSeconds).average / 1e6);
+        std::fprintf(stderr, "%s baseline run %d: quick read %.0f, fio %.0f MB/s\n", t.name.c_str(),
+                     i + 1, quick.back(), fio.back());
+    }
+    if (g_stop) return;
+    std::printf(
+        "\n| baseline (%s) | quick read MB/s | fio read 32 KiB MB/s | ratio | pair ratio | spread "
+        "%% quick / fio |\n|---|---|---|---|---|---|\n| median of %d | %.0f | %.0f | %.3f | %.3f | "
+        "%.0f / %.0f |\n\n",
+        t.name.c_str(), runs, median(quick), median(fio), median(quick) / median(fio),
+        pair_ratio(quick, fio), spread(quick), spread(fio));
+    std::fflush(stdout);
+}
+
+// Runs the rest of the bench in a child that leads a session (and so a scheduling group) of its
+// own at the highest priority; the parent passes a stop on and returns the child's status.
+// Returns true in the child.
+pid_t g_child = 0;
+
+bool in_own_session() {
+    g_child = ::fork();
+    if (g_child < 0) return true;  // no child: measure where we are
+    if (g_child == 0) {
+        ::setsid();
+        if (FILE* group = std::fopen("/proc/self/autogroup", "w")) {
+            std::fputs("-20", group);
+            std::fclose(group);
+        }
+        ::setpriority(PRIO_PROCESS, 0, -20);
+        return true;
+    }
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, [](int) { ::kill(g_child, SIGTERM); });
+    return false;
 }
 
 }  // namespace
@@ -120,47 +232,35 @@ int main(int argc, char** argv) {
                      "basic_fio_bench makes a zram disk and a loop device: run it as root\n");
         return 1;
     }
+    if (!in_own_session()) {
+        int status = 0;
+        while (::waitpid(g_child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    }
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, [](int) { g_stop = true; });
     const double seconds = argc > 1 ? std::atof(argv[1]) : 4;
     const std::string work = shell("mktemp -d /tmp/bwbench-work.XXXXXX");
-    constexpr int kRuns = 3;
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
-        "| fio avg MB/s | avg ratio |\n|---|---|---|---|---|---|---|---|---|\n");
-    for (auto make : {make_zram, make_loop}) {
-        const Target t = make();
-        for (Side side : {Side::Write, Side::Read})
-            for (char code : {'1', '5', 'A'}) {
-                const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
-                std::vector<double> bp, ba, fp, fa;
-                for (int i = 0; i < kRuns; ++i) {
-                    const Figures b = run_basic(t, work, side, code, seconds);
-                    const Figures f = run_fio(t, side, block, seconds);
-                    bp.push_back(b.peak), ba.push_back(b.average);
-                    fp.push_back(f.peak), fa.push_back(f.average);
-                }
-                std::printf("| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f |\n",
-                            t.name.c_str(), side == Side::Write ? "write" : "read",
-                            static_cast<unsigned long long>(block / 1024), median(bp) / 1e6,
-                            median(fp) / 1e6, median(bp) / median(fp), median(ba) / 1e6,
-                            median(fa) / 1e6, median(ba) / median(fa));
-                std::fflush(stdout);
-            }
-        if (t.name == "zram") {
-            std::vector<double> quick, fio;
-            for (int i = 0; i < kRuns; ++i) {
-                auto drive = basic::make_direct_drive(work, "", t.device);
-                quick.push_back(static_cast<double>(
-                    basic::QuickRead('X', *drive, basic::steady_seconds(), {}).mb_per_second));
-                fio.push_back(run_fio(t, Side::Read, 32768, basic::kQuickReadSeconds).average /
-                              1e6);
-            }
-            std::printf(
-                "\n| baseline (zram) | quick read MB/s | fio read 32 KiB MB/s | ratio |\n"
-                "|---|---|---|---|\n| median of %d | %.0f | %.0f | %.3f |\n\n",
-                kRuns, median(quick), median(fio), median(quick) / median(fio));
-        }
+        "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
+        "spread %% basic / fio |\n|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const struct {
+        const char* name;
+        bool (*make)(Target&);
+    } kTargets[] = {{"zram", make_zram}, {"loop", make_loop}};
+    for (const auto& target : kTargets) {
+        if (g_stop) break;
+        if (!only.empty() && only != target.name) continue;
+        Target t;
+        if (target.make(t))
+            bench_target(t, work, seconds, runs);
+        else
+            std::fprintf(stderr, "could not make the %s device\n", t.name.c_str());
         remove(t);
     }
     shell("rm -rf " + work);
-    return 0;
+    return g_stop ? 1 : 0;
 }

@@ -3,10 +3,17 @@
 // Block devices that an e2e test makes for itself and removes again, whatever happens: a loop
 // device over a file in /tmp, or a zram RAM disk added with hot_add (so tests never fight over
 // /dev/zram0). Both need root; `unavailable()` says why not, for GTEST_SKIP.
+//
+// Each device is recorded before it is made (scratch_device_record.h): the object removes it, its
+// mounts and its image when it goes, and what a killed or crashed test left behind is removed by
+// the next scratch object of any test. A mount still held by a process that outlived its test is
+// detached lazily and its device freed by a later sweep once that process has ended.
 
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "support/scratch_device_record.h"
 
 namespace bw::test {
 
@@ -48,6 +55,8 @@ private:
     std::filesystem::path image_;
     std::vector<std::string> partitions_;
     std::vector<std::filesystem::path> mounts_;
+    ScratchRecord record_;
+    std::filesystem::path record_path_;
 };
 
 class ScratchZram {
@@ -72,6 +81,8 @@ private:
     std::string error_, device_;
     int index_ = -1;
     std::filesystem::path mount_;
+    ScratchRecord record_;
+    std::filesystem::path record_path_;
 };
 
 }  // namespace bw::test
