@@ -9,10 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/StandaloneArgs.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveText.h"
-#include "platform/folders.h"
 #include "results/CompareResults.h"
 #include "results/CompareSlots.h"
 
@@ -35,13 +35,10 @@ nlohmann::ordered_json slot_json(const CompareSlot& s) {
 }
 
 int RunCompare(const CompareArgs& args) {
-    if (app().program_folder.empty()) {
-        auto folder = choose_program_folder();
-        if (folder.path.empty()) {
-            std::fprintf(stderr, "brantwell-cli: %s\n", folder.error.c_str());
-            return 1;
-        }
-        app().program_folder = folder.path;
+    std::string error;
+    if (!ensure_program_folder(&error)) {
+        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
+        return 1;
     }
     const CompareSources sources = compare_sources(app().program_folder);
     for (const auto& note : sources.notes) std::fprintf(stderr, "brantwell-cli: %s\n", note.c_str());

@@ -1,11 +1,11 @@
 // history --drive X: [--json] [--sysroot DIR]: the tests recorded for the disk beneath a drive
 // letter, found by the disk's identity (so tests under another letter count), and whether the
 // latest is slower than the ones before it.
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
 
-#include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
 #include "cli/StandaloneArgs.h"
@@ -14,7 +14,6 @@
 #include "drives/DriveStartup.h"
 #include "drives/DriveText.h"
 #include "platform/SystemRequirements.h"
-#include "platform/folders.h"
 #include "results/DriveHistory.h"
 #include "results/DriveIdentity.h"
 
@@ -52,13 +51,9 @@ int RunHistory(const HistoryArgs& args) {
         std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
         return 2;
     }
-    if (app().program_folder.empty()) {
-        auto folder = choose_program_folder();
-        if (folder.path.empty()) {
-            std::fprintf(stderr, "brantwell-cli: %s\n", folder.error.c_str());
-            return 1;
-        }
-        app().program_folder = folder.path;
+    if (!ensure_program_folder(&error)) {
+        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
+        return 1;
     }
     InventoryRunOptions options;
     if (query.sysroot().is_live()) options.prefs = app().prefs_ini();  // the letters in use here
@@ -98,7 +93,7 @@ int RunHistory(const HistoryArgs& args) {
                              {"bytes_per_s", s.now},
                              {"median_bytes_per_s", s.median},
                              {"earlier_tests", s.earlier},
-                             {"below_percent", s.percent_below()}});
+                             {"below_percent", std::round(s.percent_below() * 10) / 10}});
         const nlohmann::ordered_json out = {
             {"schema", "brantwell.history/1"},
             {"drive", std::string(1, letter) + ":"},

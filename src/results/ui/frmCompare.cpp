@@ -129,6 +129,8 @@ void frmCompare::build() {
         v.BarRead = bar(box, QString("BarRead_%1").arg(i), "#3c783c");
         v.BarWrite = bar(box, QString("BarWrite_%1").arg(i), "#3c3c9c");
         v.BarTotal = bar(box, QString("BarTotal_%1").arg(i), "#7a7a7a");
+        // One width for the first column in every slot, so the bars of all slots start together.
+        for (QLabel* l : {v.PRead, v.ReadVAL, v.WriteVAL, v.OverVAL}) l->setFixedWidth(240);
         grid->addWidget(v.SystemInfo, 0, 0, 1, 3);
         grid->addWidget(v.PRead, 1, 0);
         grid->addWidget(v.PWrite, 1, 1, 1, 2);

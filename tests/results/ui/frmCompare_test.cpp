@@ -108,6 +108,12 @@ private slots:
         QCOMPARE(w->findChild<QProgressBar*>("BarRead_0")->value(), 1000);
         // The lines read are deselected, ready for another choice.
         QVERIFY(w->HoldP()->selectedItems().isEmpty());
+        // BW_SCREENSHOT_DIR set: the window as it stands, for a person to look at.
+        if (const QString dir = qEnvironmentVariable("BW_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            QVERIFY(w->grab().save(dir + "/frmCompare.png"));
+        }
 
         auto lite = open(ssd_run(700), test::fixture("results"));
         lite->Command1_Click();

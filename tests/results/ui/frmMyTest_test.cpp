@@ -85,6 +85,12 @@ private slots:
         QCOMPARE(march.average_read, 90000000.0);  // from the average line
         QCOMPARE(w.table()->item(1, 2)->text(), QString("90,000,000"));
         QVERIFY(w.findChild<QLabel*>("lblNotes")->text().contains("1 lines are not history"));
+        // BW_SCREENSHOT_DIR set: the window as it stands, for a person to look at.
+        if (const QString dir = qEnvironmentVariable("BW_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(w.grab().save(dir + "/frmMyTest.png"));
+        }
         w.cboDrive()->setCurrentIndex(0);
         QCOMPARE(w.shown().size(), size_t{1});
         QCOMPARE(w.shown()[0].when, std::string("2013-04-10 09:30:00"));
