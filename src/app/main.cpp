@@ -15,6 +15,7 @@
 #include "core/ui/QtClock.h"
 #include "core/ui/QtPrompt.h"
 #include "platform/ThisProcess.h"
+#include "results/TestEnd.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     bw::set_clock(&clock);
     bw::UiRegistry& ui = bw::ui_registry();
     bw::register_program_ui(ui);
+    bw::results::keep_test_history();  // every finished main test joins its drive's history
 
     const bw::StartSteps steps = bw::program_steps();
     // What this version lacks is said once at every start, besides the About window.

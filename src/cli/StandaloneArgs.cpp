@@ -23,16 +23,20 @@ char parse_drive_letter(const std::string& d, std::string* error) {
     return letter;
 }
 
+bool ensure_program_folder(std::string* error) {
+    if (!app().program_folder.empty()) return true;
+    auto prog = choose_program_folder();
+    if (prog.path.empty()) {
+        *error = prog.error;
+        return false;
+    }
+    app().program_folder = prog.path;
+    return true;
+}
+
 bool prepare_for_tests(InventoryRun& run, std::string* error) {
     AppState& a = app();
-    if (a.program_folder.empty()) {
-        auto prog = choose_program_folder();
-        if (prog.path.empty()) {
-            *error = prog.error;
-            return false;
-        }
-        a.program_folder = prog.path;
-    }
+    if (!ensure_program_folder(error)) return false;
     if (a.working_folder.empty()) {
         const std::vector<std::string_view> trusted = {keys::kSettingsFileName, kTestFileRecord};
         auto work = choose_working_folder(process_env, trusted);

@@ -16,6 +16,9 @@ char parse_drive_letter(const std::string& text, std::string* error);
 // printed and `status` set to the verb's exit status (2 for a bad argument, 1 otherwise).
 char drive_for_test(const std::string& drive_text, InventoryRun& run, int* status);
 
+// The program folder (result files, history, preferences), chosen once. False with `error`.
+bool ensure_program_folder(std::string* error);
+
 // The program and working folders (test files are recorded in the working folder) and the drive
 // inventory with its volume map, which also becomes the program-wide map. False with `error`.
 bool prepare_for_tests(InventoryRun& run, std::string* error);

@@ -15,6 +15,7 @@
 #include "drives/DriveText.h"
 #include "platform/clock.h"
 #include "platform/prompt.h"
+#include "results/TestEnd.h"
 #include "testengine/ProgramTestEnv.h"
 #include "testengine/RunSummary.h"
 #include "testengine/TestPlanning.h"
@@ -168,6 +169,7 @@ int RunTest(const TestArgs& a) {
     }
     std::string error;
     StartSteps steps = program_steps();
+    results::keep_test_history();  // the finished test joins its drive's history, as in the program
     // The desktop program takes a quick baseline of every drive without one at start (ten
     // seconds each) to colour its multi-task boxes. A test from the command line shows no such
     // colours and must not make the drive under test wait for every other drive's reads:

@@ -16,11 +16,6 @@ inline constexpr std::string_view kWebsite = "https://brantwell.org/";
 // The user's own result lines of "Compare My Test".
 inline constexpr std::string_view kMyResultsFile = "MyPResults.Dat";
 inline constexpr std::string_view kNoDataToCompare = "No Data Collected to Compare";
-struct MyResults {
-    std::optional<std::string> lines;  // the file's text; nullopt when there is none to show
-    std::string message;               // why not: kNoDataToCompare, or what kept it from being read
-};
-MyResults read_my_results();
 
 // The `Label3` diagnostic: one message for the program and one for each of the three testers,
 // with the process id each runs under ("not running" when none).

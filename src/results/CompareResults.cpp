@@ -52,6 +52,28 @@ std::optional<std::filesystem::path> find_no_case(const std::filesystem::path& f
     return found;
 }
 
+CompareSources compare_sources(const std::filesystem::path& folder) {
+    CompareSources s;
+    struct Source {
+        std::string_view global, own;
+        std::vector<std::string> CompareSources::*list;
+    };
+    static constexpr Source kSources[] = {{"ResultsPeak.dat", "MyPResults.Dat", &CompareSources::peak},
+                                          {"ResultsAverage.dat", "MyAResults.Dat", &CompareSources::average}};
+    for (const Source& src : kSources) {
+        auto& list = s.*src.list;
+        if (auto global = find_no_case(folder, std::string(src.global))) list = load_compare_file(*global);
+        std::string error;
+        if (auto own = read_result_file(folder / src.own, &error)) {
+            for (auto& l : *own)
+                if (parse_result_line(l).recognised) list.push_back(std::move(l));
+        } else if (!error.empty()) {
+            s.notes.push_back(std::string(src.own) + ": " + error);
+        }
+    }
+    return s;
+}
+
 void provide_result_steps(StartSteps& steps) {
     steps.provide(StepId::CompareResults, [](StepContext& ctx) {
         const auto folder = app().program_folder;

@@ -22,6 +22,15 @@ std::vector<std::string> load_compare_file(const std::filesystem::path& file);
 std::optional<std::filesystem::path> find_no_case(const std::filesystem::path& folder,
                                                   const std::string& name);
 
+// The comparison window's two sources: the global results as the main window lists them (by
+// block) and after them the user's own lines of MyPResults.Dat and MyAResults.Dat, so earlier runs
+// of this machine's drives can be set beside the current one without a download.
+struct CompareSources {
+    std::vector<std::string> peak, average;
+    std::vector<std::string> notes;  // files that could not be read, and why
+};
+CompareSources compare_sources(const std::filesystem::path& program_folder);
+
 // Provides StepId::CompareResults.
 void provide_result_steps(StartSteps& steps);
 

@@ -89,6 +89,7 @@ struct ReportResult {
     DriveTree tree = DriveTree::Sata;
     CacheCheck cache;
     PortLimit port;
+    std::vector<std::string> findings;  // lines added once it was built (the drive's history)
 };
 
 // The verdict tree of a drive: RAM, USB and SSD by its class flags, then parallel or SATA.

@@ -1,12 +1,7 @@
 #include "core/ui/CoreUi.h"
 
 #include <QDesktopServices>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include "core/AppState.h"
@@ -24,31 +19,6 @@ namespace bw {
 namespace {
 
 QString q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
-
-// Until the comparison window of the user's own tests exists, their result lines are shown as
-// they are, with a word that the graphs are still to come.
-void show_my_results(QWidget* parent, const std::string& lines) {
-    QDialog w(parent);
-    w.setObjectName("frmMyResults");
-    w.setWindowTitle("Compare My Test");
-    auto* layout = new QVBoxLayout(&w);
-    auto* note = new QLabel("Your own results, as stored in " + q(kMyResultsFile) +
-                                ". The graph comparison of your own tests is not available in "
-                                "this version.",
-                            &w);
-    note->setWordWrap(true);
-    layout->addWidget(note);
-    auto* text = new QPlainTextEdit(q(lines), &w);
-    text->setObjectName("txtOutput");
-    text->setReadOnly(true);
-    text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    layout->addWidget(text, 1);
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &w);
-    QObject::connect(close, &QDialogButtonBox::rejected, &w, &QDialog::reject);
-    layout->addWidget(close);
-    w.resize(720, 400);
-    w.exec();
-}
 
 std::vector<SataController> sata_controllers() {
     std::vector<SataController> out;
@@ -69,13 +39,6 @@ void register_core_ui(UiRegistry& registry) {
         w.exec();
         ctx.state.options.apply_always_ignore(app().always_ignore);
         ctx.hooks.show_state();
-    });
-    registry.add_action(kMnuMyTest, [](MenuContext& ctx) {
-        const MyResults mine = read_my_results();
-        if (!mine.lines)
-            MsgBox(mine.message);
-        else
-            show_my_results(ctx.main_window, *mine.lines);
     });
     registry.add_action(kMnuWeb, [](MenuContext&) {
         if (!QDesktopServices::openUrl(QUrl(q(kWebsite))))

@@ -217,10 +217,17 @@ void TestForm::build() {
     mnuSave_->setEnabled(false);
     mnuSave_->setToolTip("Saves the report once the test has finished");
     connect(mnuSave_, &QPushButton::clicked, this, [this] { mnuSave_Click(); });
+    mnucompare_ = new QPushButton("Compare...", this);
+    mnucompare_->setObjectName("mnucompare");
+    mnucompare_->setEnabled(false);
+    mnucompare_->setToolTip("Sets this test beside stored results once the test has finished");
+    connect(mnucompare_, &QPushButton::clicked, this,
+            [this] { ui_registry().open_window("frmCompare", this); });
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("mnuexit");
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
     end_row->addStretch();
+    end_row->addWidget(mnucompare_);
     end_row->addWidget(mnuSave_);
     end_row->addWidget(exit);
     main->addLayout(end_row);
@@ -308,6 +315,10 @@ void TestForm::ended(RunEnd end) {
         TLabel_->setText("Test finished");
         for (QPushButton* b : RClick_) b->setEnabled(b->property("chosen").toBool());
         mnuSave_->setEnabled(true);
+        mnucompare_->setEnabled(ui_registry().has_window("frmCompare"));
+        // What the drive's history says of this test stands where the eye is after a run.
+        for (const std::string& finding : finished_->report.findings)
+            TLabel_->setText(TLabel_->text() + "\n" + q(finding));
         if (!finished_->files.ok())
             MsgBox("Some result files could not be written:\r\n" +
                        written_files_text(finished_->files),

@@ -70,6 +70,7 @@ private:
     // "ALL" (the whole report), the eleven sizes, then the read and the write summaries.
     std::array<QPushButton*, kBlockCount + 3> RClick_{};
     QPushButton* mnuSave_ = nullptr;
+    QPushButton* mnucompare_ = nullptr;  // frmCompare, when the program has it
     QPlainTextEdit* OverallText_ = nullptr;
     std::optional<testengine::FinishedTest> finished_;
 };

@@ -255,39 +255,6 @@ private slots:
         QVERIFY(!note->isVisible());
     }
 
-    // "Compare My Test": without the user's result file it says there is nothing to compare; with
-    // it, the lines are shown read-only.
-    void compare_my_test() {
-        test::TempDir prog;
-        app().program_folder = prog.path();
-        UiRegistry ui;
-        register_program_ui(ui);
-        StartSteps steps;
-        MainWindowState state;
-        FrmMain w(steps, ui, state);
-        test::ScriptedPrompt prompt;
-        set_prompt(&prompt);
-        w.findChild<QAction*>("mnuMyTest")->trigger();
-        QCOMPARE(prompt.texts(), std::vector<std::string>{"No Data Collected to Compare"});
-        test::write_file(prog / "MyPResults.Dat", "My Drive Peak S:1 M1:2\r\n");
-        QString shown;
-        bool read_only = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* window = QApplication::activeModalWidget();
-            if (!window) qFatal("no window for the user's results");
-            auto* text = window->findChild<QPlainTextEdit*>("txtOutput");
-            shown = text->toPlainText();
-            read_only = text->isReadOnly();
-            window->close();
-        });
-        w.findChild<QAction*>("mnuMyTest")->trigger();
-        set_prompt(nullptr);
-        QVERIFY2(shown.contains("My Drive Peak S:1 M1:2"), qPrintable(shown));
-        QVERIFY(read_only);
-        QCOMPARE(prompt.texts().size(), size_t{1});
-        app() = AppState{};
-    }
-
     // A click on "Drive" names the program's process and each tester's, one message each.
     void label3_click_names_the_processes() {
         test::TempDir work;
