@@ -2,6 +2,7 @@
 
 #include "core/ui/CoreUi.h"
 #include "counters/ui/frmRepair.h"
+#include "results/ui/GraphUi.h"
 #include "standalone/ui/BasicTestUi.h"
 #include "standalone/ui/TrimUi.h"
 #include "testengine/ui/TestForm.h"
@@ -20,6 +21,7 @@ void register_program_ui(UiRegistry& registry) {
     register_tweaks_ui(registry);
     register_trim_ui(registry);
     register_basic_test_ui(registry);
+    register_graph_ui(registry);
 }
 
 }  // namespace bw
