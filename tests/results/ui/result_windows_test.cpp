@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -25,6 +26,7 @@
 
 #include "core/AppState.h"
 #include "core/ui/frmSave.h"
+#include "platform/prompt.h"
 #include "results/ui/frmOverall.h"
 #include "results/ui/frmPrint.h"
 #include "results/ui/frmResultBlock.h"
@@ -87,13 +89,17 @@ class ResultWindowsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<test::TempDir> prog_;
+    test::ScriptedPrompt prompt_;
 
   private slots:
     void init() {
         prog_ = std::make_unique<test::TempDir>();
         app().program_folder = prog_->path();
+        set_prompt(&prompt_);
     }
     void cleanup() {
+        set_prompt(nullptr);
+        prompt_.clear();
         app().program_folder.clear();
         prog_.reset();
     }
@@ -280,6 +286,37 @@ class ResultWindowsTest : public QObject {
         QVERIFY(sampled >= 12);  // 2 blocks x 2 sides x at least 3 seconds
         QCOMPARE(seconds, sampled);
         keep_shot(w, "FrmBasic");
+    }
+
+    void the_print_windows_pdf_takes_the_save_windows_name_and_the_preview_draws() {
+        PrintContent c;
+        c.title = "Basic Test on D:";
+        c.text = "Write Test on D Drive at 4 KB\r\n   Peak Write: 1,000 Bps\r\n";
+        c.drive_entry = "D:  1GB HDD [PD 1]";
+        frmPrint w(c);
+        test::TempDir target;
+        QTimer::singleShot(0, [&] {
+            auto* save = qobject_cast<frmSave*>(QApplication::activeModalWidget());
+            QVERIFY(save);
+            save->Label1()->setText(QString::fromStdString(target.path().string()));
+            save->Text1()->setText("basic.txt");
+            save->Command1_Click();
+        });
+        w.Pdf_Click();
+        QVERIFY(std::filesystem::exists(target / "basic.pdf"));
+        QVERIFY(!std::filesystem::exists(target / "basic.txt"));
+        QCOMPARE(prompt_.count_containing("Saved as"), 1);
+
+        bool drawn = false;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            QVERIFY(preview);
+            drawn = true;
+            preview->reject();
+        });
+        w.Preview_Click();
+        QVERIFY(drawn);
+        QCOMPARE(prompt_.count_containing("Choose the report text"), 0);
     }
 
     void the_test_windows_graph_needs_all_eleven_blocks() {
