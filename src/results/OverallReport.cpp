@@ -6,8 +6,7 @@ namespace bw::results {
 
 OverallReport read_overall(const std::filesystem::path& program_folder) {
     std::string error;
-    const auto text =
-        text_files::read(program_folder / kOverallFile, kOverallMaxBytes, &error);
+    const auto text = text_files::read(program_folder / kOverallFile, kOverallMaxBytes, &error);
     if (!text) {
         return {error.empty() ? "Overall.txt holds no results yet."
                               : "Overall.txt cannot be shown: " + error,

@@ -16,7 +16,7 @@ inline constexpr std::string_view kOverallFile = "Overall.txt";
 inline constexpr std::size_t kOverallMaxBytes = 16u << 20;
 
 struct OverallReport {
-    std::string text;     // what the window shows
+    std::string text;         // what the window shows
     bool has_report = false;  // false: `text` says why there is none
 };
 

@@ -17,9 +17,14 @@ struct TypeName {
     std::string_view name;
 };
 inline constexpr TypeName kTypeNames[] = {
-    {1, "Single Read"},   {2, "Lite multi-task read"},  {3, "Heavy multi-task read"},
-    {4, "Heavy read with write"}, {5, "Single Write"},  {6, "Lite multi-task write"},
-    {7, "Heavy multi-task write"}, {8, "Heavy write with read"},
+    {1, "Single Read"},
+    {2, "Lite multi-task read"},
+    {3, "Heavy multi-task read"},
+    {4, "Heavy read with write"},
+    {5, "Single Write"},
+    {6, "Lite multi-task write"},
+    {7, "Heavy multi-task write"},
+    {8, "Heavy write with read"},
 };
 
 struct SideName {
@@ -47,7 +52,8 @@ std::vector<int> chosen_blocks(std::string_view codes) {
 std::vector<int> run_order(std::string_view codes) {
     std::vector<int> out;
     for (char c : codes)
-        if (int i = block_index_from_code(c); i > 0 && std::find(out.begin(), out.end(), i) == out.end())
+        if (int i = block_index_from_code(c);
+            i > 0 && std::find(out.begin(), out.end(), i) == out.end())
             out.push_back(i);
     return out;
 }
@@ -96,10 +102,9 @@ ResultBlockGraph main_test_graph(const testengine::TestSamples& samples,
         for (int b : blocks) {
             const testengine::SideSamples& s = samples.side(t.type, b, side);
             ran = ran || s.ran();
-            const double bytes =
-                figure == GraphFigure::Peak
-                    ? s.peak_throughput
-                    : testengine::average_above_floor(s.throughput, s.peak_throughput);
+            const double bytes = figure == GraphFigure::Peak ? s.peak_throughput
+                                                             : testengine::average_above_floor(
+                                                                   s.throughput, s.peak_throughput);
             set.mb_per_s.push_back(bytes / kBytesPerMB);
         }
         if (ran) g.bars.push_back(std::move(set));

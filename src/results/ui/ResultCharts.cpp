@@ -14,7 +14,9 @@ namespace bw {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // One colour per side on the lines, so the read and write stretches read as two lines.
 struct SideColour {
@@ -41,9 +43,9 @@ QValueAxis* mb_axis(double top) {
 
 QChart* make_bar_chart(const results::ResultBlockGraph& graph, results::GraphFigure figure) {
     auto* chart = new QChart;
-    chart->setTitle(q(graph.title) +
-                    (figure == results::GraphFigure::Peak ? " - peak per block size"
-                                                          : " - average per block size"));
+    chart->setTitle(q(graph.title) + (figure == results::GraphFigure::Peak
+                                          ? " - peak per block size"
+                                          : " - average per block size"));
     auto* series = new QBarSeries;
     double top = 0;
     for (const auto& set : graph.bars) {

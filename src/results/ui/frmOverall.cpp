@@ -60,8 +60,8 @@ frmOverall::frmOverall(const std::filesystem::path& program_folder, QWidget* par
     txtOutput_->setReadOnly(true);
     txtOutput_->setLineWrapMode(QPlainTextEdit::NoWrap);  // the report's columns stay columns
     txtOutput_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    txtOutput_->setPlainText(QString::fromUtf8(report.text.data(),
-                                               static_cast<int>(report.text.size())));
+    txtOutput_->setPlainText(
+        QString::fromUtf8(report.text.data(), static_cast<int>(report.text.size())));
     layout->addWidget(txtOutput_, 1);
 
     auto* buttons = new QHBoxLayout;

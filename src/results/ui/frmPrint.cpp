@@ -29,7 +29,9 @@ namespace bw {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString q(const std::string& s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 // The charts are laid out at this size and scaled onto the page, so their fonts keep the same
 // proportions on paper as on the screen.
@@ -89,11 +91,10 @@ bool print_content(QPagedPaintDevice& device, const PrintContent& c, bool with_t
     if (charts) {
         if (with_text) device.newPage();
         // Both charts on one page, one above the other, each as wide as the page allows.
-        const double height = std::min(page.height() / 2, page.width() * kChartLayout.height() /
-                                                              kChartLayout.width());
+        const double height = std::min(page.height() / 2,
+                                       page.width() * kChartLayout.height() / kChartLayout.width());
         draw_chart(painter, make_bar_chart(*c.graph, c.figure), QRectF(0, 0, page.width(), height));
-        draw_chart(painter, make_line_chart(*c.graph),
-                   QRectF(0, height, page.width(), height));
+        draw_chart(painter, make_line_chart(*c.graph), QRectF(0, height, page.width(), height));
     }
     painter.end();
     return true;
@@ -162,8 +163,12 @@ void frmPrint::Show(PrintContent content, QWidget* parent) {
     window.exec();
 }
 
-bool frmPrint::with_text() const { return ChkText_->isChecked(); }
-bool frmPrint::with_charts() const { return ChkGraph_->isEnabled() && ChkGraph_->isChecked(); }
+bool frmPrint::with_text() const {
+    return ChkText_->isChecked();
+}
+bool frmPrint::with_charts() const {
+    return ChkGraph_->isEnabled() && ChkGraph_->isChecked();
+}
 
 void frmPrint::Print_Click() {
     QPrinter printer(QPrinter::HighResolution);
@@ -180,9 +185,8 @@ void frmPrint::Preview_Click() {
     printer.setDocName(q(content_.title));
     QPrintPreviewDialog dialog(&printer, this);
     std::string error;
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* p) {
-        print_content(*p, content_, with_text(), with_charts(), &error);
-    });
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
+            [&](QPrinter* p) { print_content(*p, content_, with_text(), with_charts(), &error); });
     dialog.exec();
     if (!error.empty()) MsgBox(error, PromptIcon::Exclamation, "Print");
 }

@@ -102,7 +102,8 @@ void frmResultBlock::refresh() {
         delete old;
     }
     QString note = graph_.empty() ? "No block has finished yet." : "";
-    if (live) note += (note.isEmpty() ? "" : " ") + QString("The test is running: the graph follows it.");
+    if (live)
+        note += (note.isEmpty() ? "" : " ") + QString("The test is running: the graph follows it.");
     Label1_->setText(note);
     if (live && !Timer1_->isActive()) Timer1_->start();
     if (!live) Timer1_->stop();

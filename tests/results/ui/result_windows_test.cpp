@@ -1,6 +1,7 @@
 // The result windows offscreen over golden data: the block graph of a recorded main test, the
 // overall report of golden reports (find, save, a damaged file), the print window, and the PDF
 // of a golden report, whose text must be in it (read back with pdftotext where installed).
+#include <QAction>
 #include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -9,10 +10,9 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QMenuBar>
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QProcess>
@@ -30,11 +30,11 @@
 #include "results/ui/frmOverall.h"
 #include "results/ui/frmPrint.h"
 #include "results/ui/frmResultBlock.h"
+#include "standalone/fake_drive.h"
+#include "standalone/ui/FrmBasic.h"
 #include "support/fakes.h"
 #include "support/golden.h"
 #include "support/recorded_run.h"
-#include "standalone/fake_drive.h"
-#include "standalone/ui/FrmBasic.h"
 #include "testengine/TestParameters.h"
 #include "testengine/ui/TestForm.h"
 
@@ -133,8 +133,12 @@ class ResultWindowsTest : public QObject {
     void a_running_test_is_followed_until_it_ends() {
         int calls = 0;
         bool running = true;
-        frmResultBlock w([&](results::GraphFigure) { ++calls; return results::ResultBlockGraph{}; },
-                         [&] { return running; }, "D:  1GB");
+        frmResultBlock w(
+            [&](results::GraphFigure) {
+                ++calls;
+                return results::ResultBlockGraph{};
+            },
+            [&] { return running; }, "D:  1GB");
         QCOMPARE(calls, 1);
         QVERIFY(w.findChild<QLabel*>("Label1")->text().contains("No block has finished yet."));
         QTRY_VERIFY_WITH_TIMEOUT(calls >= 2, 3000);
@@ -146,8 +150,8 @@ class ResultWindowsTest : public QObject {
     }
 
     void the_overall_report_is_searchable_and_saved_as_it_was() {
-        const std::string text = "\r\n\r\n" + golden_report("ssd-sata.txt") + "\r\n\r\n" +
-                                 golden_report("usb2.txt");
+        const std::string text =
+            "\r\n\r\n" + golden_report("ssd-sata.txt") + "\r\n\r\n" + golden_report("usb2.txt");
         test::write_file(*prog_ / "Overall.txt", text);
         frmOverall w(prog_->path());
         w.show();
@@ -179,8 +183,9 @@ class ResultWindowsTest : public QObject {
 
     void a_missing_or_damaged_overall_report_opens_without_a_crash() {
         frmOverall none(prog_->path());
-        QVERIFY(none.findChild<QPlainTextEdit*>("txtOutput")->toPlainText().contains(
-            "Overall.txt holds no results yet."));
+        QVERIFY(none.findChild<QPlainTextEdit*>("txtOutput")
+                    ->toPlainText()
+                    .contains("Overall.txt holds no results yet."));
         QVERIFY(!none.findChild<QPushButton*>("mnuSave")->isEnabled());
         QVERIFY(!none.findChild<QPushButton*>("mnuPrint")->isEnabled());
 
@@ -259,7 +264,8 @@ class ResultWindowsTest : public QObject {
         p.file_size = 200;
         p.write = p.read = true;
         p.total_seconds = 12;
-        FrmBasic w(p, std::move(drive), [d] { return d->now(); }, "D:  1GB HDD [PD 1]");
+        FrmBasic w(
+            p, std::move(drive), [d] { return d->now(); }, "D:  1GB HDD [PD 1]");
         w.show();
         QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QPushButton*>("Command1")->text(), QString("Done"),
                                   10000);
