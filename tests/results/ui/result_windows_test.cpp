@@ -77,6 +77,17 @@ void keep_shot(QWidget& w, const char* name) {
     w.grab().save(QString("%1/%2.png").arg(QString::fromUtf8(dir), name));
 }
 
+// The save window that opens next chooses `name` in `folder`.
+void answer_save_window(const std::filesystem::path& folder, const char* name) {
+    QTimer::singleShot(0, [folder, name] {
+        auto* save = qobject_cast<frmSave*>(QApplication::activeModalWidget());
+        QVERIFY(save);
+        save->Label1()->setText(QString::fromStdString(folder.string()));
+        save->Text1()->setText(name);
+        save->Command1_Click();
+    });
+}
+
 QBarSeries* bars_of(QWidget& w) {
     auto* view = w.findChild<QChartView*>("BarChart");
     if (!view || view->chart()->series().isEmpty()) return nullptr;
@@ -170,13 +181,7 @@ class ResultWindowsTest : public QObject {
         keep_shot(w, "frmOverall");
 
         test::TempDir target;
-        QTimer::singleShot(0, [&] {
-            auto* save = qobject_cast<frmSave*>(QApplication::activeModalWidget());
-            QVERIFY(save);
-            save->Label1()->setText(QString::fromStdString(target.path().string()));
-            save->Text1()->setText("all.txt");
-            save->Command1_Click();
-        });
+        answer_save_window(target.path(), "all.txt");
         w.mnuSave();
         QCOMPARE(test::read_file(target / "all.txt"), text);  // line ends and all
     }
@@ -301,13 +306,7 @@ class ResultWindowsTest : public QObject {
         c.drive_entry = "D:  1GB HDD [PD 1]";
         frmPrint w(c);
         test::TempDir target;
-        QTimer::singleShot(0, [&] {
-            auto* save = qobject_cast<frmSave*>(QApplication::activeModalWidget());
-            QVERIFY(save);
-            save->Label1()->setText(QString::fromStdString(target.path().string()));
-            save->Text1()->setText("basic.txt");
-            save->Command1_Click();
-        });
+        answer_save_window(target.path(), "basic.txt");
         w.Pdf_Click();
         QVERIFY(std::filesystem::exists(target / "basic.pdf"));
         QVERIFY(!std::filesystem::exists(target / "basic.txt"));
