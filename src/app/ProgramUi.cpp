@@ -3,6 +3,7 @@
 #include "core/ui/CoreUi.h"
 #include "counters/ui/frmRepair.h"
 #include "results/ui/frmCompare.h"
+#include "results/ui/GraphUi.h"
 #include "standalone/ui/BasicTestUi.h"
 #include "standalone/ui/TrimUi.h"
 #include "testengine/ui/TestForm.h"
@@ -22,6 +23,7 @@ void register_program_ui(UiRegistry& registry) {
     register_trim_ui(registry);
     register_basic_test_ui(registry);
     register_compare_ui(registry);
+    register_graph_ui(registry);
 }
 
 }  // namespace bw

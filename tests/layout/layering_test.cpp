@@ -31,7 +31,7 @@ const std::vector<Edge> kAllowedEdges = {
     {"counters", {"core", "platform", "drives"}},
     {"standalone", {"core", "platform", "drives", "counters"}},
     {"testengine", {"core", "platform", "drives", "counters", "standalone"}},
-    {"results", {"core", "platform", "drives", "testengine"}},
+    {"results", {"core", "platform", "drives", "testengine", "standalone"}},
     {"tools", {"core", "platform", "drives", "counters", "standalone"}},
     {"tester", {"core", "platform"}},
     {"cli", {"core", "platform", "drives", "counters", "testengine", "standalone", "results", "tools"}},
@@ -69,6 +69,9 @@ bool may_include(const std::string& from, const std::string& to) {
     if (from != "app" && from.ends_with("/ui")) {
         base = from.substr(0, from.size() - 3);
         if (to == base || to == "core/ui") return true;
+        // The result windows (graphs, printing, the overall report) open from the test windows.
+        if ((base == "testengine" || base == "standalone") && (to == "results" || to == "results/ui"))
+            return true;
     }
     for (const auto& e : kAllowedEdges)
         if (base == e.from)

@@ -1,11 +1,6 @@
 #include "standalone/ui/FrmBasic.h"
 
 #include <QAction>
-#include <QBarCategoryAxis>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -18,7 +13,6 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include "core/AppState.h"
 #include "core/SaveName.h"
@@ -26,6 +20,8 @@
 #include "core/ui/modAlwaysOnTop.h"
 #include "platform/TextFiles.h"
 #include "platform/prompt.h"
+#include "results/ui/frmPrint.h"
+#include "results/ui/frmResultBlock.h"
 #include "standalone/BasicBlocks.h"
 #include "standalone/BasicPlan.h"
 
@@ -81,6 +77,7 @@ FrmBasic::FrmBasic(basic::BasicParams params, std::unique_ptr<basic::BasicDrive>
       drive_entry_(std::move(drive_entry)),
       relay_(std::make_unique<Relay>(this)) {
     setObjectName("FrmBasic");
+    graph_input_.block_codes = params_.block_codes;
     setWindowTitle("Basic Test");
     build_controls();
     Form_Load();
@@ -203,6 +200,11 @@ void FrmBasic::build_menus(QWidget* holder) {
     mnuGraph_ = bar->addAction("Graph");
     mnuGraph_->setObjectName("mnuGraph");
     connect(mnuGraph_, &QAction::triggered, this, [this] { mnuGraph(); });
+    mnuPrint_ = bar->addAction("Print");
+    mnuPrint_->setObjectName("mnuPrint");
+    mnuPrint_->setEnabled(false);
+    mnuPrint_->setToolTip("Prints the results once the test is done");
+    connect(mnuPrint_, &QAction::triggered, this, [this] { mnuPrint(); });
     QAction* main = bar->addAction("Main");
     main->setObjectName("mnuMain");
     connect(main, &QAction::triggered, this, [this] { mnuMain(); });
@@ -242,6 +244,7 @@ void FrmBasic::Timer1_Timer() {
 }
 
 void FrmBasic::on_sample(const basic::SampleEvent& e) {
+    graph_input_.seconds.push_back({e.side, e.current});
     const bool write = e.side == Side::Write;
     if (e.new_peak) {
         (write ? WritePeak_ : ReadPeak_)->setText(q(basic::bps(e.peaks.bytes)));
@@ -255,6 +258,7 @@ void FrmBasic::on_sample(const basic::SampleEvent& e) {
 
 void FrmBasic::on_block(Side side, int index, const basic::BlockFigures& f) {
     if (index < 0) return;
+    graph_input_.blocks.push_back({side, index, f});
     Panel& p = BBlock_[static_cast<size_t>(index)];
     const bool write = side == Side::Write;
     (write ? p.BPeakWrite : p.BPeakRead)->setText(q(basic::bps(f.peak)));
@@ -278,6 +282,7 @@ void FrmBasic::on_finished(const basic::BasicOutcome& outcome) {
     if (params_.block_codes.size() == 1)
         show_block(basic::basic_block_index(params_.block_codes[0]));
     Command1_->setText("Done");
+    mnuPrint_->setEnabled(true);
     TestBar_->setValue(TestBar_->maximum());
     TestPER_->setText("100.0%");
 }
@@ -340,54 +345,18 @@ void FrmBasic::mnuSave() {
 }
 
 void FrmBasic::mnuGraph() {
-    // Peaks and averages of every block run, in MB/s.
-    QDialog graph(this);
-    graph.setObjectName("BasicGraph");
-    graph.setWindowTitle("Basic Test Results");
-    auto* series = new QBarSeries;
-    const struct {
-        Side side;
-        bool peak;
-        const char* name;
-    } kSets[] = {{Side::Write, true, "Peak Write"},
-                 {Side::Write, false, "Average Write"},
-                 {Side::Read, true, "Peak Read"},
-                 {Side::Read, false, "Average Read"}};
-    QStringList categories;
-    for (char code : params_.block_codes)
-        if (const auto* b = basic::basic_block(code)) categories << q(std::string(b->title));
-    for (const auto& s : kSets) {
-        auto* set = new QBarSet(s.name);
-        bool any = false;
-        for (char code : params_.block_codes) {
-            double v = 0;
-            for (const auto& r : outcome_.blocks)
-                if (r.side == s.side && r.code == code) {
-                    v = (s.peak ? r.figures.peak : r.figures.average) / 1e6;
-                    any = true;
-                }
-            *set << v;
-        }
-        if (any)
-            series->append(set);
-        else
-            delete set;
-    }
-    auto* chart = new QChart;
-    chart->addSeries(series);
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    chart->addAxis(x, Qt::AlignBottom);
-    series->attachAxis(x);
-    auto* y = new QValueAxis;
-    y->setTitleText("MB/s");
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(y);
-    auto* view = new QChartView(chart, &graph);
-    auto* layout = new QVBoxLayout(&graph);
-    layout->addWidget(view);
-    graph.resize(640, 420);
-    graph.exec();
+    frmResultBlock::Show(
+        [this](results::GraphFigure f) { return results::basic_test_graph(graph_input_, f); },
+        [this] { return running(); }, drive_entry_, this);
+}
+
+void FrmBasic::mnuPrint() {
+    PrintContent content;
+    content.title = "Basic Test on " + drive_entry_;
+    content.text = outcome_.summary;
+    content.graph = results::basic_test_graph(graph_input_, results::GraphFigure::Peak);
+    content.drive_entry = drive_entry_;
+    frmPrint::Show(std::move(content), this);
 }
 
 }  // namespace bw

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "results/ResultBlockGraph.h"
 #include "standalone/BasicRun.h"
 
 class QAction;
@@ -39,6 +40,7 @@ class FrmBasic : public QDialog {
     void mnuMain();
     void mnuSave();
     void mnuGraph();
+    void mnuPrint();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +83,9 @@ class FrmBasic : public QDialog {
     std::array<Panel, 11> BBlock_{};
     std::array<QAction*, 11> block_menus_{};
     QAction* mnuGraph_ = nullptr;
+    QAction* mnuPrint_ = nullptr;
+    // Every finished block and sampled second so far: what the graph window draws.
+    results::BasicGraphInput graph_input_;
 };
 
 }  // namespace bw

@@ -1,13 +1,8 @@
 // The start button's action and the windows it opens.
-#include <QDialog>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "core/AppState.h"
 #include "core/ui/MainMenu.h"
-#include "platform/TextFiles.h"
 #include "platform/prompt.h"
+#include "results/ui/GraphUi.h"
 #include "testengine/ProgramTestEnv.h"
 #include "testengine/ui/TestForm.h"
 
@@ -17,34 +12,9 @@ using namespace testengine;
 
 namespace {
 
-inline constexpr std::size_t kOverallMaxBytes = 16 << 20;
 inline constexpr std::string_view kBasicTestMissing =
     "The basic test is not available in this version, and \"Basic Test ONLY\" is ticked: untick "
     "it to run the main test.";
-
-// The overall results of an all-drives run: Overall.txt as text, until the comparison gives the
-// window more.
-void show_overall(QWidget* parent) {
-    std::string error;
-    const auto text =
-        text_files::read(app().program_folder / "Overall.txt", kOverallMaxBytes, &error);
-    QDialog window(parent);
-    window.setObjectName("frmOverall");
-    window.setWindowTitle("Overall results of all drives (Overall.txt)");
-    auto* layout = new QVBoxLayout(&window);
-    auto* view = new QPlainTextEdit(&window);
-    view->setReadOnly(true);
-    view->setPlainText(text ? QString::fromStdString(*text)
-                            : QString::fromStdString(error.empty()
-                                                         ? "Overall.txt holds no results yet."
-                                                         : "Overall.txt cannot be shown: " + error));
-    layout->addWidget(view);
-    auto* close = new QPushButton("Close", &window);
-    QObject::connect(close, &QPushButton::clicked, &window, &QDialog::accept);
-    layout->addWidget(close);
-    window.resize(700, 500);
-    window.exec();
-}
 
 }  // namespace
 
@@ -63,7 +33,12 @@ void register_testengine_ui(UiRegistry& registry) {
             else
                 MsgBox(kBasicTestMissing, PromptIcon::Exclamation);
         };
-        env.show_overall = [&ctx] { show_overall(ctx.main_window); };
+        env.show_overall = [&registry, &ctx] {
+            if (!registry.open_window(kFrmOverall, ctx.main_window))
+                MsgBox("The overall report window is not available in this version: the reports "
+                       "of all drives are in Overall.txt in the program folder.",
+                       PromptIcon::Information);
+        };
         Command1_Click(ctx.state.options, env);
         if (ctx.hooks.show_state) ctx.hooks.show_state();
     });

@@ -18,6 +18,8 @@
 #include "core/ui/frmSave.h"
 #include "platform/TextFiles.h"
 #include "platform/prompt.h"
+#include "results/ui/frmPrint.h"
+#include "results/ui/frmResultBlock.h"
 #include "testengine/RunSummary.h"
 #include "testengine/TestDisplay.h"
 
@@ -223,6 +225,23 @@ void TestForm::build() {
     mnucompare_->setToolTip("Sets this test beside stored results once the test has finished");
     connect(mnucompare_, &QPushButton::clicked, this,
             [this] { ui_registry().open_window("frmCompare", this); });
+    // The block graph is offered only for a run of all eleven block sizes.
+    mnuGraph_ = new QPushButton("Graph...", this);
+    mnuGraph_->setObjectName("mnuGraph");
+    mnuGraph_->setEnabled(std::all_of(std::begin(kBlockSizes), std::end(kBlockSizes),
+                                      [&](const BlockSize& b) {
+                                          return run_.params().block_codes.find(b.code) !=
+                                                 std::string::npos;
+                                      }));
+    if (!mnuGraph_->isEnabled()) mnuGraph_->setToolTip("The graph needs all eleven block sizes");
+    connect(mnuGraph_, &QPushButton::clicked, this, [this] { mnuGraph_Click(); });
+    end_row->addWidget(mnuGraph_);
+    mnuPrint_ = new QPushButton("Print...", this);
+    mnuPrint_->setObjectName("mnuPrint");
+    mnuPrint_->setEnabled(false);
+    mnuPrint_->setToolTip("Prints the report once the test has finished");
+    connect(mnuPrint_, &QPushButton::clicked, this, [this] { mnuPrint_Click(); });
+    end_row->addWidget(mnuPrint_);
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("mnuexit");
     connect(exit, &QPushButton::clicked, this, &QDialog::close);
@@ -319,6 +338,7 @@ void TestForm::ended(RunEnd end) {
         // What the drive's history says of this test stands where the eye is after a run.
         for (const std::string& finding : finished_->report.findings)
             TLabel_->setText(TLabel_->text() + "\n" + q(finding));
+        mnuPrint_->setEnabled(true);
         if (!finished_->files.ok())
             MsgBox("Some result files could not be written:\r\n" +
                        written_files_text(finished_->files),
@@ -355,6 +375,27 @@ void TestForm::mnuSave_Click() {
     std::string error;
     if (!text_files::replace(chosen, finished_->report.OverallText, &error))
         MsgBox("The report was not saved: " + error, PromptIcon::Exclamation);
+}
+
+void TestForm::mnuGraph_Click() {
+    const std::string codes = run_.params().block_codes;
+    frmResultBlock::Show(
+        [this, codes](results::GraphFigure f) {
+            return results::main_test_graph(run_.samples(), codes, f);
+        },
+        [this] { return !stopped_ && run_.end() == RunEnd::Running; }, run_.params().drive_entry,
+        this);
+}
+
+void TestForm::mnuPrint_Click() {
+    if (!finished_) return;
+    PrintContent content;
+    content.title = windowTitle().toStdString();
+    content.text = finished_->report.OverallText;
+    content.graph = results::main_test_graph(run_.samples(), run_.params().block_codes,
+                                             results::GraphFigure::Peak);
+    content.drive_entry = run_.params().drive_entry;
+    frmPrint::Show(std::move(content), this);
 }
 
 void TestForm::stop_run() {

@@ -53,6 +53,8 @@ private:
     void ended(testengine::RunEnd end);
     void RClick(int index);
     void mnuSave_Click();
+    void mnuGraph_Click();
+    void mnuPrint_Click();
     void stop_run();
 
     testengine::TestRun run_;
@@ -71,6 +73,7 @@ private:
     std::array<QPushButton*, kBlockCount + 3> RClick_{};
     QPushButton* mnuSave_ = nullptr;
     QPushButton* mnucompare_ = nullptr;  // frmCompare, when the program has it
+    QPushButton *mnuGraph_ = nullptr, *mnuPrint_ = nullptr;
     QPlainTextEdit* OverallText_ = nullptr;
     std::optional<testengine::FinishedTest> finished_;
 };
