@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "drives/ModHDDetails.h"
 
@@ -33,9 +34,7 @@ void Run(const DecodeArgs& args) {
             decoder.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(decoder);
         for (const auto& [name, value] : DriveSpecFields(spec)) out[name] = *value;
         // Model texts may hold any bytes; invalid UTF-8 is replaced rather than refused.
-        std::printf(
-            "%s\n",
-            out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+        print_json(with_schema("decode", out));
         return;
     }
     std::printf("Model:        \"%s\"\n", given.c_str());
@@ -55,7 +54,8 @@ const RegisterVerb kDecode([](CLI::App& app) {
     cmd->add_option("MODEL", args->words,
                     "Model text as the system reports it, e.g. \"WDC WD10EZEX-00BN5A0 ATA Device\"")
         ->required();
-    cmd->add_flag("--json", args->json, "Print the fields as a JSON object");
+    cmd->add_flag("--json", args->json,
+                  "Print the fields as one JSON document (schema brantwell.decode/1)");
     cmd->callback([args] { Run(*args); });
 });
 

@@ -21,7 +21,7 @@ TEST(MessagesCli, WrongInputSaysWhatIsWrong) {
         {{"drives", "--sysroot", empty}, 2, "has no sys/block: not a captured system"},
         {{"sysinfo", "--sysroot", vm, "--drive", "ZZ"}, 2, "ZZ is not a drive letter (A to Z)"},
         {{"sysinfo", "--sysroot", vm, "--drive", "5"}, 2, "5 is not a drive letter (A to Z)"},
-        {{"sysinfo", "--sysroot", vm, "--drive", "Q"}, 1, "Q: is not a drive letter of this"},
+        {{"sysinfo", "--sysroot", vm, "--drive", "Q"}, 4, "Q: is not a drive letter of this"},
     };
     for (const auto& c : cases) {
         const test::CliRun run = test::run_cli(c.args);
