@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
                  "Results go to standard output (--json: one document, its `schema` field names "
                  "the verb and version), messages and progress to standard error.\n"
                  "Exit status: 0 done, 1 the test failed or found a problem, 2 usage, 3 needs "
-                 "root or the device was refused, 4 no such drive.",
+                 "root or the device was refused, 4 no such drive, 130 interrupted.",
                  "brantwell-cli"};
     bool version = false, verbose = false;
     CLI::Option* version_flag = app.add_flag("--version", version, "Show the version and exit");

@@ -1,5 +1,6 @@
 // The exit status and the one-line message of brantwell-cli's usage errors and missing drives,
-// whichever verb meets them: scripts branch on the status and show the line.
+// whichever verb meets them: scripts branch on the status and show the line. Messages go to
+// standard error, so standard output never holds an error a script would take for a result.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -60,6 +61,8 @@ TEST_F(ExitCodesCli, UsageErrorsAreOneLineAndThePathToTheHelp) {
 
 TEST_F(ExitCodesCli, EachStatusMeansOneThing) {
     const std::string vm = test::fixture("sysroots/vm").string();
+    test::TempDir not_a_system;
+    const std::string empty = not_a_system.path().string();
     const struct {
         std::vector<std::string> args;
         int status;
@@ -67,7 +70,10 @@ TEST_F(ExitCodesCli, EachStatusMeansOneThing) {
     } cases[] = {
         {{"drives", "--help"}, 0, ""},
         {{"sysinfo", "--sysroot", vm, "--drive", "Q"}, 4, "Q: is not a drive letter of this"},
-        {{"sysinfo", "--sysroot", vm, "--drive", "QQ"}, 2, "QQ is not a drive letter"},
+        {{"sysinfo", "--sysroot", vm, "--drive", "QQ"}, 2, "QQ is not a drive letter (A to Z)"},
+        {{"sysinfo", "--sysroot", vm, "--drive", "5"}, 2, "5 is not a drive letter (A to Z)"},
+        {{"sysinfo", "--sysroot", empty}, 2, "has no sys/block: not a captured system"},
+        {{"drives", "--sysroot", empty}, 2, "has no sys/block: not a captured system"},
         {{"monitor", "--drive", "Q:", "--count", "1"}, 4, "no drive Q: on this machine"},
         {{"basic", "--drive", "Q:", "--seconds", "1"}, 4, "Q: is not a drive of this machine"},
         {{"basic", "--drive", "D:", "--blocks", "Z"}, 2, "--blocks takes the codes 1 to 9"},

@@ -4,7 +4,6 @@
 #include <stdlib.h>
 
 #include <chrono>
-#include <nlohmann/json.hpp>
 
 #include "support/cli.h"
 #include "support/fakes.h"
@@ -31,19 +30,10 @@ class JsonSchemaCliE2e : public ::testing::Test {
     test::TempDir work_, home_;
 };
 
-std::string letter_of(const std::filesystem::path& mount) {
-    const auto r = test::run_cli({"drives", "--json"}, 60s);
-    const auto j = nlohmann::json::parse(r.out, nullptr, false);
-    if (j.is_discarded()) return {};
-    for (const auto& v : j["volumes"])
-        if (v["mount_point"] == mount.string()) return v["letter"].get<std::string>() + ":";
-    return {};
-}
-
 TEST_F(JsonSchemaCliE2e, EveryMeasuringVerbValidates) {
     test::ScratchZram zram({512, "ext4", true});
     ASSERT_TRUE(zram.ok()) << zram.error();
-    const std::string drive = letter_of(zram.mount_point());
+    const std::string drive = test::cli_letter_of(zram.mount_point());
     ASSERT_FALSE(drive.empty());
     const struct {
         const char* verb;

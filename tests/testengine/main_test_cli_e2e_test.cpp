@@ -44,14 +44,7 @@ struct Folders {
 };
 
 // The letter the program gives the volume mounted at `mount`.
-std::string letter_of(const fs::path& mount) {
-    const auto r = test::run_cli({"drives", "--json"}, 60s);
-    const auto j = nlohmann::json::parse(r.out, nullptr, false);
-    if (j.is_discarded()) return {};
-    for (const auto& v : j["volumes"])
-        if (v["mount_point"] == mount.string()) return v["letter"].get<std::string>() + ":";
-    return {};
-}
+std::string letter_of(const fs::path& mount) { return test::cli_letter_of(mount); }
 
 std::vector<std::string> test_args(const std::string& drive, int multi, int type,
                                    std::vector<std::string> more = {}) {
