@@ -9,6 +9,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev libfmt-dev libmount-dev libblkid-dev
   # tests
   libgtest-dev libgmock-dev libbenchmark-dev
+  python3-jsonschema
   xvfb xauth x11-apps imagemagick poppler-utils
   util-linux fdisk e2fsprogs xfsprogs btrfs-progs dosfstools kmod
   # benchmarks

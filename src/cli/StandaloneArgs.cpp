@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/ExitCodes.h"
 #include "core/AppState.h"
 #include "core/SettingsKeys.h"
 #include "platform/DirectIo.h"  // kTestFileRecord
@@ -53,13 +54,34 @@ bool prepare_for_tests(InventoryRun& run, std::string* error) {
     return true;
 }
 
+std::string drive_entry(const InventoryRun& run, char letter) {
+    for (const auto& entry : run.inv.DriveList)
+        if (!entry.empty() && entry.front() == letter) return entry;
+    return {};
+}
+
 char drive_for_test(const std::string& drive_text, InventoryRun& run, int* status) {
     std::string error;
     const char letter = parse_drive_letter(drive_text, &error);
-    if (letter && prepare_for_tests(run, &error)) return letter;
-    std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-    *status = letter ? 1 : 2;
-    return 0;
+    if (!letter || !prepare_for_tests(run, &error)) {
+        std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
+        *status = letter ? kExitFailed : kExitUsage;
+        return 0;
+    }
+    if (drive_entry(run, letter).empty()) {
+        std::fprintf(stderr, "brantwell-cli: %c: is not a drive of this machine\n", letter);
+        *status = kExitNoDrive;
+        return 0;
+    }
+    return letter;
+}
+
+int refused_raw_read(const std::string& device) {
+    if (device.empty()) return kExitDone;
+    const std::string why = raw_open_refusal(device);
+    if (why.empty()) return kExitDone;
+    std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
+    return kExitRefused;
 }
 
 }  // namespace bw::cli

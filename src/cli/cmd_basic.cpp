@@ -10,11 +10,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
+#include "cli/ProgressLine.h"
 #include "cli/StandaloneArgs.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "core/INIReadWrite.h"
 #include "core/SettingsKeys.h"
+#include "drives/DriveText.h"
 #include "standalone/BasicPlan.h"
 #include "standalone/BasicRun.h"
 
@@ -33,15 +37,23 @@ extern "C" void on_interrupt(int) {
     g_cancel = true;
 }
 
-// Status lines and problems go to standard error as they happen; the figures to standard output.
+// Status and the sampled seconds go to standard error as they happen (a bar in a terminal);
+// problems too; the figures to standard output.
 struct Progress : basic::BasicObserver {
-    bool quiet = false;
-    void status(const std::string& text) override {
-        if (!quiet) std::fprintf(stderr, "%s\n", text.c_str());
+    explicit Progress(double total_seconds) : total_seconds_(total_seconds) {}
+    void status(const std::string& text) override { status_ = text; }
+    void sample(const basic::SampleEvent& e) override {
+        line_.show(e.progress, total_seconds_,
+                   status_ + "  " + format_grouped(e.current) + " Bps");
     }
     void problem(const std::string& reason) override {
-        std::fprintf(stderr, "brantwell-cli: %s\n", reason.c_str());
+        line_.message("brantwell-cli: " + reason);
     }
+
+  private:
+    double total_seconds_;
+    std::string status_;
+    ProgressLine line_;
 };
 
 std::string without_cr(std::string text) {
@@ -52,17 +64,17 @@ std::string without_cr(std::string text) {
 nlohmann::ordered_json outcome_json(const basic::BasicParams& p, const basic::BasicOutcome& out) {
     nlohmann::ordered_json blocks = nlohmann::ordered_json::array();
     for (const auto& b : out.blocks)
-        blocks.push_back({{"test", b.side == Side::Write ? "write" : "read"},
-                          {"code", std::string(1, b.code)},
+        blocks.push_back({{"side", b.side == Side::Write ? "write" : "read"},
+                          {"block_code", std::string(1, b.code)},
                           {"block_bytes", b.block_size},
-                          {"peak_bps", b.figures.peak},
-                          {"peak_iops", b.figures.peak_io},
-                          {"average_bps", b.figures.average},
-                          {"average_iops", b.figures.average_io},
-                          {"samples_bps", b.samples}});
+                          {"peak_bytes_per_s", b.figures.peak},
+                          {"peak_ops_per_s", b.figures.peak_io},
+                          {"average_bytes_per_s", b.figures.average},
+                          {"average_ops_per_s", b.figures.average_io},
+                          {"samples_bytes_per_s", b.samples}});
     return {{"drive", std::string(1, p.drive) + ":"},
             {"seconds_per_block", p.seconds_per_block},
-            {"unit_size", p.unit_size},
+            {"unit_bytes", p.unit_size},
             {"file_size_mb", p.file_size},
             {"read_source", p.read_source == basic::ReadSource::File ? "file" : "volume"},
             {"cancelled", out.cancelled},
@@ -75,19 +87,14 @@ int RunBasic(const BasicArgs& args) {
         if (!basic::basic_block(c)) {
             std::fprintf(stderr,
                          "brantwell-cli: --blocks takes the codes 1 to 9, A and B, not %c\n", c);
-            return 2;
+            return kExitUsage;
         }
     InventoryRun run;
     int status = 0;
     const char letter = drive_for_test(args.drive, run, &status);
     if (!letter) return status;
     MainOptions o;
-    for (const auto& entry : run.inv.DriveList)
-        if (!entry.empty() && entry.front() == letter) o.DriveList = {entry};
-    if (o.DriveList.empty()) {
-        std::fprintf(stderr, "brantwell-cli: %c: is not a drive of this machine\n", letter);
-        return 1;
-    }
+    o.DriveList = {drive_entry(run, letter)};
     o.DriveListIndex = 0;
     o.ChkRead.checked = args.read || !args.write;
     o.ChkWrite.checked = args.write || !args.read;
@@ -97,8 +104,10 @@ int RunBasic(const BasicArgs& args) {
     const basic::BasicTarget target = basic::ResolveTarget(letter);
     if (target.test_folder.empty() && (o.ChkWrite.checked || args.source == 1)) {
         std::fprintf(stderr, "brantwell-cli: %s\n", target.reason.c_str());
-        return 1;
+        return kExitFailed;
     }
+    if (o.ChkRead.checked && args.source == 2)
+        if (const int refused = refused_raw_read(target.device)) return refused;
     basic::PlanFacts facts = basic::MachinePlanFacts(letter, target, run.inv.ClusterList2);
     const auto prefs = app().prefs_ini();
     if (args.seconds > 0) {
@@ -110,25 +119,24 @@ int RunBasic(const BasicArgs& args) {
         facts.adjust_test_time = ReadINI(prefs, keys::kSettings, keys::kAdjustTestTime) != "0";
     }
     const auto params = basic::PlanBasicTest(o, facts);
-    if (!params) return 1;
+    if (!params) return kExitFailed;
 
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
     const auto drive =
         basic::make_direct_drive(app().working_folder, target.test_folder, target.device);
-    Progress progress;
-    progress.quiet = args.json;
+    Progress progress(params->total_seconds);
     basic::BasicRun test(*params, *drive, basic::steady_seconds(), progress, g_cancel);
     const basic::BasicOutcome out = test.run();
     if (args.json)
-        std::printf("%s\n", outcome_json(*params, out).dump(2).c_str());
+        print_json(with_schema("basic", outcome_json(*params, out)));
     else
         std::fputs(without_cr(out.summary).c_str(), stdout);
     if (out.cancelled) {
         std::fprintf(stderr, "brantwell-cli: cancelled; the test files were removed\n");
-        return 130;
+        return kExitInterrupted;
     }
-    return out.problems.empty() ? 0 : 1;
+    return out.problems.empty() ? kExitDone : kExitFailed;
 }
 
 const RegisterVerb kBasic([](CLI::App& app) {
@@ -149,7 +157,8 @@ const RegisterVerb kBasic([](CLI::App& app) {
                     "Read test source: 1 a test file it writes first, 2 the raw volume (root)")
         ->check(CLI::IsMember({1, 2}))
         ->capture_default_str();
-    cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_flag("--json", args->json,
+                  "Print the figures as one JSON document (schema brantwell.basic/1)");
     cmd->callback([args] { exit_code() = RunBasic(*args); });
 });
 

@@ -1,6 +1,7 @@
 // check --drive X: [--repair] [--yes] [--json]: the file system's own checker on the volume of a
-// drive letter, as the disk check window runs it. Exit status 0: no problems; 1: problems were
-// found (repaired or left); 2: no result (no checker, the checker failed, stopped).
+// drive letter, as the disk check window runs it. Exit status 0: no problems (or all repaired);
+// 1: problems were found and left, or repaired, or no result (no checker, the checker failed);
+// 130: stopped by Ctrl-C.
 #include <cctype>
 #include <csignal>
 #include <cstdio>
@@ -9,6 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
+#include "cli/ProgressLine.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "platform/folders.h"
@@ -37,6 +41,7 @@ class CliSink : public IChkDskSink {
     void Done(bool& bError) override { error = bError; }
     void Progress(std::int32_t value, bool& bCancel) override {
         percent = value;
+        if (!print_) line_.show(value, 100, "Checking");  // the checker's own lines say it
         bCancel = g_stop != 0;
     }
     void Status(std::string text, bool& bCancel) override {
@@ -50,6 +55,7 @@ class CliSink : public IChkDskSink {
 
   private:
     bool print_;
+    ProgressLine line_;
 };
 
 // --yes answers the question to unmount; without it the default prompt answers No.
@@ -86,20 +92,28 @@ std::string_view outcome_name(CheckOutcome o) {
 }
 
 int exit_status_of(const ChkDskResult& r) {
-    if (!r.ran || !IsResult(r.outcome)) return 2;
-    return r.outcome == CheckOutcome::NoProblems || r.outcome == CheckOutcome::RepairDone ? 0 : 1;
+    if (r.outcome == CheckOutcome::Cancelled) return kExitInterrupted;
+    if (!r.ran || !IsResult(r.outcome)) return kExitFailed;
+    return r.outcome == CheckOutcome::NoProblems || r.outcome == CheckOutcome::RepairDone
+               ? kExitDone
+               : kExitFailed;
 }
 
 int RunCheck(const CheckArgs& args) {
     if (args.drive.empty() || !std::isalpha(static_cast<unsigned char>(args.drive[0])) ||
         (args.drive.size() > 1 && args.drive[1] != ':')) {
         std::fprintf(stderr, "brantwell-cli: --drive takes a drive letter such as D:\n");
-        return 2;
+        return kExitUsage;
     }
     if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
     const SystemQuery& query = system_query();
     const VolumeMap map = BuildVolumeMap(
         query, app().program_folder.empty() ? std::filesystem::path() : app().prefs_ini());
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(args.drive[0])));
+    if (!map.find(letter)) {
+        std::fprintf(stderr, "brantwell-cli: %c: is not a drive of this machine\n", letter);
+        return kExitNoDrive;
+    }
     Mounts mounts(Sysroot("/"), live_mount_runner());
     ChkDskMachine machine{live_checker_host(), mounts, query, map};
     YesPrompt yes;
@@ -112,13 +126,14 @@ int RunCheck(const CheckArgs& args) {
     set_prompt(nullptr);
     const std::string_view verdict = VerdictText(sink.output, args.repair, r);
     if (args.json) {
-        nlohmann::ordered_json j{{"drive", args.drive.substr(0, 1) + ":"},
+        nlohmann::ordered_json j{{"schema", schema_name("check")},
+                                 {"drive", std::string(1, letter) + ":"},
                                  {"ran", r.ran},
                                  {"repaired", r.repaired},
                                  {"outcome", outcome_name(r.outcome)},
                                  {"verdict", verdict},
                                  {"output", sink.output}};
-        std::printf("%s\n", j.dump(2).c_str());
+        print_json(j);
     } else {
         std::printf("%s\n", std::string(DoneText(r.outcome == CheckOutcome::Cancelled)).c_str());
         if (!verdict.empty())
@@ -132,12 +147,13 @@ const RegisterVerb kCheck([](CLI::App& app) {
     CLI::App* cmd = app.add_subcommand(
         "check",
         "Check a volume with its file system's checker (root); exit 0 no problems, 1 "
-        "problems found, 2 no result");
+        "problems found or no result");
     cmd->add_option("--drive", args->drive, "Drive letter of the volume, such as D:")->required();
     cmd->add_flag("--repair", args->repair,
                   "Repair: the volume is unmounted for it and mounted again (asks; see --yes)");
     cmd->add_flag("--yes", args->yes, "Answer Yes to the question to unmount the volume");
-    cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_flag("--json", args->json,
+                  "Print the result as one JSON document (schema brantwell.check/1)");
     cmd->callback([args] { exit_code() = RunCheck(*args); });
 });
 

@@ -12,6 +12,8 @@
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveStartup.h"
@@ -66,20 +68,20 @@ int list_object(const CountersArgs& a, PdhLibrary& lib) {
     if (st != kPdhOk) {
         std::fprintf(stderr, "brantwell-cli: cannot list %s: %s\n", a.list.c_str(),
                      std::string(pdh_status_text(st)).c_str());
-        return 2;
+        return kExitUsage;
     }
     const auto counter_names = split_nul(names);
     const auto instance_names = split_nul(instances);
     if (a.json) {
-        nlohmann::json j;
+        nlohmann::ordered_json j{{"schema", schema_name("counters")}};
         j["object"] = a.list;
         j["instances"] = instance_names;
-        j["counters"] = nlohmann::json::array();
+        j["counters"] = nlohmann::ordered_json::array();
         for (const auto& c : counter_names)
             j["counters"].push_back(
                 {{"name", c}, {"source", PdhLibrary::CounterHasSource(a.list, c)}});
-        std::printf("%s\n", j.dump().c_str());
-        return 0;
+        print_json(j, true);
+        return kExitDone;
     }
     std::printf("%s counters:\n", a.list.c_str());
     for (const auto& c : counter_names)
@@ -96,13 +98,13 @@ int run_counters(const CountersArgs& a) {
     if (a.list.empty() && a.paths.empty()) {
         std::fprintf(stderr,
                      "brantwell-cli: counters: give at least one counter path or --list OBJECT\n");
-        return 2;
+        return kExitUsage;
     }
     if (a.sysroot != "/" &&
         !std::filesystem::is_directory(std::filesystem::path(a.sysroot) / "proc")) {
         std::fprintf(stderr, "brantwell-cli: %s has no proc: not a captured system\n",
                      a.sysroot.c_str());
-        return 2;
+        return kExitUsage;
     }
     const auto owned = make_library(a);
     PdhLibrary& lib = *owned;
@@ -111,7 +113,7 @@ int run_counters(const CountersArgs& a) {
     if (PdhStatus st = lib.OpenQuery(&query); st != kPdhOk) {
         std::fprintf(stderr, "brantwell-cli: cannot open a counter query: %s\n",
                      std::string(pdh_status_text(st)).c_str());
-        return 2;
+        return kExitFailed;
     }
     struct Added {
         std::string path;
@@ -147,7 +149,7 @@ int run_counters(const CountersArgs& a) {
         added.push_back(
             {path, h, parsed && PdhLibrary::CounterHasSource(parsed->object, parsed->counter)});
     }
-    if (added.empty()) return 2;
+    if (added.empty()) return kExitUsage;
 
     // The first collect is the baseline of the rates.
     lib.CollectQueryData(query);
@@ -157,10 +159,10 @@ int run_counters(const CountersArgs& a) {
         lib.CollectQueryData(query);
         const std::int64_t elapsed = clock().now_ms() - start;
         if (a.json) {
-            nlohmann::json j;
+            nlohmann::ordered_json j{{"schema", schema_name("counters")}};
             j["tick"] = tick;
             j["elapsed_ms"] = elapsed;
-            nlohmann::json values = nlohmann::json::object();
+            nlohmann::ordered_json values = nlohmann::ordered_json::object();
             for (const auto& c : added) {
                 PdhStatus st = kPdhOk;
                 const double v = lib.GetDoubleCounterValue(c.handle, &st, !a.nocap);
@@ -169,7 +171,7 @@ int run_counters(const CountersArgs& a) {
                 if (!c.source) j["status"][c.path] = "n/a on Linux";
             }
             j["values"] = std::move(values);
-            std::printf("%s\n", j.dump().c_str());
+            print_json(j, true);
         } else {
             std::printf("-- %d (%.3f s)\n", tick, elapsed / 1000.0);
             for (const auto& c : added) {
@@ -190,7 +192,7 @@ int run_counters(const CountersArgs& a) {
     if (unread)
         std::fprintf(stderr, "brantwell-cli: some counters could not be read and show 0%s\n",
                      process_needs_root ? " (reading other users' processes needs root)" : "");
-    return failures || unread ? 1 : 0;
+    return failures || unread ? kExitFailed : kExitDone;
 }
 
 const RegisterVerb kCounters([](CLI::App& app) {
@@ -206,9 +208,12 @@ const RegisterVerb kCounters([](CLI::App& app) {
         ->check(CLI::Range(10, 3600000));
     cmd->add_option("--count", args->count, "Number of samples to print (0: until stopped)")
         ->check(CLI::NonNegativeNumber);
-    cmd->add_flag("--json", args->json, "One JSON object per sample");
+    cmd->add_flag("--json", args->json,
+                  "One JSON document per line and sample (schema brantwell.counters/1)");
     cmd->add_flag("--nocap", args->nocap, "Do not hold percentages to 100");
-    cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine");
+    cmd->add_option("--sysroot", args->sysroot,
+                    "Read a captured system (a folder with proc, sys, etc) instead of this machine")
+        ->check(CLI::ExistingDirectory);
     cmd->callback([args] { exit_code() = run_counters(*args); });
 });
 

@@ -12,6 +12,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "drives/DecodeCheck.h"
 #include "drives/DriveReport.h"
@@ -46,9 +47,7 @@ void Run(const DecodeArgs& args) {
         out["check"] = DecodeCheckJson(checks);
         out["facts_line"] = DriveFactsLine(drive, checks);
         // Model texts may hold any bytes; invalid UTF-8 is replaced rather than refused.
-        std::printf(
-            "%s\n",
-            out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+        print_json(with_schema("decode", out));
         return;
     }
     std::printf("Model:        \"%s\"\n", given.c_str());
@@ -74,7 +73,6 @@ const RegisterVerb kDecode([](CLI::App& app) {
     cmd->add_option("MODEL", args->words,
                     "Model text as the system reports it, e.g. \"WDC WD10EZEX-00BN5A0 ATA Device\"")
         ->required();
-    cmd->add_flag("--json", args->json, "Print the fields as a JSON object");
     cmd->add_option("--capacity", args->capacity_bytes,
                     "The drive's capacity in bytes, to check the decoded size against")
         ->check(CLI::PositiveNumber);
@@ -87,6 +85,8 @@ const RegisterVerb kDecode([](CLI::App& app) {
                        ? std::string()
                        : "--rpm takes 1 (solid state) or a speed from 1025 to 65534";
         });
+    cmd->add_flag("--json", args->json,
+                  "Print the fields as one JSON document (schema brantwell.decode/1)");
     cmd->callback([args] { Run(*args); });
 });
 

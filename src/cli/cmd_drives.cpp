@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveReport.h"
@@ -24,7 +26,7 @@ int RunDrives(const DrivesArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
     if (const std::string why = not_a_captured_system(query.sysroot()); !why.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
-        return 2;
+        return kExitUsage;
     }
     InventoryRunOptions options;
     // A fixture's captured IDENTIFY pages stand for what root reads from the drives.
@@ -53,21 +55,23 @@ int RunDrives(const DrivesArgs& args) {
         }
     }
     if (args.json) {
-        std::printf("%s\n", json.dump(2).c_str());
+        print_json(with_schema("drives", json));
     } else {
         std::fputs(RenderInventoryText(run).c_str(), stdout);
         if (args.dirty) std::printf("\nDirty check:\n%s", dirty_text.c_str());
     }
-    return 0;
+    return kExitDone;
 }
 
 const RegisterVerb kDrives([](CLI::App& app) {
     auto args = std::make_shared<DrivesArgs>();
     CLI::App* cmd = app.add_subcommand("drives", "List the drives to test, with disks and volumes");
-    cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_flag("--json", args->json,
+                  "Print the drives as one JSON document (schema brantwell.drives/1)");
     cmd->add_flag("--dirty", args->dirty,
                   "Also tell whether each volume is marked dirty (reads superblocks; root)");
-    cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine")
+    cmd->add_option("--sysroot", args->sysroot,
+                    "Read a captured system (a folder with proc, sys, etc) instead of this machine")
         ->check(CLI::ExistingDirectory);
     cmd->callback([args] { exit_code() = RunDrives(*args); });
 });

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/ExitCodes.h"
 #include "cli/Verbs.h"
 #include "core/INIReadWrite.h"
 #include "core/private_profile.h"
@@ -15,7 +16,7 @@ namespace {
 void report_failure() {
     if (profile::last_error().empty()) return;
     std::fprintf(stderr, "brantwell-cli: %s\n", profile::last_error().c_str());
-    exit_code() = 1;
+    exit_code() = kExitFailed;
 }
 
 struct IniArgs {
@@ -28,9 +29,9 @@ const RegisterVerb kIni([](CLI::App& app) {
     ini->require_subcommand(1);
 
     CLI::App* get = ini->add_subcommand("get", "Print a key's value (empty when missing)");
-    get->add_option("FILE", args->file)->required();
-    get->add_option("SECTION", args->section)->required();
-    get->add_option("KEY", args->key)->required();
+    get->add_option("FILE", args->file, "The settings file")->required();
+    get->add_option("SECTION", args->section, "Section name, without brackets")->required();
+    get->add_option("KEY", args->key, "Key name")->required();
     get->callback([args] {
         // The value is printed as the program would read it (empty when missing); a file that
         // cannot be read at all (a symlink, a folder, no permission) is also reported.
@@ -44,10 +45,10 @@ const RegisterVerb kIni([](CLI::App& app) {
         "set",
         "Write a key's value (creates the file if needed); put -- before a value that "
         "begins with -");
-    set->add_option("FILE", args->file)->required();
-    set->add_option("SECTION", args->section)->required();
-    set->add_option("KEY", args->key)->required();
-    set->add_option("VALUE", args->value)->required();
+    set->add_option("FILE", args->file, "The settings file")->required();
+    set->add_option("SECTION", args->section, "Section name, without brackets")->required();
+    set->add_option("KEY", args->key, "Key name")->required();
+    set->add_option("VALUE", args->value, "The value to write")->required();
     set->callback([args] {
         WriteINI(args->file, args->section, args->key, std::string_view(args->value));
         report_failure();

@@ -9,10 +9,15 @@
 
 #include <fmt/format.h>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
+#include "cli/ProgressLine.h"
+#include "cli/StandaloneArgs.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "core/Startup.h"
 #include "drives/DriveText.h"
+#include "drives/VolumeMap.h"
 #include "platform/clock.h"
 #include "platform/prompt.h"
 #include "results/TestEnd.h"
@@ -71,6 +76,10 @@ struct PromptScope {
     ~PromptScope() { set_prompt(nullptr); }
 };
 
+char drive_letter_of(const TestArgs& a) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(a.drive[0])));
+}
+
 int index_of_drive(const MainOptions& o, const std::string& drive) {
     for (size_t i = 0; i < o.DriveList.size(); ++i)
         if (o.DriveList[i].size() >= 2 && std::toupper(o.DriveList[i][0]) == std::toupper(drive[0]))
@@ -111,14 +120,13 @@ std::string apply_flags(const TestArgs& a, MainOptions& o) {
     return {};
 }
 
-void progress_line(const TestRun& run) {
+void progress_line(const TestRun& run, ProgressLine& line) {
     const TickFigures& f = run.reading().figures;
-    std::fprintf(stderr, "[%lld/%lld] %s  read %s Bps  write %s Bps  %s  %s\n",
-                 static_cast<long long>(run.elapsed()), static_cast<long long>(run.maximum()),
-                 run.status().empty() ? "Waiting for the testers" : run.status().c_str(),
-                 format_grouped(f.read_bytes).c_str(), format_grouped(f.write_bytes).c_str(),
-                 progress_percent_text(run.elapsed(), run.maximum()).c_str(),
-                 time_left_text(run.elapsed(), run.maximum()).c_str());
+    line.show(static_cast<double>(run.elapsed()), static_cast<double>(run.maximum()),
+              fmt::format("{}  read {} Bps  write {} Bps  {}",
+                          run.status().empty() ? "Waiting for the testers" : run.status(),
+                          format_grouped(f.read_bytes), format_grouped(f.write_bytes),
+                          time_left_text(run.elapsed(), run.maximum())));
 }
 
 struct Outcome {
@@ -133,10 +141,14 @@ int run_headless(const TestParameters& p, const TestArgs& a, Outcome& outcome) {
     app().busy = true;
     run.open();
     RunEnd end = RunEnd::Running;
-    for (bool wait = !run.tick_at_open(); end == RunEnd::Running && !g_interrupted; wait = true) {
-        if (wait) Pause(1000);
-        end = run.tick();
-        if (end == RunEnd::Running) progress_line(run);
+    {
+        ProgressLine line;
+        for (bool wait = !run.tick_at_open(); end == RunEnd::Running && !g_interrupted;
+             wait = true) {
+            if (wait) Pause(1000);
+            end = run.tick();
+            if (end == RunEnd::Running) progress_line(run, line);
+        }
     }
     run.close();
     app().busy = false;
@@ -148,7 +160,7 @@ int run_headless(const TestParameters& p, const TestArgs& a, Outcome& outcome) {
     } else if (end == RunEnd::Finished) {
         const FinishedTest finished = EndOfRun(p, run.samples());
         if (a.json) {
-            std::printf("%s\n", EndOfRunJson(p, run.samples(), finished).dump(2).c_str());
+            print_json(EndOfRunJson(p, run.samples(), finished));
         } else {
             std::fputs(finished.report.OverallText.c_str(), stdout);
             std::fputs(("\r\n" + written_files_text(finished.files)).c_str(), stdout);
@@ -165,7 +177,7 @@ int RunTest(const TestArgs& a) {
     if (a.drive.empty() || !std::isalpha(static_cast<unsigned char>(a.drive[0])) ||
         (a.drive.size() > 1 && a.drive.substr(1) != ":")) {
         std::fprintf(stderr, "brantwell-cli: --drive takes a drive letter such as D:\n");
-        return 2;
+        return kExitUsage;
     }
     std::string error;
     StartSteps steps = program_steps();
@@ -178,26 +190,33 @@ int RunTest(const TestArgs& a) {
     switch (LoadingLoad(steps, &error)) {
     case LoadingResult::NoFolders:
         std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 2;
+        return kExitFailed;
     case LoadingResult::SecondInstance:
         std::fprintf(stderr,
                      "brantwell-cli: Brantwell is already running for this user; one test at a "
                      "time shares the testers\n");
-        return 1;
+        return kExitFailed;
     case LoadingResult::ShowMain:
         break;
     }
     MainWindowState state;
     FrmMainLoad(steps, state);
     const MainOptions saved = state.options;  // the desktop program's choices are not the flags'
-    int status = 1;
+    int status = kExitFailed;
     if (app().basic_only_mode) {
         std::fprintf(stderr,
                      "brantwell-cli: the disk counters this test reads are not available; only "
                      "the basic test can run\n");
     } else if (const std::string why = apply_flags(a, state.options); !why.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
-        status = 2;
+        status = index_of_drive(state.options, a.drive) < 0 ? kExitNoDrive : kExitUsage;
+    } else if (const int refused = a.type == 2 ? refused_raw_read(LetterDevice(
+                                                       volume_map(), drive_letter_of(a)))
+                                                 : kExitDone;
+               refused != kExitDone) {
+        // The Performance Test reads the drive itself: a system that refuses that is said so,
+        // with its reason, before the testers start.
+        status = refused;
     } else {
         StartEnv env = program_start_env(state, steps);
         if (a.seconds > 0) env.test_time = a.seconds;
@@ -211,10 +230,9 @@ int RunTest(const TestArgs& a) {
         if (started == StartOutcome::Aborted && !a.yes)
             std::fprintf(stderr, "brantwell-cli: the test was not started (give --yes to answer "
                                  "the questions above with Yes)\n");
-        status = started == StartOutcome::Ran && outcome.end == RunEnd::Finished &&
-                         !outcome.interrupted
-                     ? 0
-                     : 1;
+        status = outcome.interrupted ? kExitInterrupted
+                 : started == StartOutcome::Ran && outcome.end == RunEnd::Finished ? kExitDone
+                                                                                   : kExitFailed;
     }
     state.options = saved;
     FrmMainUnload(steps, state);
@@ -239,7 +257,8 @@ const RegisterVerb kTest([](CLI::App& app) {
         ->check(CLI::Range(1, 3600));
     cmd->add_flag("--yes", a->yes, "Answer the start's questions with Yes");
     cmd->add_flag("--ignore-usage", a->ignore_usage, "Skip the disk-activity watch");
-    cmd->add_flag("--json", a->json, "Print the results as JSON");
+    cmd->add_flag("--json", a->json,
+                  "Print the results as one JSON document (schema brantwell.test/1)");
     cmd->callback([a] { exit_code() = RunTest(*a); });
 });
 

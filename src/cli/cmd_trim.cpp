@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveStartup.h"
@@ -73,17 +75,17 @@ nlohmann::ordered_json result_json(const TrimTest& test, const TrimTarget& targe
     nlohmann::ordered_json lines = nlohmann::ordered_json::array();
     for (int i = 0; i < 5; ++i)
         if (!s.TrimTest[i].empty()) lines.push_back(s.TrimTest[i]);
-    return {{"letter", std::string(1, test.letter())},
+    return {{"drive", std::string(1, test.letter()) + ":"},
             {"mount_point", target.mount_point},
             {"test_file", target.test_file.string()},
             {"free_bytes", test.free_space()},
             {"test_area_bytes", test.test_area()},
             {"writes_per_phase", test.writes_per_phase()},
             {"estimate_seconds", test.estimate_seconds()},
-            {"initial_bps", test.initial_speed()},
-            {"rewrite_bps", test.rewrite_speed()},
-            {"trim_on_bps", test.trim_on_speed()},
-            {"trim_off_bps", test.trim_off_speed()},
+            {"initial_bytes_per_s", test.initial_speed()},
+            {"rewrite_bytes_per_s", test.rewrite_speed()},
+            {"trim_on_bytes_per_s", test.trim_on_speed()},
+            {"trim_off_bytes_per_s", test.trim_off_speed()},
             {"lines", lines},
             {"deciding_change", test.deciding_change()},
             {"verdict", s.TrimTest[kTrimVerdictLine]},
@@ -97,10 +99,10 @@ int RunTrim(const TrimArgs& args) {
         (args.drive.size() > 1 && args.drive.substr(1) != ":")) {
         std::fprintf(stderr, "brantwell-cli: --drive takes a letter such as D:, not \"%s\"\n",
                      args.drive.c_str());
-        return 2;
+        return kExitUsage;
     }
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(args.drive[0])));
-    if (!set_up_folders()) return 2;
+    if (!set_up_folders()) return kExitFailed;
     FlagPrompt prompt(args.yes);
     set_prompt(&prompt);
 
@@ -115,24 +117,25 @@ int RunTrim(const TrimArgs& args) {
         if (!e.empty() && std::toupper(static_cast<unsigned char>(e[0])) == letter) entry = e;
     if (entry.empty()) {
         std::fprintf(stderr, "brantwell-cli: %c: is not in the drive list\n", letter);
-        return 2;
+        return kExitNoDrive;
     }
     if (!ConfirmTrimTest(entry, prompt) || !args.yes) {
         if (!args.yes) std::fputs("brantwell-cli: the warning above must be answered with --yes\n", stderr);
-        return 1;
+        return args.yes ? kExitFailed : kExitUsage;
     }
     const TrimTarget target =
         ResolveTrimTarget(query, run.map, letter,
                           {app().program_folder.string(), app().working_folder.string()});
     if (target.test_file.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", target.reason.c_str());
-        return 2;
+        return kExitFailed;
     }
     auto volume = TrimVolumeFor(target);
+    // Each phase's label once, on standard error (with --json too: it is progress, not result).
     std::string shown_label;
     TrimTest test(letter, *volume, app().prefs_ini(), app().working_folder,
                   [&](const TrimScreen& s) {
-                      if (args.json || s.Label1 == shown_label) return;
+                      if (s.Label1 == shown_label) return;
                       shown_label = s.Label1;
                       std::fprintf(stderr, "%s\n", s.Label1.c_str());
                   });
@@ -148,13 +151,13 @@ int RunTrim(const TrimArgs& args) {
     test.Command1();
     const TrimScreen& s = test.screen();
     if (args.json) {
-        std::printf("%s\n", result_json(test, target, restored).dump(2).c_str());
-        return 0;
+        print_json(with_schema("trim", result_json(test, target, restored)));
+        return kExitDone;
     }
     for (const auto& line : s.TrimTest)
         if (!line.empty()) std::printf("%s\n", line.c_str());
     for (const auto& n : s.notes) std::printf("note: %s\n", n.c_str());
-    return 0;
+    return kExitDone;
 }
 
 const RegisterVerb kTrim([](CLI::App& app) {
@@ -165,7 +168,8 @@ const RegisterVerb kTrim([](CLI::App& app) {
     cmd->add_flag("--rewrite", args->rewrite, "Include the re-write run");
     cmd->add_flag("--second-off", args->second_off, "Include a second TRIM OFF run");
     cmd->add_flag("--yes", args->yes, "Answer the questions and the flash-wear warning with Yes");
-    cmd->add_flag("--json", args->json, "Print JSON");
+    cmd->add_flag("--json", args->json,
+                  "Print the result as one JSON document (schema brantwell.trim/1)");
     cmd->callback([args] { exit_code() = RunTrim(*args); });
 });
 

@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveReport.h"
@@ -62,14 +64,14 @@ int RunTweaks(const TweaksArgs& args) {
     const SystemQuery query{Sysroot(args.sysroot)};
     if (const std::string why = not_a_captured_system(query.sysroot()); !why.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (app().program_folder.empty()) app().program_folder = choose_program_folder().path;
     const DriveMix mix = drive_mix(TakeInventory(query, {}).inv.DriveList);
     TweaksPage page(TweakMachine{query.sysroot(), &live_mount_runner(), {}, {}});
     page.open();
 
-    nlohmann::ordered_json json;
+    nlohmann::ordered_json json{{"schema", schema_name("tweaks")}};
     json["drive_mix"] = drive_mix_text(mix);
     json["registry_store"] = registry_store_path().string();
     auto& settings = json["settings"] = nlohmann::ordered_json::array();
@@ -96,10 +98,10 @@ int RunTweaks(const TweaksArgs& args) {
             settings, text);
     }
     if (args.json)
-        std::printf("%s\n", json.dump(2).c_str());
+        print_json(json);
     else
         std::fputs(text.c_str(), stdout);
-    return 0;
+    return kExitDone;
 }
 
 const RegisterVerb kTweaks([](CLI::App& app) {
@@ -107,8 +109,10 @@ const RegisterVerb kTweaks([](CLI::App& app) {
     CLI::App* cmd = app.add_subcommand("tweaks",
                                        "List the disk tweaks: each setting, its value now, the "
                                        "recommendation and its effect on Linux");
-    cmd->add_flag("--json", args->json, "Print JSON");
-    cmd->add_option("--sysroot", args->sysroot, "Read a captured system instead of this machine")
+    cmd->add_flag("--json", args->json,
+                  "Print the settings as one JSON document (schema brantwell.tweaks/1)");
+    cmd->add_option("--sysroot", args->sysroot,
+                    "Read a captured system (a folder with proc, sys, etc) instead of this machine")
         ->check(CLI::ExistingDirectory);
     cmd->callback([args] { exit_code() = RunTweaks(*args); });
 });

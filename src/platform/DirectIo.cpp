@@ -259,16 +259,26 @@ std::uint64_t aligned_block(std::uint64_t bytes, std::uint64_t align) {
     return (bytes + align - 1) / align * align;
 }
 
+namespace {
+
+bool is_refusal(int err) { return err == EPERM || err == EACCES; }
+
+std::string refusal_text(const std::string& path, int err) {
+    return "Brantwell could not open " + path + " to read the drive directly (" +
+           std::strerror(err) +
+           "). The Performance Test reads the drive itself and needs root; this "
+           "system refuses it. Run the Functional Test instead.";
+}
+
+}  // namespace
+
 std::optional<OpenTarget> open_device(const std::string& path, std::string* error) {
     // Read-only, always: no test writes a block device.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC));
     if (!fd.ok()) {
         int err = errno;
-        if (err == EPERM || err == EACCES)
-            *error = "Brantwell could not open " + path + " to read the drive directly (" +
-                     std::strerror(err) +
-                     "). The Performance Test reads the drive itself and needs root; this "
-                     "system refuses it. Run the Functional Test instead.";
+        if (is_refusal(err))
+            *error = refusal_text(path, err);
         else
             *error = errno_reason("Brantwell could not open " + path, err);
         return std::nullopt;
@@ -284,6 +294,11 @@ std::optional<OpenTarget> open_device(const std::string& path, std::string* erro
         return std::nullopt;
     }
     return finish_open(std::move(fd), size);
+}
+
+std::string raw_open_refusal(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC));
+    return !fd.ok() && is_refusal(errno) ? refusal_text(path, errno) : std::string();
 }
 
 std::optional<OpenTarget> open_direct_file(const fs::path& path, DirectAccess access,

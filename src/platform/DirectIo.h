@@ -73,6 +73,11 @@ enum class DirectAccess { Read, ReadWrite };
 // reads) comes back as a reason a person can act on, naming the device.
 std::optional<OpenTarget> open_device(const std::string& path, std::string* error);
 
+// Why the system refuses to open this block device for direct reads (no root, or a system that
+// forbids raw reads of its disk), in open_device's words; "" when it is not refused (it opens, or
+// fails for another reason that open_device will give). Lets a caller tell a refusal apart.
+std::string raw_open_refusal(const std::string& path);
+
 // An existing regular file for direct I/O (never through a link, never created), refused unless
 // the working folder could trust it (untrusted_file_reason).
 std::optional<OpenTarget> open_direct_file(const std::filesystem::path& path, DirectAccess access,

@@ -79,7 +79,7 @@ json report_json(const TestParameters& params, const ReportResult& r) {
         {"cache_check",
          {{"checked", r.cache.checked},
           {"from_cache", r.cache.from_cache},
-          {"min_drive_share", kCacheShare},
+          {"min_drive_share_percent", kCacheShare * 100},
           {"blocks", std::move(cache_blocks)},
           {"line", r.cache.line}}},
         {"port_limit",

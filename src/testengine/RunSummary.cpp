@@ -82,31 +82,31 @@ nlohmann::ordered_json samples_json(const TestParameters& params, const TestSamp
     nlohmann::ordered_json j;
     j["schema"] = "brantwell.test/1";
     j["drive"] = params.drive;
-    j["entry"] = params.drive_entry;
-    j["type"] = type_name(params.type);
+    j["drive_entry"] = params.drive_entry;
+    j["test_type"] = type_name(params.type);
     j["read"] = params.read;
     j["write"] = params.write;
-    j["multi"] = params.multi;
-    j["blocks"] = params.block_codes;
+    j["multi_task_level"] = params.multi;
+    j["block_codes"] = params.block_codes;
     j["seconds_per_block"] = params.seconds_per_block;
     j["estimate_seconds"] = params.estimate_seconds;
-    j["peak_read_bytes"] = samples.peak_read_bytes;
-    j["peak_write_bytes"] = samples.peak_write_bytes;
+    j["peak_read_bytes_per_s"] = samples.peak_read_bytes;
+    j["peak_write_bytes_per_s"] = samples.peak_write_bytes;
     auto& results = j["results"] = nlohmann::ordered_json::array();
     each_ran(params, samples, [&](const TestTypeRow& row, int block, Side s, const SideSamples& v) {
         results.push_back({{"type", row.number},
                            {"label", row.label},
                            {"block", block_size(block)->name},
                            {"side", side_name(s)},
-                           {"samples", v.sample_count},
-                           {"peak_throughput", v.peak_throughput},
-                           {"peak_operations", v.peak_operations},
-                           {"peak_transfers", v.peak_transfers},
-                           {"peak_disk_time", v.peak_disk_time},
-                           {"peak_idle", v.peak_idle},
+                           {"sample_count", v.sample_count},
+                           {"peak_throughput_bytes_per_s", v.peak_throughput},
+                           {"peak_tester_ops_per_s", v.peak_operations},
+                           {"peak_transfers_per_s", v.peak_transfers},
+                           {"peak_disk_time_percent", v.peak_disk_time},
+                           {"peak_idle_percent", v.peak_idle},
                            {"score", samples.score(row.number, block)},
-                           {"throughput", v.throughput},
-                           {"tester_bytes", v.tester_bytes}});
+                           {"throughput_bytes_per_s", v.throughput},
+                           {"tester_bytes_per_s", v.tester_bytes}});
     });
     return j;
 }

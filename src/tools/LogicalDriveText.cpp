@@ -49,10 +49,10 @@ nlohmann::ordered_json MonitorSnapshotJson(const MonitorSnapshot& s) {
     return {{"drive", s.drive},
             {"counted", s.counted},
             {"disk", disk},
-            {"interrupt_time", s.interrupt_time},
-            {"interrupts", s.interrupts},
+            {"interrupt_time_percent", s.interrupt_time},
+            {"interrupts_per_s", s.interrupts},
             {"available_bytes", s.available_bytes},
-            {"page_faults", s.page_faults}};
+            {"page_faults_per_s", s.page_faults}};
 }
 
 MonitorSnapshot MonitorSnapshotFromJson(const nlohmann::json& j) {
@@ -63,10 +63,10 @@ MonitorSnapshot MonitorSnapshotFromJson(const nlohmann::json& j) {
     if (const auto it = j.find("disk"); it != j.end() && it->is_object())
         for (size_t i = 0; i < s.disk.size(); ++i)
             s.disk[i] = number(*it, kLogicalDiskCounterNames[i].data());
-    s.interrupt_time = numbers(j, "interrupt_time");
-    s.interrupts = numbers(j, "interrupts");
+    s.interrupt_time = numbers(j, "interrupt_time_percent");
+    s.interrupts = numbers(j, "interrupts_per_s");
     s.available_bytes = number(j, "available_bytes");
-    s.page_faults = number(j, "page_faults");
+    s.page_faults = number(j, "page_faults_per_s");
     return s;
 }
 

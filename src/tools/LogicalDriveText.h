@@ -12,8 +12,8 @@
 
 namespace bw {
 
-// {"drive", "counted", "disk": {counter name: value}, "interrupt_time": [...], "interrupts":
-// [...], "available_bytes", "page_faults"}.
+// {"drive", "counted", "disk": {counter name: value}, "interrupt_time_percent": [...],
+// "interrupts_per_s": [...], "available_bytes", "page_faults_per_s"}.
 nlohmann::ordered_json MonitorSnapshotJson(const MonitorSnapshot& snapshot);
 // The reverse; a missing or mistyped field reads 0 (as a failed counter does), and a disk
 // counter name it does not know is ignored.

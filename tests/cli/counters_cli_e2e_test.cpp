@@ -44,7 +44,7 @@ TEST(CliCounters, BadPathsSayWhyAndFail) {
          "cannot add counter \\Memory\\Nope: no such counter"},
         {{"\\\\ELSEWHERE\\Memory\\Available Bytes"}, "not this computer"},
         {{}, "give at least one counter path"},
-        {{"--sysroot", "/nonexistent", "--list", "Memory"}, "not a captured system"},
+        {{"--sysroot", "/nonexistent", "--list", "Memory"}, "Directory does not exist: /nonexistent"},
     };
     for (const auto& [args, says] : kCases) {
         const test::CliRun r = run(args);

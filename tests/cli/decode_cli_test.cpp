@@ -41,7 +41,7 @@ TEST(DecodeCli, JsonCarriesTheRecordInOrder) {
     EXPECT_EQ(json["SpecLine2"], "Cache: 16 MG  Interface: SATA  Case: 3.5 inch");
     std::vector<std::string> keys;
     for (const auto& item : json.items()) keys.push_back(item.key());
-    std::vector<std::string> expected{"model", "decoder"};
+    std::vector<std::string> expected{"schema", "model", "decoder"};
     for (const auto& [name, value] : DriveSpecFields(DriveSpec{})) expected.emplace_back(name);
     for (const char* key : {"drive", "check", "facts_line"}) expected.emplace_back(key);
     EXPECT_EQ(keys, expected);

@@ -8,6 +8,8 @@
 
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "support/fakes.h"
 
 extern char** environ;
@@ -21,6 +23,15 @@ std::filesystem::path cli_path() {
 CliRun run_cli(const std::vector<std::string>& args, std::chrono::milliseconds limit,
                CliCost* cost) {
     return run_program(cli_path(), args, limit, cost);
+}
+
+std::string cli_letter_of(const std::filesystem::path& mount) {
+    const CliRun r = run_cli({"drives", "--json"}, std::chrono::seconds(60));
+    const auto j = nlohmann::json::parse(r.out, nullptr, false);
+    if (j.is_discarded()) return {};
+    for (const auto& v : j.value("volumes", nlohmann::json::array()))
+        if (v["mount_point"] == mount.string()) return v["letter"].get<std::string>() + ":";
+    return {};
 }
 
 CliRun run_program(const std::filesystem::path& exe, const std::vector<std::string>& args,

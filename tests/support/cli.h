@@ -28,6 +28,9 @@ struct CliCost {
 CliRun run_cli(const std::vector<std::string>& args,
                std::chrono::milliseconds limit = std::chrono::milliseconds::zero(),
                CliCost* cost = nullptr);
+// The letter ("D:") that `brantwell-cli drives` gives the volume mounted at `mount`; "" when none.
+std::string cli_letter_of(const std::filesystem::path& mount);
+
 // The same for another program: a path, or a name looked up in PATH.
 CliRun run_program(const std::filesystem::path& exe, const std::vector<std::string>& args,
                    std::chrono::milliseconds limit = std::chrono::milliseconds::zero(),

@@ -44,14 +44,7 @@ struct Folders {
 };
 
 // The letter the program gives the volume mounted at `mount`.
-std::string letter_of(const fs::path& mount) {
-    const auto r = test::run_cli({"drives", "--json"}, 60s);
-    const auto j = nlohmann::json::parse(r.out, nullptr, false);
-    if (j.is_discarded()) return {};
-    for (const auto& v : j["volumes"])
-        if (v["mount_point"] == mount.string()) return v["letter"].get<std::string>() + ":";
-    return {};
-}
+std::string letter_of(const fs::path& mount) { return test::cli_letter_of(mount); }
 
 std::vector<std::string> test_args(const std::string& drive, int multi, int type,
                                    std::vector<std::string> more = {}) {
@@ -114,11 +107,11 @@ protected:
             const std::string block = row["block"];
             const std::string what = std::to_string(t) + " " + block + " " + row["side"].get<std::string>();
             // One sample a second while the block runs (a tick may fall either side of its ends).
-            EXPECT_GE(row["samples"].get<int>(), kSeconds - 1) << what;
-            EXPECT_LE(row["samples"].get<int>(), kSeconds + 2) << what;
-            EXPECT_EQ(row["throughput"].size(), row["samples"].get<size_t>()) << what;
-            EXPECT_GT(row["peak_throughput"].get<double>(), 0) << what;
-            EXPECT_GT(row["peak_operations"].get<double>(), 0) << what;
+            EXPECT_GE(row["sample_count"].get<int>(), kSeconds - 1) << what;
+            EXPECT_LE(row["sample_count"].get<int>(), kSeconds + 2) << what;
+            EXPECT_EQ(row["throughput_bytes_per_s"].size(), row["sample_count"].get<size_t>()) << what;
+            EXPECT_GT(row["peak_throughput_bytes_per_s"].get<double>(), 0) << what;
+            EXPECT_GT(row["peak_tester_ops_per_s"].get<double>(), 0) << what;
             EXPECT_TRUE(block == "4KB" || block == "8KB") << what;
             const bool own_side = row["side"] == (kTestTypes[t - 1].side == Side::Read ? "read" : "write");
             if (own_side) seen.insert({t, block});
@@ -127,8 +120,8 @@ protected:
         for (int t : expected_types(multi))
             for (const char* b : {"4KB", "8KB"}) expected.insert({t, b});
         EXPECT_EQ(seen, expected) << r.out;
-        EXPECT_GT(j["peak_read_bytes"].get<double>(), 0);
-        EXPECT_GT(j["peak_write_bytes"].get<double>(), 0);
+        EXPECT_GT(j["peak_read_bytes_per_s"].get<double>(), 0);
+        EXPECT_GT(j["peak_write_bytes_per_s"].get<double>(), 0);
         // The report of the run, and its result files written without an error.
         EXPECT_NE(j["report"]["overall_text"].get<std::string>().find("Peak Overall Rating is "),
                   std::string::npos);
@@ -170,8 +163,10 @@ TEST_F(MainTestCli, RefusedRawOpenIsShownWithItsReason) {
     const auto r = test::run_cli({"test", "--drive", "C:", "--read", "--type", "2", "--blocks", "1",
                                   "--seconds", "1", "--ignore-usage", "--yes"},
                                  120s);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("The test could not run: "), std::string::npos) << r.err;
+    // The command line asks the system before it starts the testers: the refusal's own reason,
+    // and the status of a refused device.
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("to read the drive directly ("), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Either the Block Size is too Large"), std::string::npos) << r.err;
 }
 
@@ -325,7 +320,7 @@ TEST_F(MainTestCli, DriveUnmountedAndDetachedMidTestEndsNormally) {
     EXPECT_EQ(r.status, 0) << r.err;
     const auto j = nlohmann::json::parse(r.out, nullptr, false);
     ASSERT_FALSE(j.is_discarded()) << r.out;
-    EXPECT_GT(j["peak_write_bytes"].get<double>(), 0);
+    EXPECT_GT(j["peak_write_bytes_per_s"].get<double>(), 0);
     std::string left;
     for (int i = 0; i < 50; ++i) {  // the device is released once the testers let go
         test::run_shell("losetup -j " + image.string(), &left);

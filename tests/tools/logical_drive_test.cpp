@@ -235,7 +235,7 @@ TEST(LogicalDriveFigures, RecordedTicksShowWhatTheyShowedThen) {
 TEST(LogicalDriveFigures, SnapshotsFromBadJsonReadZero) {
     const char* kCases[] = {
         "null", "[]", R"({"disk": 5, "interrupts": "x"})",
-        R"({"disk": {"% Free Space": "ten", "Nope": 3}, "interrupt_time": [1, "x"]})"};
+        R"({"disk": {"% Free Space": "ten", "Nope": 3}, "interrupt_time_percent": [1, "x"]})"};
     for (const char* text : kCases) {
         SCOPED_TRACE(text);
         const MonitorSnapshot s = MonitorSnapshotFromJson(nlohmann::json::parse(text));
