@@ -2,6 +2,7 @@
 // itself (Verbs.h).
 #include <cstdio>
 
+#include "cli/BuildDate.h"
 #include "cli/Verbs.h"
 #include "core/StartSteps.h"
 
@@ -22,7 +23,8 @@ int& exit_code() {
 int main(int argc, char** argv) {
     CLI::App app{"Brantwell disk benchmark and analyzer, command-line front end", "brantwell-cli"};
     bool version = false, verbose = false;
-    CLI::Option* version_flag = app.add_flag("--version", version, "Show the version and exit");
+    CLI::Option* version_flag =
+        app.add_flag("--version", version, "Show the version and the build date, and exit");
     app.add_flag("--verbose", verbose,
                  "With --version: also list the steps that are not available in this version")
         ->needs(version_flag);
@@ -34,8 +36,9 @@ int main(int argc, char** argv) {
         return app.exit(e);
     }
     if (version) {
-        const std::string text = verbose ? bw::about_text(bw::program_steps(), "brantwell-cli")
-                                         : bw::version_line("brantwell-cli");
+        std::string text = bw::version_line("brantwell-cli") + ", built " + bw::cli::kBuiltOn;
+        if (verbose)
+            for (const auto& line : bw::not_available_lines(bw::program_steps())) text += "\n" + line;
         std::puts(text.c_str());
         return 0;
     }

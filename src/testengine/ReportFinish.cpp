@@ -6,12 +6,12 @@
 
 namespace bw::testengine {
 
-FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples) {
+FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples,
+                              const ReportFacts& facts) {
     FinishedTest done;
     // The testers see that the program has taken the results.
     for (int tester = 1; tester <= 3; ++tester)
         WriteINI(app().working_ini(), keys::hard_drive_test(tester), keys::kFinished, "2");
-    const ReportFacts facts = gather_report_facts(params, system_query(), local_time_now());
     done.report = BuildREPORT(params, samples, facts);
     done.files = write_result_files({app().program_folder, app().working_folder}, done.report);
     return done;

@@ -15,7 +15,8 @@ struct FinishedTest {
 };
 
 // Writes "Finished" = "2" to the three tester sections first, then builds the report from
-// system_query(), the program and working folders of app() and the local time now.
-FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples);
+// `facts`, and writes the result files into the program and working folders of app().
+FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples,
+                              const ReportFacts& facts);
 
 }  // namespace bw::testengine
