@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick
   util-linux fdisk e2fsprogs xfsprogs btrfs-progs dosfstools kmod
+  groff-base man-db bsdextrautils
   # benchmarks
   fio sysstat
 )

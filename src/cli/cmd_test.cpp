@@ -116,7 +116,9 @@ void say_instead(const MainOptions& o) {
                  "  truncate -s 4G /var/tmp/bw.img && mkfs.ext4 -q /var/tmp/bw.img\n"
                  "  mkdir -p /mnt/bw && mount -o loop /var/tmp/bw.img /mnt/bw\n"
                  "  brantwell-cli test --drive X:   (X: the letter `brantwell-cli drives` shows "
-                 "for /mnt/bw)\n",
+                 "for /mnt/bw)\n"
+                 "To time a drive's own reads and writes without the disk counters:  "
+                 "brantwell-cli basic --drive X:\n",
                  drive_letters(o.DriveList).c_str());
 }
 
