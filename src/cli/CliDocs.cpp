@@ -126,13 +126,15 @@ void bash_tables(const DocVerb& verb, std::string& verbs, std::string& flags, st
         const std::string leaf = sub.path.substr(sub.path.rfind(' ') + 1);
         names += (names.empty() ? "" : " ") + leaf;
     }
-    verbs += fmt::format("  [\"{}\"]=\"{}\"\n", verb.path, names);
-    flags += fmt::format("  [\"{}\"]=\"{}\"\n", verb.path, words(verb, false));
-    valued += fmt::format("  [\"{}\"]=\"{}\"\n", verb.path, words(verb, true));
+    // Keyed by the words typed: bash has no empty key for the program itself.
+    const std::string key = std::string(kProgram) + (verb.path.empty() ? "" : " " + verb.path);
+    verbs += fmt::format("  [\"{}\"]=\"{}\"\n", key, names);
+    flags += fmt::format("  [\"{}\"]=\"{}\"\n", key, words(verb, false));
+    valued += fmt::format("  [\"{}\"]=\"{}\"\n", key, words(verb, true));
     for (const auto& o : verb.options)
         if (const auto kind = value_kind(o.name); !kind.empty())
             kinds += fmt::format("  [\"{}\"]=\"{}\"\n",
-                                 verb.path + (o.positional ? " (positional)" : " " + o.name), kind);
+                                 key + (o.positional ? " (positional)" : " " + o.name), kind);
     for (const auto& sub : verb.verbs) bash_tables(sub, verbs, flags, valued, kinds);
 }
 
@@ -207,8 +209,8 @@ std::string bash_completion(const DocVerb& program) {
     return fmt::format(R"(# bash completion for brantwell-cli: its verbs, their flags, and folder or file names
 # where a value is one. Written by `brantwell-cli docs bash` from the program's own definitions.
 
-# Keyed by verb path ("" is the program, "ini get" a verb of a verb). -g: this file may be
-# sourced inside a function (bash-completion loads it so).
+# Keyed by the verb path typed ("brantwell-cli ini get"). -g: this file may be sourced inside a
+# function (bash-completion loads it so).
 declare -gA _brantwell_cli_verbs=(
 {})
 declare -gA _brantwell_cli_flags=(
@@ -228,7 +230,7 @@ _brantwell_cli_words() {{
 
 _brantwell_cli() {{
     local cur=${{COMP_WORDS[COMP_CWORD]}} prev=${{COMP_WORDS[COMP_CWORD-1]}}
-    local scope="" word i skip=0
+    local scope=brantwell-cli word i skip=0
     # The verb path so far; the value after an option that takes one is not a verb.
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${{COMP_WORDS[i]}}
@@ -239,7 +241,7 @@ _brantwell_cli() {{
         if [[ " ${{_brantwell_cli_valued[$scope]}} " == *" $word "* ]]; then
             skip=1
         elif [[ " ${{_brantwell_cli_verbs[$scope]}} " == *" $word "* ]]; then
-            scope=${{scope:+$scope }}$word
+            scope="$scope $word"
         fi
     done
     local IFS=$'\n'
