@@ -99,9 +99,10 @@ TEST(ManPage, NamesEveryVerbAndFlagThatHelpLists) {
         const std::string section = verb_section(page, verb);
         ASSERT_FALSE(section.empty()) << "no section for " << verb;
         const auto help = test::run_cli({verb, "--help"});
-        for (const auto& flag : help_names(help.out, "Options:"))
-            if (flag != "--help")
-                EXPECT_NE(section.find(flag), std::string::npos) << verb << " " << flag;
+        for (const auto& flag : help_names(help.out, "Options:")) {
+            if (flag == "--help") continue;
+            EXPECT_NE(section.find(flag), std::string::npos) << verb << " " << flag;
+        }
     }
     EXPECT_EQ(page.find("docs"), std::string::npos) << "the hidden verb is left out";
     EXPECT_NE(page.find("EXIT STATUS"), std::string::npos);
@@ -115,8 +116,11 @@ std::set<std::string> complete(const std::vector<std::string>& words, const fs::
                                " && COMP_WORDS=(" + array + ") && COMP_CWORD=" +
                                std::to_string(words.size() - 1) +
                                " && _brantwell_cli && printf '%s\\n' \"${COMPREPLY[@]}\"";
+    // A file, so the script's own quotes need no second quoting.
+    const fs::path file = cwd / ".complete.sh";
+    std::ofstream(file) << script << "\n";
     std::string out;
-    EXPECT_EQ(test::run_shell("bash -c " + quoted(script), &out), 0) << script;
+    EXPECT_EQ(test::run_shell("bash " + quoted(file), &out), 0) << script;
     std::set<std::string> offered;
     std::istringstream in(out);
     for (std::string line; std::getline(in, line);)
