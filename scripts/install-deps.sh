@@ -12,6 +12,7 @@ packages=(
   python3-jsonschema
   xvfb xauth x11-apps imagemagick poppler-utils
   util-linux fdisk e2fsprogs xfsprogs btrfs-progs dosfstools kmod
+  groff-base man-db bsdextrautils
   # benchmarks
   fio sysstat
 )

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/ExitCodes.h"
+#include "cli/BuildDate.h"
 #include "cli/Verbs.h"
 #include "core/StartSteps.h"
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
                  "root or the device was refused, 4 no such drive, 130 interrupted.",
                  "brantwell-cli"};
     bool version = false, verbose = false;
-    CLI::Option* version_flag = app.add_flag("--version", version, "Show the version and exit");
+    CLI::Option* version_flag =
+        app.add_flag("--version", version, "Show the version and the build date, and exit");
     app.add_flag("--verbose", verbose,
                  "With --version: also list the steps that are not available in this version")
         ->needs(version_flag);
@@ -67,8 +69,9 @@ int main(int argc, char** argv) {
         return status == 0 ? bw::cli::kExitDone : bw::cli::kExitUsage;
     }
     if (version) {
-        const std::string text = verbose ? bw::about_text(bw::program_steps(), "brantwell-cli")
-                                         : bw::version_line("brantwell-cli");
+        std::string text = bw::version_line("brantwell-cli") + ", built " + bw::cli::kBuiltOn;
+        if (verbose)
+            for (const auto& line : bw::not_available_lines(bw::program_steps())) text += "\n" + line;
         std::puts(text.c_str());
         return 0;
     }

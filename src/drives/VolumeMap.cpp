@@ -6,15 +6,11 @@
 
 namespace bw {
 
-namespace {
-
 bool path_within(const std::string& path, const std::string& mount) {
     if (mount == "/") return !path.empty() && path.front() == '/';
     return path.compare(0, mount.size(), mount) == 0 &&
            (path.size() == mount.size() || path[mount.size()] == '/');
 }
-
-}  // namespace
 
 const Volume* VolumeMap::find(char letter) const {
     for (const auto& v : volumes)

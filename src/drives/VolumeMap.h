@@ -37,6 +37,9 @@ struct VolumeMap {
     const Volume* volume_of_path(const std::string& path) const;
 };
 
+// Whether `path` is `mount` or lies beneath it (by whole folder names: /mnt/a is not within /mnt/ab).
+bool path_within(const std::string& path, const std::string& mount);
+
 // Where the tests of a letter put their files: the mount point when this process may write there,
 // else a writable folder of the same filesystem among `candidates` (home, working folder, /var/tmp,
 // /tmp). Empty, with the reason, when there is none.

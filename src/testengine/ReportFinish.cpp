@@ -30,12 +30,12 @@ void add_report_findings(ReportResult& report, const std::vector<std::string>& l
     report.findings.insert(report.findings.end(), lines.begin(), lines.end());
 }
 
-FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples) {
+FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples,
+                              const ReportFacts& facts) {
     FinishedTest done;
     // The testers see that the program has taken the results.
     for (int tester = 1; tester <= 3; ++tester)
         WriteINI(app().working_ini(), keys::hard_drive_test(tester), keys::kFinished, "2");
-    const ReportFacts facts = gather_report_facts(params, system_query(), local_time_now());
     done.report = BuildREPORT(params, samples, facts);
     if (const TestEndHook& hook = test_end_hook())
         add_report_findings(done.report, hook(params, done.report, facts));

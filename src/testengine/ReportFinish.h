@@ -19,8 +19,9 @@ struct FinishedTest {
 };
 
 // Writes "Finished" = "2" to the three tester sections first, then builds the report from
-// system_query(), the program and working folders of app() and the local time now.
-FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples);
+// `facts`, and writes the result files into the program and working folders of app().
+FinishedTest finish_main_test(const TestParameters& params, const TestSamples& samples,
+                              const ReportFacts& facts);
 
 // What another subsystem does with a finished test once its report is built and before its files
 // are written (the drive history compares it with the drive's earlier tests and records it); the

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "testengine/ReportFacts.h"
 #include "testengine/ReportJson.h"
 
 namespace bw::testengine {
@@ -50,8 +51,16 @@ std::string groups_of_block(const std::string& text, int block) {
 
 }  // namespace
 
-FinishedTest EndOfRun(const TestParameters& params, const TestSamples& samples) {
-    return finish_main_test(params, samples);
+FinishedTest EndOfRun(const TestRun& run) {
+    const ReportFacts facts =
+        run.env().report_facts
+            ? run.env().report_facts(run.params())
+            : gather_report_facts(run.params(), system_query(), local_time_now());
+    return finish_main_test(run.params(), run.samples(), facts);
+}
+
+std::string finished_text(const FinishedTest& finished) {
+    return finished.report.OverallText + "\r\n" + written_files_text(finished.files);
 }
 
 std::string written_files_text(const WrittenFiles& files) {

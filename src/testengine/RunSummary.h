@@ -9,14 +9,20 @@
 #include <nlohmann/json.hpp>
 
 #include "testengine/ReportFinish.h"
+#include "testengine/TestRun.h"
 
 namespace bw::testengine {
 
-// Builds the report and writes the result files.
-FinishedTest EndOfRun(const TestParameters& params, const TestSamples& samples);
+// Builds the report of a finished run from its samples and the facts its environment gives
+// (this machine's when it gives none), and writes the result files.
+FinishedTest EndOfRun(const TestRun& run);
 
 // The files written and any that could not be, one per line (CR LF), for the end of the report.
 std::string written_files_text(const WrittenFiles& files);
+
+// What the test window shows and `brantwell-cli test` prints when a run is finished: the
+// overall report, then the files written.
+std::string finished_text(const FinishedTest& finished);
 
 // The report of one block for the test window's block buttons: its labels (peak and average
 // disk time with idle, the multi-task operations, the best speeds) and the read and write groups

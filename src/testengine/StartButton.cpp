@@ -69,6 +69,7 @@ bool free_space_check(TestParameters& p, StartEnv& env) {
         return false;
     p.file_size_mb = 0;
     p.write = false;
+    p.read = true;  // the question offered a read test: a write-only choice would run nothing
     return true;
 }
 

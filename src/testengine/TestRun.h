@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "testengine/Report.h"
 #include "testengine/TestCounters.h"
 #include "testengine/TestParameters.h"
 #include "testengine/TestSamples.h"
@@ -54,6 +55,9 @@ struct RunEnv {
     std::function<bool()> tester_running;
     // The main window's tip list; empty: no tips.
     std::vector<std::string> tips;
+    // The facts the report needs about the drive and the machine, taken when the run ends;
+    // empty: this machine's, at that moment. A replayed recording brings its own.
+    std::function<ReportFacts(const TestParameters&)> report_facts;
 };
 
 inline constexpr std::string_view kTesterRefusedPrefix = "The test could not run: ";
@@ -81,6 +85,7 @@ public:
     void close();
 
     const TestParameters& params() const { return params_; }
+    const RunEnv& env() const { return env_; }
     const TestSamples& samples() const { return samples_; }
     const TickReading& reading() const { return reading_; }
     PeakRise last_rise() const { return rise_; }

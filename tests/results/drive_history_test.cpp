@@ -12,6 +12,7 @@
 #include "results/TestEnd.h"
 #include "support/fakes.h"
 #include "support/recorded_run.h"
+#include "testengine/ReportFacts.h"
 #include "testengine/ReportFinish.h"
 
 namespace bw::results {
@@ -99,7 +100,9 @@ protected:
     }
     testengine::FinishedTest finish(const std::string& letter) {
         run_.params.drive = letter;
-        return testengine::finish_main_test(run_.params, run_.samples);
+        return testengine::finish_main_test(
+            run_.params, run_.samples,
+            testengine::gather_report_facts(run_.params, system_query(), testengine::local_time_now()));
     }
     std::vector<HistoryEntry> history() {
         std::string error;

@@ -95,6 +95,7 @@ RecordedRun load_recorded_run(const std::string& name) {
                 ADD_FAILURE() << path << ":" << n << ": tick not understood";
                 continue;
             }
+            run.ticks.push_back({type, block, f});
             file_tick(run.samples, type, block, f);
             raise_overall_peaks(run.samples, f);
             continue;

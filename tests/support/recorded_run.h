@@ -5,6 +5,7 @@
 // report needs about the drive, and the samples.
 
 #include <string>
+#include <vector>
 
 #include "testengine/Report.h"
 #include "testengine/TestParameters.h"
@@ -12,10 +13,17 @@
 
 namespace bw::test {
 
+// One tick as the sampling saw it: the type and block the testers reported, and the figures.
+struct RecordedTick {
+    int type = 0, block = 0;
+    testengine::TickFigures figures;
+};
+
 struct RecordedRun {
     testengine::TestParameters params;
     testengine::ReportFacts facts;
     testengine::TestSamples samples;
+    std::vector<RecordedTick> ticks;  // in order
 };
 
 // tests/fixtures/runs/<name>.run; fails the current test and returns an empty run when the file

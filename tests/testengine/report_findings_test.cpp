@@ -181,7 +181,8 @@ TEST(ReportFinish, TheTestersAreToldAndEveryFileLandsInTheProgramsFolders) {
     set_system_query(std::make_shared<SystemQuery>(Sysroot(test::fixture("sysroots/sata-desktop"))));
     test::RecordedRun run = test::load_recorded_run("hdd-sata");
     run.params.device = "/dev/sdb1";
-    const FinishedTest done = finish_main_test(run.params, run.samples);
+    const FinishedTest done = finish_main_test(
+        run.params, run.samples, gather_report_facts(run.params, system_query(), local_time_now()));
     set_system_query(nullptr);
     EXPECT_TRUE(done.files.ok());
     EXPECT_EQ(done.files.written.size(), 10u);  // HDPerfData, Baseline, Overall, 4 result files, 3 reports

@@ -191,7 +191,9 @@ TEST_F(StartButtonTest, NoDriveSelectedSaysSo) {
     EXPECT_TRUE(rec_.opened.empty());
 }
 
+// Also from a write-only choice: the question offers a read test, not a test of nothing.
 TEST_F(StartButtonTest, TooLittleRoomYesRunsReadOnly) {
+    options_.ChkRead.checked = false;
     options_.ChkWrite.checked = true;
     free_ = 400'000'000;
     prompt_.answer_yes(true);

@@ -327,10 +327,8 @@ void TestForm::ended(RunEnd end) {
     switch (end) {
     case RunEnd::Finished: {
         TLabel_->setText("Building the report");
-        finished_ = EndOfRun(run_.params(), run_.samples());
-        std::string text = finished_->report.OverallText;
-        text += "\r\n" + written_files_text(finished_->files);
-        OverallText_->setPlainText(q(text));
+        finished_ = EndOfRun(run_);
+        OverallText_->setPlainText(q(finished_text(*finished_)));
         TLabel_->setText("Test finished");
         for (QPushButton* b : RClick_) b->setEnabled(b->property("chosen").toBool());
         mnuSave_->setEnabled(true);
