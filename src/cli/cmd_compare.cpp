@@ -10,6 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/StandaloneArgs.h"
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveText.h"
@@ -38,7 +40,7 @@ int RunCompare(const CompareArgs& args) {
     std::string error;
     if (!ensure_program_folder(&error)) {
         std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 1;
+        return kExitFailed;
     }
     const CompareSources sources = compare_sources(app().program_folder);
     for (const auto& note : sources.notes) std::fprintf(stderr, "brantwell-cli: %s\n", note.c_str());
@@ -51,7 +53,7 @@ int RunCompare(const CompareArgs& args) {
         if (n < 1 || n > static_cast<int>(list.size())) {
             std::fprintf(stderr, "brantwell-cli: --select %d: the list has lines 1 to %zu\n", n,
                          list.size());
-            return 2;  // usage
+            return kExitUsage;
         }
         slots.push_back(slot_of_line(list[static_cast<size_t>(n - 1)]));
     }
@@ -76,13 +78,13 @@ int RunCompare(const CompareArgs& args) {
                                             {"title", title},
                                             {"scale_score", slots.empty() ? 0 : scale},
                                             {"slots", compared}};
-        std::printf("%s\n", out.dump(2).c_str());
-        return 0;
+        print_json(out);
+        return kExitDone;
     }
     if (list.empty()) std::printf("No stored result lines to compare%s\n",
                                   args.like.empty() ? "" : " that share a keyword with --like");
     for (std::size_t i = 0; i < list.size(); ++i) std::printf("%3zu  %s\n", i + 1, list[i].c_str());
-    if (slots.empty()) return 0;
+    if (slots.empty()) return kExitDone;
     std::printf("\n%s\n%s\n", title.c_str(), scale_text(scale).c_str());
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const CompareSlot& s = slots[i];
@@ -92,7 +94,7 @@ int RunCompare(const CompareArgs& args) {
                     format_grouped(s.write).c_str(), format_grouped(s.total).c_str(),
                     format_grouped(s.overall).c_str());
     }
-    return 0;
+    return kExitDone;
 }
 
 const RegisterVerb kCompare([](CLI::App& app) {

@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/StandaloneArgs.h"
+#include "cli/ExitCodes.h"
+#include "cli/JsonOut.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveStartup.h"
@@ -44,34 +46,34 @@ int RunHistory(const HistoryArgs& args) {
     const char letter = parse_drive_letter(args.drive, &error);
     if (!letter) {
         std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 2;  // usage
+        return kExitUsage;
     }
     const SystemQuery query{Sysroot(args.sysroot)};
     if (const std::string why = not_a_captured_system(query.sysroot()); !why.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", why.c_str());
-        return 2;
+        return kExitUsage;
     }
     if (!ensure_program_folder(&error)) {
         std::fprintf(stderr, "brantwell-cli: %s\n", error.c_str());
-        return 1;
+        return kExitFailed;
     }
     InventoryRunOptions options;
     if (query.sysroot().is_live()) options.prefs = app().prefs_ini();  // the letters in use here
     const InventoryRun run = TakeInventory(query, options);
     if (!run.map.find(letter)) {
         std::fprintf(stderr, "brantwell-cli: %c: is not a drive of this machine\n", letter);
-        return 4;  // no such drive
+        return kExitNoDrive;  // no such drive
     }
     const DriveIdentity id = drive_identity(query, LetterDevice(run.map, letter));
     if (id.key.empty()) {
         std::fprintf(stderr, "brantwell-cli: %c: has no history: %s\n", letter, id.reason.c_str());
-        return 1;
+        return kExitFailed;
     }
     const auto file = app().program_folder / kDriveHistoryFile;
     auto history = read_history(file, &error);
     if (!history && !error.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s: %s\n", file.c_str(), error.c_str());
-        return 1;
+        return kExitFailed;
     }
     const auto mine = entries_of(history ? history->entries : std::vector<HistoryEntry>{}, id.key);
     const Split split = split_latest(mine);
@@ -104,8 +106,8 @@ int RunHistory(const HistoryArgs& args) {
             {"tests", tests},
             {"slower", found},
             {"slower_line", slower_line(slower)}};
-        std::printf("%s\n", out.dump(2).c_str());
-        return 0;
+        print_json(out);
+        return kExitDone;
     }
     std::printf("%c: %s\nidentity: %s\n", letter, id.model.c_str(), id.key.c_str());
     if (mine.empty()) std::printf("No tests of this drive are recorded in %s\n", file.c_str());
@@ -117,7 +119,7 @@ int RunHistory(const HistoryArgs& args) {
     if (history && history->skipped)
         std::fprintf(stderr, "brantwell-cli: %s: %zu lines are not history lines\n", file.c_str(),
                      history->skipped);
-    return 0;
+    return kExitDone;
 }
 
 const RegisterVerb kHistory([](CLI::App& app) {

@@ -11,6 +11,7 @@
 #include "results/DriveHistory.h"
 #include "support/cli.h"
 #include "support/fakes.h"
+#include "support/json_schema.h"
 
 namespace bw {
 namespace {
@@ -31,6 +32,7 @@ TEST_F(CompareHistoryCli, CompareListsTheLinesAndSetsTheSelectedOnOneScale) {
     ASSERT_EQ(run.status, 0) << run.err;
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["schema"], "brantwell.compare/1");
+    EXPECT_EQ("", test::check_against_schema("compare", run.out).errors);
     EXPECT_EQ(j["lines"].size(), 5u);  // the SSD lines only
     ASSERT_EQ(j["slots"].size(), 2u);
     EXPECT_EQ(j["slots"][0]["total_score"], 13300);  // Crucial, 64KB
@@ -66,6 +68,7 @@ TEST_F(CompareHistoryCli, HistoryFollowsTheDiskUnderEitherLetter) {
         ASSERT_EQ(run.status, 0) << run.err;
         const auto j = nlohmann::json::parse(run.out);
         EXPECT_EQ(j["schema"], "brantwell.history/1");
+        EXPECT_EQ("", test::check_against_schema("history", run.out).errors);
         EXPECT_EQ(j["identity"], id);
         EXPECT_EQ(j["tests"].size(), 4u) << letter;
         ASSERT_EQ(j["slower"].size(), 1u);

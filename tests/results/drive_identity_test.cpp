@@ -33,7 +33,7 @@ TEST(DriveIdentity, FromTheCapturedMachines) {
          {{"/run/udev/data/b8:16", "E:ID_SERIAL=WDC_WD20EZRX-00D8PB0_WD-WCC4M7654321\n"}},
          "/dev/sdb1", "serial:WDC_WD20EZRX-00D8PB0_WD-WCC4M7654321", ""},
         {"a logical volume: the NVMe disk beneath it", "nvme-laptop", {}, "/dev/dm-1",
-         "model:Samsung SSD 970 EVO Plus 1TB size:1000204886016", ""},
+         "wwn:eui.0025385b91b2c3d4", ""},
         {"a USB disk", "usb-external", {}, "/dev/sdb1",
          "model:WD My Passport 25E2 USB Device size:2000365289472", ""},
         {"a RAM disk", "vm", {}, "/dev/zram0", "model:Compressed RAM Disk size:268435456", ""},
