@@ -111,7 +111,7 @@ TEST(CompareSlots, HostileLinesShowZerosAndKeepTheScaleFinite) {
         "",
         "no word here at all",
         "Drive PEAK Read S:",  // torn after the first marker
-        std::string("bin\0ary\xff\xfe PEAK Read S:\x01 M1:\x80", 30),
+        std::string("bin") + '\0' + "ary\xff\xfe PEAK Read S:\x01 M1:\x80",
         "D (4KB) PEAK Read S:1e308 M1:1e308 M2:1e308 M3:1e308 Write S:-5 M1:nan M2:inf M3:",
         huge,
         huge + " PEAK Read S:" + huge,
