@@ -12,6 +12,7 @@
 
 #include "core/AppState.h"
 #include "support/fakes.h"
+#include "support/result_folders.h"
 #include "support/golden.h"
 #include "support/replay_run.h"
 #include "testengine/HeadlessRun.h"
@@ -43,17 +44,13 @@ std::string golden_overall(const std::string& run) {
 class SameReportTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::TempDir> folders_;
+    std::unique_ptr<test::OwnResultFolders> folders_;
 
 private slots:
     void init() {
-        folders_ = std::make_unique<test::TempDir>();
-        app().program_folder = folders_->path();
-        app().working_folder = folders_->path();
+        folders_ = std::make_unique<test::OwnResultFolders>();
     }
     void cleanup() {
-        app().program_folder.clear();
-        app().working_folder.clear();
         folders_.reset();
     }
 

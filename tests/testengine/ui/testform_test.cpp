@@ -15,6 +15,7 @@
 #include "core/AppState.h"
 #include "core/SettingsKeys.h"
 #include "support/fakes.h"
+#include "support/result_folders.h"
 #include "testengine/ui/TestForm.h"
 
 using namespace bw;
@@ -24,7 +25,7 @@ class TestFormTest : public QObject {
     Q_OBJECT
 
     std::map<std::string, std::string> ini_;
-    std::unique_ptr<test::TempDir> folders_;
+    std::unique_ptr<test::OwnResultFolders> folders_;
     TickReading reading_;
 
     std::string& key(std::string_view s, std::string_view k) {
@@ -68,13 +69,9 @@ private slots:
         ini_.clear();
         reading_ = {};
         // The report's result files go to a folder of the test's own.
-        folders_ = std::make_unique<test::TempDir>();
-        app().program_folder = folders_->path();
-        app().working_folder = folders_->path();
+        folders_ = std::make_unique<test::OwnResultFolders>();
     }
     void cleanup() {
-        app().program_folder.clear();
-        app().working_folder.clear();
         folders_.reset();
     }
 
