@@ -1,7 +1,7 @@
 // check --drive X: [--repair] [--yes] [--json]: the file system's own checker on the volume of a
 // drive letter, as the disk check window runs it. Exit status 0: no problems (or all repaired);
 // 1: problems were found and left, or repaired, or no result (no checker, the checker failed);
-// 130: stopped by Ctrl-C.
+// 3: the device cannot be opened (no root, or the system refuses it); 130: stopped by Ctrl-C.
 #include <cctype>
 #include <csignal>
 #include <cstdio>
@@ -15,8 +15,9 @@
 #include "cli/ProgressLine.h"
 #include "cli/Verbs.h"
 #include "core/AppState.h"
+#include "platform/DirectIo.h"
+#include "platform/TerminalPrompt.h"
 #include "platform/folders.h"
-#include "platform/prompt.h"
 #include "tools/ChkDskTexts.h"
 #include "tools/ChkDskVolume.h"
 
@@ -58,25 +59,6 @@ class CliSink : public IChkDskSink {
     ProgressLine line_;
 };
 
-// --yes answers the question to unmount; without it the default prompt answers No.
-class YesPrompt : public Prompt {
-  public:
-    void message(std::string_view text, std::string_view, PromptIcon) override {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-    bool yes_no(std::string_view text, std::string_view, PromptIcon) override {
-        std::fprintf(stderr, "%.*s --yes: Yes\n", static_cast<int>(text.size()), text.data());
-        return true;
-    }
-    bool ok_cancel(std::string_view text, std::string_view t, PromptIcon i) override {
-        return yes_no(text, t, i);
-    }
-    std::optional<std::string> input(std::string_view, std::string_view,
-                                     std::string_view) override {
-        return std::nullopt;
-    }
-};
-
 std::string_view outcome_name(CheckOutcome o) {
     struct Name {
         CheckOutcome outcome;
@@ -116,8 +98,20 @@ int RunCheck(const CheckArgs& args) {
     }
     Mounts mounts(Sysroot("/"), live_mount_runner());
     ChkDskMachine machine{live_checker_host(), mounts, query, map};
-    YesPrompt yes;
-    if (args.yes) set_prompt(&yes);
+    // The checker opens the device itself: a refusal is said before it runs, not after.
+    if (const Volume* v = map.find(letter); v && !v->device_name.empty()) {
+        const std::string device = "/dev/" + v->device_name;
+        if (const std::string why = device_open_refusal(device); !why.empty()) {
+            std::fprintf(stderr,
+                         "brantwell-cli: the file system's checker cannot open %s (%s): checking "
+                         "a volume needs root, on a device the system lets root open\n",
+                         device.c_str(), why.c_str());
+            return kExitRefused;
+        }
+    }
+    // The question to unmount for a repair: --yes, the terminal, or unasked No.
+    TerminalPrompt prompt(answer_mode_for_changes(args.yes));
+    set_prompt(&prompt);
     std::signal(SIGINT, on_stop_signal);
     std::signal(SIGTERM, on_stop_signal);
 
@@ -151,7 +145,8 @@ const RegisterVerb kCheck([](CLI::App& app) {
     cmd->add_option("--drive", args->drive, "Drive letter of the volume, such as D:")->required();
     cmd->add_flag("--repair", args->repair,
                   "Repair: the volume is unmounted for it and mounted again (asks; see --yes)");
-    cmd->add_flag("--yes", args->yes, "Answer Yes to the question to unmount the volume");
+    cmd->add_flag("--yes", args->yes,
+                  "Answer Yes to the question to unmount the volume (unasked: No)");
     cmd->add_flag("--json", args->json,
                   "Print the result as one JSON document (schema brantwell.check/1)");
     cmd->callback([args] { exit_code() = RunCheck(*args); });

@@ -1,6 +1,6 @@
 // trim --drive X: [--rewrite] [--second-off] [--yes] [--json]: the TRIM test of one volume, with
 // the same phases, result lines and verdict as the window. The questions of the menu entry and the
-// flash-wear warning are answered by --yes; without it nothing is written.
+// flash-wear warning are answered by --yes or at the terminal; unasked, nothing is written.
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -13,8 +13,8 @@
 #include "cli/Verbs.h"
 #include "core/AppState.h"
 #include "drives/DriveStartup.h"
+#include "platform/TerminalPrompt.h"
 #include "platform/folders.h"
-#include "platform/prompt.h"
 #include "standalone/TrimMenu.h"
 #include "standalone/TrimRecord.h"
 #include "standalone/TrimSteps.h"
@@ -26,33 +26,6 @@ namespace {
 struct TrimArgs {
     std::string drive;
     bool rewrite = false, second_off = false, yes = false, json = false;
-};
-
-// Questions are answered by --yes; every text shown goes to standard error, so --json output
-// stays one document.
-class FlagPrompt : public Prompt {
-  public:
-    explicit FlagPrompt(bool yes) : yes_(yes) {}
-    void message(std::string_view text, std::string_view title, PromptIcon) override {
-        std::fprintf(stderr, "%.*s: %.*s\n", int(title.size()), title.data(), int(text.size()),
-                     text.data());
-    }
-    bool yes_no(std::string_view text, std::string_view title, PromptIcon icon) override {
-        message(text, title, icon);
-        std::fputs(yes_ ? "(answered Yes by --yes)\n" : "(answered No: give --yes to proceed)\n",
-                   stderr);
-        return yes_;
-    }
-    bool ok_cancel(std::string_view text, std::string_view title, PromptIcon icon) override {
-        return yes_no(text, title, icon);
-    }
-    std::optional<std::string> input(std::string_view, std::string_view,
-                                     std::string_view) override {
-        return std::nullopt;
-    }
-
-  private:
-    bool yes_;
 };
 
 bool set_up_folders() {
@@ -103,7 +76,9 @@ int RunTrim(const TrimArgs& args) {
     }
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(args.drive[0])));
     if (!set_up_folders()) return kExitFailed;
-    FlagPrompt prompt(args.yes);
+    // Every text shown goes to standard error, so --json output stays one document.
+    const AnswerMode mode = answer_mode_for_changes(args.yes);
+    TerminalPrompt prompt(mode);
     set_prompt(&prompt);
 
     // What a test cut short left is put right before this test looks at the switch.
@@ -119,13 +94,13 @@ int RunTrim(const TrimArgs& args) {
         std::fprintf(stderr, "brantwell-cli: %c: is not in the drive list\n", letter);
         return kExitNoDrive;
     }
-    if (!ConfirmTrimTest(entry, prompt) || !args.yes) {
-        if (!args.yes) std::fputs("brantwell-cli: the warning above must be answered with --yes\n", stderr);
-        return args.yes ? kExitFailed : kExitUsage;
+    if (!ConfirmTrimTest(entry, prompt)) {
+        std::fputs("brantwell-cli: the TRIM test did not run; nothing was written\n", stderr);
+        // Unasked, the missing --yes is the command line's fault; a person's No is an answer.
+        return mode == AnswerMode::Refuse ? kExitUsage : kExitFailed;
     }
-    const TrimTarget target =
-        ResolveTrimTarget(query, run.map, letter,
-                          {app().program_folder.string(), app().working_folder.string()});
+    const TrimTarget target = ResolveTrimTarget(
+        query, run.map, letter, {app().program_folder.string(), app().working_folder.string()});
     if (target.test_file.empty()) {
         std::fprintf(stderr, "brantwell-cli: %s\n", target.reason.c_str());
         return kExitFailed;
@@ -163,11 +138,13 @@ int RunTrim(const TrimArgs& args) {
 const RegisterVerb kTrim([](CLI::App& app) {
     auto args = std::make_shared<TrimArgs>();
     CLI::App* cmd = app.add_subcommand(
-        "trim", "TRIM test of a solid-state drive's volume (writes about 300 MB; switches discard)");
+        "trim",
+        "TRIM test of a solid-state drive's volume (writes about 300 MB; switches discard)");
     cmd->add_option("--drive", args->drive, "The letter of the volume, e.g. D:")->required();
     cmd->add_flag("--rewrite", args->rewrite, "Include the re-write run");
     cmd->add_flag("--second-off", args->second_off, "Include a second TRIM OFF run");
-    cmd->add_flag("--yes", args->yes, "Answer the questions and the flash-wear warning with Yes");
+    cmd->add_flag("--yes", args->yes,
+                  "Answer the questions and the flash-wear warning with Yes (unasked: No)");
     cmd->add_flag("--json", args->json,
                   "Print the result as one JSON document (schema brantwell.trim/1)");
     cmd->callback([args] { exit_code() = RunTrim(*args); });

@@ -301,6 +301,11 @@ std::string raw_open_refusal(const std::string& path) {
     return !fd.ok() && is_refusal(errno) ? refusal_text(path, errno) : std::string();
 }
 
+std::string device_open_refusal(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    return !fd.ok() && is_refusal(errno) ? std::strerror(errno) : std::string();
+}
+
 std::optional<OpenTarget> open_direct_file(const fs::path& path, DirectAccess access,
                                            std::string* error) {
     int flags =

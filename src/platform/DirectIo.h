@@ -77,6 +77,9 @@ std::optional<OpenTarget> open_device(const std::string& path, std::string* erro
 // forbids raw reads of its disk), in open_device's words; "" when it is not refused (it opens, or
 // fails for another reason that open_device will give). Lets a caller tell a refusal apart.
 std::string raw_open_refusal(const std::string& path);
+// The system's reason ("Permission denied") when it refuses to open this device at all, as a
+// tool that reads it through the page cache would; "" when it is not refused.
+std::string device_open_refusal(const std::string& path);
 
 // An existing regular file for direct I/O (never through a link, never created), refused unless
 // the working folder could trust it (untrusted_file_reason).

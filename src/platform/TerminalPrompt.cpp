@@ -44,6 +44,11 @@ AnswerMode answer_mode(bool yes_flag) {
                                                              : AnswerMode::Defaults;
 }
 
+AnswerMode answer_mode_for_changes(bool yes_flag) {
+    const AnswerMode mode = answer_mode(yes_flag);
+    return mode == AnswerMode::Defaults ? AnswerMode::Refuse : mode;
+}
+
 void TerminalPrompt::message(std::string_view text, std::string_view title, PromptIcon) {
     fmt::print(out_, "{}: {}\n", title, text);
     std::fflush(out_);
@@ -52,15 +57,18 @@ void TerminalPrompt::message(std::string_view text, std::string_view title, Prom
 bool TerminalPrompt::choose(std::string_view text, std::string_view title, std::string_view first,
                             std::string_view second) {
     switch (mode_) {
-    case AnswerMode::Yes:
-        fmt::print(out_, "{}: {} [answered {}: --yes]\n", title, text, first);
-        return true;
-    case AnswerMode::Defaults:
-        fmt::print(out_, "{}: {} [answered {}: the default, no terminal to ask]\n", title, text,
-                   first);
-        return true;
-    case AnswerMode::Ask:
-        break;
+        case AnswerMode::Yes:
+            fmt::print(out_, "{}: {} [answered {}: --yes]\n", title, text, first);
+            return true;
+        case AnswerMode::Defaults:
+            fmt::print(out_, "{}: {} [answered {}: the default, no terminal to ask]\n", title, text,
+                       first);
+            return true;
+        case AnswerMode::Refuse:
+            fmt::print(out_, "{}: {} [answered {}: give --yes to proceed]\n", title, text, second);
+            return false;
+        case AnswerMode::Ask:
+            break;
     }
     // Asked again until the answer names a button; Enter takes the default, the end of input
     // (Ctrl-D) the other button, as closing the window would.
@@ -89,6 +97,10 @@ bool TerminalPrompt::ok_cancel(std::string_view text, std::string_view title, Pr
 
 std::optional<std::string> TerminalPrompt::input(std::string_view text, std::string_view title,
                                                  std::string_view default_value) {
+    if (mode_ == AnswerMode::Refuse) {
+        fmt::print(out_, "{}: {} [not answered: give --yes to proceed]\n", title, text);
+        return std::nullopt;
+    }
     if (mode_ != AnswerMode::Ask) {
         fmt::print(out_, "{}: {} [answered \"{}\": the default]\n", title, text, default_value);
         return std::string(default_value);

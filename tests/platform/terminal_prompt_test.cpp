@@ -19,7 +19,7 @@ struct Case {
     Ask ask;
     const char* typed;  // what the person types (Ask mode)
     bool answer;
-    const char* said;   // a part of what is said on the output
+    const char* said;  // a part of what is said on the output
 };
 
 constexpr Case kCases[] = {
@@ -29,6 +29,11 @@ constexpr Case kCases[] = {
      "[answered Yes: the default, no terminal to ask]"},
     {"no_terminal_ok", AnswerMode::Defaults, Ask::OkCancel, "", true,
      "[answered OK: the default, no terminal to ask]"},
+    // A question about changing the machine is never answered Yes unasked.
+    {"refused_yes_no", AnswerMode::Refuse, Ask::YesNo, "y\n", false,
+     "[answered No: give --yes to proceed]"},
+    {"refused_ok_cancel", AnswerMode::Refuse, Ask::OkCancel, "", false,
+     "[answered Cancel: give --yes to proceed]"},
     {"enter_takes_default", AnswerMode::Ask, Ask::YesNo, "\n", true, "[Yes/No, Enter: Yes]"},
     {"typed_no", AnswerMode::Ask, Ask::YesNo, "No\n", false, "Would you"},
     {"typed_n_spaces", AnswerMode::Ask, Ask::YesNo, "  n \n", false, "Would you"},
@@ -53,8 +58,9 @@ TEST_P(TerminalPromptCase, AnswersAndSaysHow) {
     std::FILE* out = open_memstream(&buffer, &size);
     ASSERT_TRUE(in && out);
     TerminalPrompt prompt(c.mode, in, out);
-    const bool answer = c.ask == Ask::YesNo ? prompt.yes_no("Would you?", "Title", PromptIcon::Question)
-                                            : prompt.ok_cancel("Would you?", "Title", PromptIcon::Question);
+    const bool answer = c.ask == Ask::YesNo
+                            ? prompt.yes_no("Would you?", "Title", PromptIcon::Question)
+                            : prompt.ok_cancel("Would you?", "Title", PromptIcon::Question);
     std::fclose(out);
     std::fclose(in);
     const std::string said(buffer, size);

@@ -12,6 +12,7 @@
 #include "platform/Processes.h"
 #include "support/chkdsk_fakes.h"
 #include "support/cli.h"
+#include "support/fakes.h"
 #include "support/scratch_device.h"
 #include "tools/ChkDskTexts.h"
 
@@ -143,6 +144,15 @@ TEST(ChkDskE2e, TheCheckVerbTellsByItsExitStatus) {
         EXPECT_NE(run.out.find(step.says), std::string::npos);
         EXPECT_EQ(mount_line(v.point), before);
     }
+    // Another user cannot open the device: said before any checker runs, status 3.
+    EXPECT_TRUE(test::run_as(65534, [&] {
+        const test::CliRun run = test::run_cli({"check", "--drive", drive, "--repair", "--yes"},
+                                               std::chrono::seconds(60));
+        std::printf("%s%s", run.out.c_str(), run.err.c_str());
+        return run.status == 3 && run.err.find("checker cannot open /dev/" + v.loop.name()) !=
+                                      std::string::npos;
+    }));
+    EXPECT_EQ(mount_line(v.point), before);
     ::unsetenv("BRANTWELL_HOME");
 }
 
