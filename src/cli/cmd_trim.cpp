@@ -2,6 +2,7 @@
 // the same phases, result lines and verdict as the window. The questions of the menu entry and the
 // flash-wear warning are answered by --yes or at the terminal; unasked, nothing is written.
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -27,6 +28,11 @@ struct TrimArgs {
     std::string drive;
     bool rewrite = false, second_off = false, yes = false, json = false;
 };
+
+volatile std::sig_atomic_t g_stop = 0;
+void on_stop_signal(int) {
+    g_stop = 1;
+}
 
 bool set_up_folders() {
     AppState& a = app();
@@ -62,6 +68,7 @@ nlohmann::ordered_json result_json(const TrimTest& test, const TrimTarget& targe
             {"lines", lines},
             {"deciding_change", test.deciding_change()},
             {"verdict", s.TrimTest[kTrimVerdictLine]},
+            {"stopped", test.stopped()},
             {"switch", s.switch_note},
             {"restored_first", restored},
             {"notes", s.notes}};
@@ -123,16 +130,24 @@ int RunTrim(const TrimArgs& args) {
             label2.erase(at, 1);  // the window's CR LF; a terminal wants LF
         std::printf("%s\n%s", test.screen().switch_note.c_str(), label2.c_str());
     }
+    // Ctrl-C stops the run at the next write: the switch goes back now, not at the next start.
+    std::signal(SIGINT, on_stop_signal);
+    std::signal(SIGTERM, on_stop_signal);
+    test.stop_requested = [] { return g_stop != 0; };
     test.Command1();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    const int status = test.stopped() ? kExitInterrupted : kExitDone;
     const TrimScreen& s = test.screen();
     if (args.json) {
         print_json(with_schema("trim", result_json(test, target, restored)));
-        return kExitDone;
+        return status;
     }
     for (const auto& line : s.TrimTest)
         if (!line.empty()) std::printf("%s\n", line.c_str());
     for (const auto& n : s.notes) std::printf("note: %s\n", n.c_str());
-    return kExitDone;
+    if (test.stopped()) std::printf("%s\n", s.Label1.c_str());
+    return status;
 }
 
 const RegisterVerb kTrim([](CLI::App& app) {

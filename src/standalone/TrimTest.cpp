@@ -37,8 +37,9 @@ std::string switch_note_for(const DiscardState& s, const std::string& mount_poin
     std::string note = "TRIM is the discard option of " + mount_point + ", now " +
                        std::string(discard_option(s.discard));
     if (s.timer_enabled) note += " (fstrim.timer also trims the system periodically)";
-    return note + ". The test switches it on and off and then sets it back to the state found "
-                  "before the test: " +
+    return note +
+           ". The test switches it on and off and then sets it back to the state found "
+           "before the test: " +
            std::string(discard_option(s.discard)) + ".";
 }
 
@@ -140,13 +141,13 @@ double TrimTest::run_phase(TrimPhase phase, double reference) {
     std::string error;
     if (volume_.open(&error)) {
         const long writes = writes_per_phase();
-        for (long i = 0; i < writes; ++i) {
+        for (long i = 0; i < writes && !stopping(); ++i) {
             const WriteTiming t = volume_.write(def.fill, kTrimWriteBytes);
             seconds += t.seconds;
             bytes += static_cast<double>(t.bytes);
             if (t.error != 0) {
-                note(TrimPhaseCaption(def, letter_) + ": a write failed: " +
-                     std::strerror(t.error));
+                note(TrimPhaseCaption(def, letter_) +
+                     ": a write failed: " + std::strerror(t.error));
                 break;
             }
             screen_.TrimTest[def.line] =
@@ -156,8 +157,8 @@ double TrimTest::run_phase(TrimPhase phase, double reference) {
         }
         const WriteTiming last = volume_.close();
         seconds += last.seconds;
-        if (last.error != 0) note("The test file's last write failed: " +
-                                  std::string(std::strerror(last.error)));
+        if (last.error != 0)
+            note("The test file's last write failed: " + std::string(std::strerror(last.error)));
     } else {
         note(error);
     }
@@ -167,14 +168,20 @@ double TrimTest::run_phase(TrimPhase phase, double reference) {
     return speed;
 }
 
-void TrimTest::delete_file() { volume_.cut_to_one_byte(); }
+void TrimTest::delete_file() {
+    volume_.cut_to_one_byte();
+}
+
+bool TrimTest::stopping() {
+    if (!stopped_ && stop_requested && stop_requested()) stopped_ = true;
+    return stopped_;
+}
 
 void TrimTest::switch_to(bool on) {
     if (!switching_) return;
     const MountResult r = volume_.set_discard(on);
     note(r.ok ? "TRIM " + std::string(on ? "on: " : "off: ") + r.message
-              : "TRIM could not be switched " + std::string(on ? "on" : "off") + ": " +
-                    r.message);
+              : "TRIM could not be switched " + std::string(on ? "on" : "off") + ": " + r.message);
 }
 
 // Both the TRIM ON and the TRIM OFF runs delete and then write into the space set free, so what a
@@ -208,7 +215,8 @@ bool TrimTest::record_found(const DiscardState& found) {
         switching_ = false;
         screen_.switch_note =
             "TRIM is not switched: Brantwell could not note the state to put back after a "
-            "crash (" + error + "). The phases will run without switching it.";
+            "crash (" +
+            error + "). The phases will run without switching it.";
     }
     return written;
 }
@@ -232,24 +240,29 @@ void TrimTest::WriteTest() {
     changed();
     switch_to(true);
 
+    stopped_ = false;
+    rewrite_ = trim_on_ = trim_off_ = 0;  // a phase a stop skips shows no speed of a run before
     initial_ = run_phase(TrimPhase::InitialWrite, 0);
-    if (options.Check1) {
+    if (options.Check1 && !stopping()) {
         rewrite_ = run_phase(TrimPhase::ReWrite, initial_);
         Pause(kAfterReWriteMs);
     } else {
         rewrite_ = initial_;
     }
-    delete_file();
-    trim_on_ = run_phase(TrimPhase::TrimOn, rewrite_);
-
-    screen_.Label1 = "Disabling the TRIM Function";
-    changed();
-    switch_to(false);
-    Pause(kAfterSwitchOffMs);
-    delete_file();
-    Pause(kAfterDeleteOffMs);
-    trim_off_ = run_phase(TrimPhase::TrimOff1, rewrite_);
-    if (options.Check2) {
+    if (!stopping()) {
+        delete_file();
+        trim_on_ = run_phase(TrimPhase::TrimOn, rewrite_);
+    }
+    if (!stopping()) {
+        screen_.Label1 = "Disabling the TRIM Function";
+        changed();
+        switch_to(false);
+        Pause(kAfterSwitchOffMs);
+        delete_file();
+        Pause(kAfterDeleteOffMs);
+        trim_off_ = run_phase(TrimPhase::TrimOff1, rewrite_);
+    }
+    if (options.Check2 && !stopping()) {
         delete_file();
         Pause(kBeforeSecondOffMs);
         trim_off_ = run_phase(TrimPhase::TrimOff2, rewrite_);
@@ -265,12 +278,14 @@ void TrimTest::WriteTest() {
     }
     Pause(kAfterRestoreMs);
     const double reference = options.Check1 ? rewrite_ : initial_;
-    if (reference > 0 && trim_on_ > 0 && trim_off_ > 0 && deciding_change() > kTrimVerdictFloor)
+    // A stopped run's phases are cut short: their speeds decide nothing.
+    if (!stopped_ && reference > 0 && trim_on_ > 0 && trim_off_ > 0 &&
+        deciding_change() > kTrimVerdictFloor)
         screen_.TrimTest[kTrimVerdictLine] = std::string(kTrimVerdict);
     volume_.remove();
     if (record_ours && restored) ClearTrimRecord(prefs_);
     screen_.buttons_enabled = true;
-    screen_.Label1 = "TRIM Test Complete";
+    screen_.Label1 = stopped_ ? "TRIM Test stopped" : "TRIM Test Complete";
     changed();
 }
 

@@ -19,8 +19,8 @@ namespace bw {
 
 // What the window shows, by control.
 struct TrimScreen {
-    std::string Label1;                   // current step
-    std::string Label2;                   // free space, test size, estimate
+    std::string Label1;  // current step
+    std::string Label2;  // free space, test size, estimate
     bool Label2_visible = true;
     std::array<std::string, 7> TrimTest;  // result lines; 5 is not used, 6 is the verdict
     bool buttons_enabled = true;          // Command1 and Command2
@@ -44,6 +44,9 @@ class TrimTest {
     // Puts back what an earlier test that did not finish left (RestoreAfterTrimTest), before this
     // test reads the state it is to restore; returns what it said.
     std::function<std::vector<std::string>()> restore_leftover;
+    // Asked before every write: true stops the run (Ctrl-C at the command line). The phases left
+    // are skipped, and the switch and the test file are put back as after a finished run.
+    std::function<bool()> stop_requested;
 
     // Load: the switch note, then PreTEST.
     void Load();
@@ -70,6 +73,7 @@ class TrimTest {
     // both against the reference.
     double deciding_change() const;
     bool verdict_shown() const { return !screen_.TrimTest[kTrimVerdictLine].empty(); }
+    bool stopped() const { return stopped_; }
     // The warning Command1 shows.
     std::string crash_warning() const;
 
@@ -77,6 +81,7 @@ class TrimTest {
     double run_phase(TrimPhase phase, double reference);
     void delete_file();
     void switch_to(bool on);
+    bool stopping();
     bool record_found(const DiscardState& found);
     void note(std::string text);
     void changed();
@@ -90,6 +95,7 @@ class TrimTest {
     long long estimate_ = 0;
     double initial_ = 0, rewrite_ = 0, trim_on_ = 0, trim_off_ = 0;
     bool switching_ = false;
+    bool stopped_ = false;
 };
 
 }  // namespace bw

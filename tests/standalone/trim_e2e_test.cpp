@@ -239,6 +239,60 @@ TEST(TrimE2e, TheCommandLineWithoutYesWritesNothing) {
     ::unsetenv("TEMP");
 }
 
+// Ctrl-C during TRIM OFF: the command line stops at the next write, puts the switch back and
+// removes its file at once, and says so by its exit status.
+TEST(TrimE2e, CtrlCDuringTrimOffPutsTheSwitchBackAtOnce) {
+    if (auto why = test::scratch_unavailable(); !why.empty()) GTEST_SKIP() << why;
+    test::ScratchLoop loop(
+        {.size_mib = 256, .filesystem = "ext4", .mount = true, .image_folder = "/dev/shm"});
+    ASSERT_TRUE(loop.ok()) << loop.error();
+    const fs::path mp = loop.mounts().front();
+    ASSERT_EQ(test::run_shell("mount -o remount,discard " + mp.string()), 0);
+    const std::vector<std::string> before = options_of(mp);
+    char letter = 0;
+    for (const auto& v : TakeInventory(system_query(), {}).map.volumes)
+        if (v.mount_point == mp.string()) letter = v.letter;
+    ASSERT_NE(letter, 0);
+    test::TempDir home;
+
+    int err[2];
+    ASSERT_EQ(::pipe(err), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(err[1], STDERR_FILENO);
+        ::close(err[0]);
+        ::setenv("BRANTWELL_HOME", home.path().c_str(), 1);
+        ::setenv("TEMP", home.path().c_str(), 1);
+        const std::string cli = test::cli_path().string(), drive = std::string(1, letter) + ":";
+        ::execl(cli.c_str(), cli.c_str(), "trim", "--drive", drive.c_str(), "--yes",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(err[1]);
+    std::string said;
+    char buf[4096];
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (said.find("with TRIM OFF") == std::string::npos &&
+           std::chrono::steady_clock::now() < until) {
+        pollfd p{err[0], POLLIN, 0};
+        if (::poll(&p, 1, 1000) != 1) continue;
+        const ssize_t n = ::read(err[0], buf, sizeof buf);
+        if (n <= 0) break;
+        said.append(buf, static_cast<std::size_t>(n));
+    }
+    const bool reached = said.find("with TRIM OFF") != std::string::npos;
+    ::kill(child, SIGINT);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(err[0]);
+    ASSERT_TRUE(reached) << "the TRIM OFF phase was not reached:\n" << said;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+    EXPECT_EQ(options_of(mp), before);
+    EXPECT_FALSE(fs::exists(mp / "TestMy.SSD"));
+    EXPECT_FALSE(ReadTrimRecord(home / "DariDozodaz.dat"));
+}
+
 // Killed outright during the TRIM OFF phase, the test leaves the switch off and its file on the
 // volume; the next start's step puts both right and says so.
 TEST(TrimE2e, KilledDuringTrimOffTheNextStartRestoresAndSaysSo) {
