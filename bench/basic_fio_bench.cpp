@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +40,8 @@ using bw::bench::shell;
 
 namespace {
 
-// Set by SIGINT, SIGTERM or SIGHUP: the bench stops after the run in hand and removes its devices.
+// Set by SIGINT, SIGTERM, SIGHUP or SIGPIPE (its output piped to a reader that went away, such as
+// `| head`): the bench stops after the run in hand and removes its devices.
 std::atomic<bool> g_stop{false};
 
 // Where both tools start reading: the basic test skips the first aligned block of a volume.
@@ -63,7 +65,12 @@ double spread(const std::vector<double>& v) {
 
 struct Figures {
     double peak = 0, average = 0;
+    double user_cpu = 0;  // percent of the run's time spent in the tool's own code
 };
+
+double cpu_seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
 
 Figures run_basic(const Target& t, const std::string& work, Side side, char code, double seconds) {
     basic::BasicParams p;
@@ -79,10 +86,19 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
     basic::BasicObserver quiet;
     std::atomic<bool> cancel{false};
     basic::BasicRun run(p, *drive, basic::steady_seconds(), quiet, cancel);
+    // The bench does nothing else while the test runs: the process's user time is the test's.
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto start = std::chrono::steady_clock::now();
     const auto out = run.run();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::getrusage(RUSAGE_SELF, &after);
     for (const auto& problem : out.problems) std::fprintf(stderr, "basic: %s\n", problem.c_str());
     if (out.blocks.empty()) return {};
-    return {out.blocks.front().figures.peak, out.blocks.front().figures.average};
+    return {
+        out.blocks.front().figures.peak, out.blocks.front().figures.average,
+        wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100 : 0};
 }
 
 // fio doing what the basic test does. Writes: a new 200 MiB file per pass, grown by its writes
@@ -109,7 +125,8 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds)
     try {
         const auto j = nlohmann::json::parse(out.substr(out.find('{')));
         const auto& s = j["jobs"][0][write ? "write" : "read"];
-        return {s["bw_max"].get<double>() * 1024, s["bw_bytes"].get<double>()};
+        return {s["bw_max"].get<double>() * 1024, s["bw_bytes"].get<double>(),
+                j["jobs"][0]["usr_cpu"].get<double>()};
     } catch (...) {
         std::fprintf(stderr, "fio gave no figures: %s\n", out.c_str());
         return {};
@@ -162,25 +179,29 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
     for (Side side : {Side::Write, Side::Read})
         for (char code : {'1', '5', 'A'}) {
             const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
-            std::vector<double> bp, ba, fp, fa;
+            std::vector<double> bp, ba, fp, fa, bu, fu;
             for (int i = 0; i < runs && !g_stop; ++i) {
                 const Figures b = run_basic(t, work, side, code, seconds);
                 const Figures f = run_fio(t, side, block, seconds);
                 bp.push_back(b.peak), ba.push_back(b.average);
                 fp.push_back(f.peak), fa.push_back(f.average);
-                std::fprintf(stderr, "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s\n",
+                bu.push_back(b.user_cpu), fu.push_back(f.user_cpu);
+                std::fprintf(stderr,
+                             "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s; user CPU "
+                             "%.1f / %.1f %%\n",
                              t.name.c_str(), side == Side::Write ? "write" : "read", code, i + 1,
-                             b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6);
+                             b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6,
+                             b.user_cpu, f.user_cpu);
             }
             if (g_stop) return;
             std::printf(
                 "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.3f / %.3f | "
-                "%.0f / %.0f | %.0f / %.0f |\n",
+                "%.0f / %.0f | %.0f / %.0f | %.1f / %.1f |\n",
                 t.name.c_str(), side == Side::Write ? "write" : "read",
                 static_cast<unsigned long long>(block / 1024), median(bp) / 1e6, median(fp) / 1e6,
                 median(bp) / median(fp), median(ba) / 1e6, median(fa) / 1e6,
                 median(ba) / median(fa), pair_ratio(bp, fp), pair_ratio(ba, fa), spread(bp),
-                spread(fp), spread(ba), spread(fa));
+                spread(fp), spread(ba), spread(fa), median(bu), median(fu));
             std::fflush(stdout);
         }
     std::vector<double> quick, fio;
@@ -238,13 +259,14 @@ int main(int argc, char** argv) {
         }
         return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
     }
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, [](int) { g_stop = true; });
+    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(sig, [](int) { g_stop = true; });
     const double seconds = argc > 1 ? std::atof(argv[1]) : 4;
     const std::string work = shell("mktemp -d /tmp/bwbench-work.XXXXXX");
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
         "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
-        "spread %% basic / fio |\n|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+        "spread %% basic / fio | user CPU %% basic / fio |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     const struct {
