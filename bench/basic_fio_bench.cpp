@@ -5,8 +5,12 @@
 // each, on a zram disk and on a loop device over a file in /dev/shm, both made here (root) and
 // removed at the end, also when the bench is interrupted.
 //
-//     flock /tmp/bw-e2e.lock build/bench/basic_fio_bench [seconds per block, default 4]
+//     flock /tmp/bw-e2e.lock build-rel/bench/basic_fio_bench [seconds per block, default 4]
 //         [zram|loop|all] [runs, default 3]
+//
+// Each tool's average is also set against the device's own count of the bytes moved
+// (/sys/block/NAME/stat): over the basic test's whole run, file creation and deletes included, and
+// over fio's own I/O time. A tool that counted bytes it did not move would show there.
 //
 // Each run's figures go to stderr as they come, the table of medians to stdout.
 //
@@ -27,6 +31,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -66,7 +71,21 @@ double spread(const std::vector<double>& v) {
 struct Figures {
     double peak = 0, average = 0;
     double user_cpu = 0;  // percent of the run's time spent in the tool's own code
+    double device = 0;    // bytes per second by the device's own count over the whole run
 };
+
+// The device's own count of the bytes moved one way (/sys/block/NAME/stat, 512-byte sectors): the
+// independent figure each tool's average is checked against.
+std::uint64_t device_bytes(const Target& t, Side side) {
+    std::ifstream in("/sys/block/" + t.device.substr(t.device.rfind('/') + 1) + "/stat");
+    std::uint64_t field[7] = {};
+    for (auto& f : field) in >> f;
+    return (side == Side::Read ? field[2] : field[6]) * 512;
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
 double cpu_seconds(const timeval& t) {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
@@ -89,16 +108,18 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
     // The bench does nothing else while the test runs: the process's user time is the test's.
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
+    const std::uint64_t moved = device_bytes(t, side);
     const auto start = std::chrono::steady_clock::now();
     const auto out = run.run();
-    const double wall =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall = seconds_since(start);
+    const double device = static_cast<double>(device_bytes(t, side) - moved) / wall;
     ::getrusage(RUSAGE_SELF, &after);
     for (const auto& problem : out.problems) std::fprintf(stderr, "basic: %s\n", problem.c_str());
     if (out.blocks.empty()) return {};
     return {
         out.blocks.front().figures.peak, out.blocks.front().figures.average,
-        wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100 : 0};
+        wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100 : 0,
+        device};
 }
 
 // fio doing what the basic test does. Writes: a new 200 MiB file per pass, grown by its writes
@@ -120,13 +141,17 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds)
                  "--scramble_buffers=0 --loops=100000"
                : " --rw=read --readonly --time_based --offset=" + std::to_string(kReadStart)) +
         " --filename=" + file + " 2>/dev/null";
+    const std::uint64_t moved = device_bytes(t, side);
     const std::string out = shell(cmd);
+    const double bytes = static_cast<double>(device_bytes(t, side) - moved);
     if (write) shell("rm -f " + file);
     try {
         const auto j = nlohmann::json::parse(out.substr(out.find('{')));
         const auto& s = j["jobs"][0][write ? "write" : "read"];
+        // Over fio's own I/O time: its process start (about 0.3 s here) moves nothing.
+        const double runtime = s["runtime"].get<double>() / 1000;
         return {s["bw_max"].get<double>() * 1024, s["bw_bytes"].get<double>(),
-                j["jobs"][0]["usr_cpu"].get<double>()};
+                j["jobs"][0]["usr_cpu"].get<double>(), runtime > 0 ? bytes / runtime : 0};
     } catch (...) {
         std::fprintf(stderr, "fio gave no figures: %s\n", out.c_str());
         return {};
@@ -179,29 +204,31 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
     for (Side side : {Side::Write, Side::Read})
         for (char code : {'1', '5', 'A'}) {
             const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
-            std::vector<double> bp, ba, fp, fa, bu, fu;
+            std::vector<double> bp, ba, fp, fa, bu, fu, bd, fd;
             for (int i = 0; i < runs && !g_stop; ++i) {
                 const Figures b = run_basic(t, work, side, code, seconds);
                 const Figures f = run_fio(t, side, block, seconds);
                 bp.push_back(b.peak), ba.push_back(b.average);
                 fp.push_back(f.peak), fa.push_back(f.average);
                 bu.push_back(b.user_cpu), fu.push_back(f.user_cpu);
+                bd.push_back(b.device), fd.push_back(f.device);
                 std::fprintf(stderr,
-                             "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s; user CPU "
-                             "%.1f / %.1f %%\n",
+                             "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s; by the "
+                             "device %.0f / %.0f MB/s; user CPU %.1f / %.1f %%\n",
                              t.name.c_str(), side == Side::Write ? "write" : "read", code, i + 1,
                              b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6,
-                             b.user_cpu, f.user_cpu);
+                             b.device / 1e6, f.device / 1e6, b.user_cpu, f.user_cpu);
             }
             if (g_stop) return;
             std::printf(
                 "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.3f / %.3f | "
-                "%.0f / %.0f | %.0f / %.0f | %.1f / %.1f |\n",
+                "%.0f / %.0f | %.0f / %.0f | %.1f / %.1f | %.3f / %.3f |\n",
                 t.name.c_str(), side == Side::Write ? "write" : "read",
                 static_cast<unsigned long long>(block / 1024), median(bp) / 1e6, median(fp) / 1e6,
                 median(bp) / median(fp), median(ba) / 1e6, median(fa) / 1e6,
                 median(ba) / median(fa), pair_ratio(bp, fp), pair_ratio(ba, fa), spread(bp),
-                spread(fp), spread(ba), spread(fa), median(bu), median(fu));
+                spread(fp), spread(ba), spread(fa), median(bu), median(fu), pair_ratio(ba, bd),
+                pair_ratio(fa, fd));
             std::fflush(stdout);
         }
     std::vector<double> quick, fio;
@@ -265,8 +292,8 @@ int main(int argc, char** argv) {
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
         "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
-        "spread %% basic / fio | user CPU %% basic / fio |\n"
-        "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+        "spread %% basic / fio | user CPU %% basic / fio | avg / device's count basic / fio |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
     const struct {
