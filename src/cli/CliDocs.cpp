@@ -43,14 +43,15 @@ inline constexpr TextRow kFiles[] = {
     {"Baseline.dat", "The quick read baseline of each drive."},
 };
 
-// Which values the completion offers: folder names, file names or nothing (a drive letter or a
-// number is typed).
+// Which values the completion offers: folder names, file names, this machine's drive letters (as
+// `drives` lists them) or nothing (a number is typed).
 struct ValueKind {
     std::string_view name, kind;
 };
 inline constexpr ValueKind kValueKinds[] = {
     {"--sysroot", "dir"},
     {"FILE", "file"},
+    {"--drive", "drive"},
 };
 
 std::string_view value_kind(const std::string& name) {
@@ -206,7 +207,7 @@ std::string man_page(const DocVerb& program, const std::string& version, const s
 std::string bash_completion(const DocVerb& program) {
     std::string verbs, flags, valued, kinds;
     bash_tables(program, verbs, flags, valued, kinds);
-    return fmt::format(R"(# bash completion for brantwell-cli: its verbs, their flags, and folder or file names
+    return fmt::format(R"SH(# bash completion for brantwell-cli: its verbs, their flags, and folder or file names
 # where a value is one. Written by `brantwell-cli docs bash` from the program's own definitions.
 
 # Keyed by the verb path typed ("brantwell-cli ini get"). -g: this file may be sourced inside a
@@ -221,10 +222,12 @@ declare -gA _brantwell_cli_kinds=(
 {})
 
 _brantwell_cli_words() {{
-    local kind=$1 cur=$2
+    local kind=$1 cur=$2 program=$3
     case $kind in
     dir) compgen -d -- "$cur" ;;
     file) compgen -f -- "$cur" ;;
+    # The drive list's entries start with their letter ("D:  500GB ...").
+    drive) compgen -W "$("$program" drives 2>/dev/null | awk '/^[A-Z]: / {{print $1}}')" -- "${{cur^^}}" ;;
     esac
 }}
 
@@ -246,7 +249,7 @@ _brantwell_cli() {{
     done
     local IFS=$'\n'
     if [[ " ${{_brantwell_cli_valued[$scope]}} " == *" $prev "* ]]; then
-        COMPREPLY=($(_brantwell_cli_words "${{_brantwell_cli_kinds[$scope $prev]}}" "$cur"))
+        COMPREPLY=($(_brantwell_cli_words "${{_brantwell_cli_kinds[$scope $prev]}}" "$cur" "${{COMP_WORDS[0]}}"))
         return
     fi
     if [[ $cur == -* || -z ${{_brantwell_cli_verbs[$scope]}} && -z ${{_brantwell_cli_kinds[$scope (positional)]}} ]]; then
@@ -256,11 +259,11 @@ _brantwell_cli() {{
         IFS=' '
         COMPREPLY=($(compgen -W "${{_brantwell_cli_verbs[$scope]}}" -- "$cur"))
     else
-        COMPREPLY=($(_brantwell_cli_words "${{_brantwell_cli_kinds[$scope (positional)]}}" "$cur"))
+        COMPREPLY=($(_brantwell_cli_words "${{_brantwell_cli_kinds[$scope (positional)]}}" "$cur" "${{COMP_WORDS[0]}}"))
     fi
 }}
 complete -F _brantwell_cli brantwell-cli
-)",
+)SH",
                        verbs, flags, valued, kinds);
 }
 

@@ -152,6 +152,9 @@ TEST(Completion, CompletesVerbsFlagsAndValues) {
         {{"brantwell-cli", "ini", "get", "sett"}, {"settings.dat"}, {"sysroots"}},
         {{"brantwell-cli", "drives", "--sysroot", "sys"}, {"sysroots"}, {"settings.dat"}},
         {{"brantwell-cli", "drives", ""}, {"--json", "--sysroot"}, {"test"}},
+        // Drive letters come from the program typed: its drive list always has the system's C:.
+        {{test::cli_path().string(), "test", "--drive", ""}, {"C:"}, {"--json", "test"}},
+        {{test::cli_path().string(), "basic", "--drive", "c"}, {"C:"}, {"D:"}},
     };
     for (const auto& c : kCases) {
         const auto offered = complete(c.words, dir.path());
