@@ -106,6 +106,14 @@ void show(const char* what, const DeviceSpace& d) {
                 (unsigned long long)d.held);
 }
 
+// The letter a fresh preferences file gives the volume mounted at `mp` (letters in mount-point
+// order, as a look that remembers nothing gives them); 0 when it has none.
+char fresh_letter_of(const fs::path& mp) {
+    for (const auto& v : TakeInventory(system_query(), {}).map.volumes)
+        if (v.mount_point == mp.string()) return v.letter;
+    return 0;
+}
+
 // One full run with both boxes: the lines, the mount, the device's space and the verdict rule.
 void full_run(Device& device) {
     test::TempDir dir;
@@ -198,11 +206,7 @@ TEST(TrimE2e, FullRunThroughTheCommandLine) {
     ASSERT_TRUE(loop.ok()) << loop.error();
     LoopDevice device(loop);
     const fs::path mp = loop.mounts().front();
-    // A fresh preferences file gives letters in mount-point order, as a look that remembers
-    // nothing does.
-    char letter = 0;
-    for (const auto& v : TakeInventory(system_query(), {}).map.volumes)
-        if (v.mount_point == mp.string()) letter = v.letter;
+    const char letter = fresh_letter_of(mp);
     ASSERT_NE(letter, 0);
     test::TempDir home;
     ::setenv("BRANTWELL_HOME", home.path().c_str(), 1);
@@ -249,9 +253,7 @@ TEST(TrimE2e, CtrlCDuringTrimOffPutsTheSwitchBackAtOnce) {
     const fs::path mp = loop.mounts().front();
     ASSERT_EQ(test::run_shell("mount -o remount,discard " + mp.string()), 0);
     const std::vector<std::string> before = options_of(mp);
-    char letter = 0;
-    for (const auto& v : TakeInventory(system_query(), {}).map.volumes)
-        if (v.mount_point == mp.string()) letter = v.letter;
+    const char letter = fresh_letter_of(mp);
     ASSERT_NE(letter, 0);
     test::TempDir home;
 
