@@ -6,11 +6,18 @@
 // removed at the end, also when the bench is interrupted.
 //
 //     flock /tmp/bw-e2e.lock build-rel/bench/basic_fio_bench [seconds per block, default 4]
-//         [zram|loop|all] [runs, default 3]
+//         [zram|loop|all] [runs, default 3] [all|write|read]
+//
+// The figures in bench/README.md were taken with 6 seconds per block and 5 runs.
 //
 // Each tool's average is also set against the device's own count of the bytes moved
 // (/sys/block/NAME/stat): over the basic test's whole run, file creation and deletes included, and
-// over fio's own I/O time. A tool that counted bytes it did not move would show there.
+// over fio's own I/O time. A tool that counted bytes it did not move would show there. Read cells
+// also run a plain pread loop, a reader that does nothing else: where the two tools part, it shows
+// which of them spends time of its own per read.
+//
+// The thread doing the I/O in each tool and the kernel's unbound workers (the loop device's) run
+// on processor 0 while the bench runs; see `OneProcessor`.
 //
 // Each run's figures go to stderr as they come, the table of medians to stdout.
 //
@@ -20,6 +27,8 @@
 // its own, and with the kernel's per-session scheduling groups it then competes with the rest of
 // the machine on other terms than the basic test does. On a shared 2-core machine that
 // difference, not the tools, decided the earlier figures.
+#include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,6 +41,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -72,6 +82,76 @@ struct Figures {
     double peak = 0, average = 0;
     double user_cpu = 0;  // percent of the run's time spent in the tool's own code
     double device = 0;    // bytes per second by the device's own count over the whole run
+};
+
+// The whole bench, fio's job thread included, and the kernel's unbound workers (the loop device's
+// worker among them) on the first processor while it runs. On this kind of VM an idle processor
+// halts, and a read that wakes the loop device's worker on the other one waits for the hypervisor
+// to run that processor again: a plain reader's 64 KiB reads went from 988 to 1,808 MB/s between
+// seconds of one run, and each tool moved 25-70 % between runs. On one processor the hand-over is
+// a switch between two threads (2,157-2,544 MB/s), which is what each tool's reads then cost. Only the thread that does the I/O is held
+// there: fio's own main and helper threads may run on any processor, as the basic test has no
+// others. Put back as found when the bench ends or is stopped.
+class OneProcessor {
+  public:
+    OneProcessor() {
+        cpu_set_t all;
+        CPU_ZERO(&all);
+        if (::sched_getaffinity(0, sizeof all, &all) == 0)
+            for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+                if (CPU_ISSET(cpu, &all)) all_ += (all_.empty() ? "" : ",") + std::to_string(cpu);
+        saved_ = shell("cat " + std::string(kMask) + " 2>/dev/null");
+        if (!saved_.empty()) shell("echo 1 > " + std::string(kMask));
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(0, &one);
+        pinned_ = ::sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~OneProcessor() {
+        if (!saved_.empty()) shell("echo " + saved_ + " > " + std::string(kMask));
+    }
+    OneProcessor(const OneProcessor&) = delete;
+    OneProcessor& operator=(const OneProcessor&) = delete;
+
+    // How fio is started: its process free as the bench was, its job thread on processor 0.
+    std::string fio_command() const {
+        return pinned_ && !all_.empty() ? "taskset -c " + all_ + " fio --cpus_allowed=0" : "fio";
+    }
+
+    std::string describe() const {
+        return std::string(pinned_ ? "the basic test and fio's job on processor 0" : "not pinned") +
+               (saved_.empty() ? ", unbound workers where they were"
+                               : ", unbound workers on processor 0 (mask was " + saved_ + ")");
+    }
+
+  private:
+    static constexpr const char* kMask = "/sys/devices/virtual/workqueue/cpumask";
+    std::string saved_, all_;
+    bool pinned_ = false;
+};
+
+// The share of the machine's time the hypervisor gave to others ("steal" in /proc/stat) between
+// two readings: a run with much of it measured the host, not the tools.
+struct StealClock {
+    std::uint64_t steal = 0, total = 0;
+    static StealClock now() {
+        std::ifstream in("/proc/stat");
+        std::string cpu;
+        in >> cpu;
+        StealClock c;
+        for (int i = 0; i < 8; ++i) {
+            std::uint64_t v = 0;
+            in >> v;
+            c.total += v;
+            if (i == 7) c.steal = v;
+        }
+        return c;
+    }
+    double percent_since(const StealClock& start) const {
+        return total > start.total ? 100.0 * static_cast<double>(steal - start.steal) /
+                                         static_cast<double>(total - start.total)
+                                   : 0;
+    }
 };
 
 // The device's own count of the bytes moved one way (/sys/block/NAME/stat, 512-byte sectors): the
@@ -129,12 +209,13 @@ Figures run_basic(const Target& t, const std::string& work, Side side, char code
 // which is what the basic test writes (strace and zram's mm_stat showed both). Reads: the raw
 // device from the basic test's first offset, wrapping at the end. Both sides: no per-I/O latency
 // bookkeeping (the basic test reads the clock once per transfer, fio would read it several times).
-Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds) {
+Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds,
+                const OneProcessor& one) {
     const bool write = side == Side::Write;
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
-        "fio --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
+        one.fio_command() + " --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
         "--disable_lat=1 --disable_clat=1 --disable_slat=1 --bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
         (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
@@ -156,6 +237,48 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds)
         std::fprintf(stderr, "fio gave no figures: %s\n", out.c_str());
         return {};
     }
+}
+
+// The reads again with nothing around them: one aligned buffer, pread from the basic test's first
+// offset, wrapping at the end, the clock read once per read. No program that reads this way can
+// go faster on this processor, so it is the yardstick for a read cell where the two tools part:
+// a tool at the loop's figure spends nothing of its own per read, a tool below it spends the
+// difference in its own code.
+Figures run_plain(const Target& t, std::uint64_t block, double seconds) {
+    const int fd = ::open(t.device.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
+    if (fd < 0) return {};
+    void* raw = nullptr;
+    if (::posix_memalign(&raw, 4096, block) != 0) {
+        ::close(fd);
+        return {};
+    }
+    const std::unique_ptr<void, decltype(&std::free)> buffer(raw, &std::free);
+    const auto end = static_cast<std::uint64_t>(::lseek(fd, 0, SEEK_END));
+    rusage before{}, after{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto start = std::chrono::steady_clock::now();
+    auto second_start = start;
+    std::uint64_t offset = kReadStart, in_second = 0, total = 0;
+    double peak = 0;
+    for (;;) {
+        if (offset + block > end) offset = kReadStart;
+        if (::pread(fd, raw, block, static_cast<off_t>(offset)) != static_cast<ssize_t>(block))
+            break;
+        offset += block, in_second += block, total += block;
+        const auto now = std::chrono::steady_clock::now();
+        const double in = std::chrono::duration<double>(now - second_start).count();
+        if (in < 1) continue;
+        peak = std::max(peak, static_cast<double>(in_second) / in);
+        in_second = 0, second_start = now;
+        if (std::chrono::duration<double>(now - start).count() >= seconds) break;
+    }
+    const double wall = seconds_since(start);
+    ::getrusage(RUSAGE_SELF, &after);
+    ::close(fd);
+    return {peak, wall > 0 ? static_cast<double>(total) / wall : 0,
+            wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100
+                     : 0,
+            0};
 }
 
 // Each step of making a device leaves behind what the removal undoes, so a half-made target is
@@ -200,35 +323,52 @@ double pair_ratio(const std::vector<double>& basic, const std::vector<double>& f
     return median(r);
 }
 
-void bench_target(const Target& t, const std::string& work, double seconds, int runs) {
+void bench_target(const Target& t, const std::string& work, double seconds, int runs,
+                  const std::string& sides, const OneProcessor& one) {
     for (Side side : {Side::Write, Side::Read})
         for (char code : {'1', '5', 'A'}) {
+            if (sides != "all" && sides != (side == Side::Write ? "write" : "read")) continue;
             const std::uint64_t block = 512 * basic::basic_block(code)->multiplier;
-            std::vector<double> bp, ba, fp, fa, bu, fu, bd, fd;
+            std::vector<double> bp, ba, fp, fa, bu, fu, bd, fd, pa;
+            const StealClock cell_start = StealClock::now();
             for (int i = 0; i < runs && !g_stop; ++i) {
-                const Figures b = run_basic(t, work, side, code, seconds);
-                const Figures f = run_fio(t, side, block, seconds);
+                // Who goes first turns with each run, so neither tool always meets the device
+                // straight after the other's work (or after the write cells' write-back).
+                Figures b, f, plain;
+                const int tools = side == Side::Read ? 3 : 2;
+                for (int k = 0; k < tools; ++k) switch ((i + k) % tools) {
+                        case 0: b = run_basic(t, work, side, code, seconds); break;
+                        case 1: f = run_fio(t, side, block, seconds, one); break;
+                        default: plain = run_plain(t, block, seconds); break;
+                    }
+                if (side == Side::Read) pa.push_back(plain.average);
                 bp.push_back(b.peak), ba.push_back(b.average);
                 fp.push_back(f.peak), fa.push_back(f.average);
                 bu.push_back(b.user_cpu), fu.push_back(f.user_cpu);
                 bd.push_back(b.device), fd.push_back(f.device);
                 std::fprintf(stderr,
                              "%s %s %c run %d: basic %.0f / %.0f, fio %.0f / %.0f MB/s; by the "
-                             "device %.0f / %.0f MB/s; user CPU %.1f / %.1f %%\n",
+                             "device %.0f / %.0f MB/s; user CPU %.1f / %.1f %%; plain reads %.0f "
+                             "MB/s\n",
                              t.name.c_str(), side == Side::Write ? "write" : "read", code, i + 1,
                              b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6,
-                             b.device / 1e6, f.device / 1e6, b.user_cpu, f.user_cpu);
+                             b.device / 1e6, f.device / 1e6, b.user_cpu, f.user_cpu,
+                             plain.average / 1e6);
             }
             if (g_stop) return;
+            char plain_cells[64] = "- | -";
+            if (!pa.empty() && median(pa) > 0)
+                std::snprintf(plain_cells, sizeof plain_cells, "%.0f | %.3f / %.3f",
+                              median(pa) / 1e6, median(ba) / median(pa), median(fa) / median(pa));
             std::printf(
                 "| %s | %s | %llu KiB | %.0f | %.0f | %.3f | %.0f | %.0f | %.3f | %.3f / %.3f | "
-                "%.0f / %.0f | %.0f / %.0f | %.1f / %.1f | %.3f / %.3f |\n",
+                "%.0f / %.0f | %.0f / %.0f | %.1f / %.1f | %.3f / %.3f | %s | %.1f |\n",
                 t.name.c_str(), side == Side::Write ? "write" : "read",
                 static_cast<unsigned long long>(block / 1024), median(bp) / 1e6, median(fp) / 1e6,
                 median(bp) / median(fp), median(ba) / 1e6, median(fa) / 1e6,
                 median(ba) / median(fa), pair_ratio(bp, fp), pair_ratio(ba, fa), spread(bp),
                 spread(fp), spread(ba), spread(fa), median(bu), median(fu), pair_ratio(ba, bd),
-                pair_ratio(fa, fd));
+                pair_ratio(fa, fd), plain_cells, StealClock::now().percent_since(cell_start));
             std::fflush(stdout);
         }
     std::vector<double> quick, fio;
@@ -236,7 +376,7 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
         auto drive = basic::make_direct_drive(work, "", t.device);
         quick.push_back(static_cast<double>(
             basic::QuickRead('X', *drive, basic::steady_seconds(), {}).mb_per_second));
-        fio.push_back(run_fio(t, Side::Read, 32768, basic::kQuickReadSeconds).average / 1e6);
+        fio.push_back(run_fio(t, Side::Read, 32768, basic::kQuickReadSeconds, one).average / 1e6);
         std::fprintf(stderr, "%s baseline run %d: quick read %.0f, fio %.0f MB/s\n", t.name.c_str(),
                      i + 1, quick.back(), fio.back());
     }
@@ -287,15 +427,19 @@ int main(int argc, char** argv) {
         return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
     }
     for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(sig, [](int) { g_stop = true; });
+    const OneProcessor one;
+    std::fprintf(stderr, "%s\n", one.describe().c_str());
     const double seconds = argc > 1 ? std::atof(argv[1]) : 4;
     const std::string work = shell("mktemp -d /tmp/bwbench-work.XXXXXX");
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
         "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
-        "spread %% basic / fio | user CPU %% basic / fio | avg / device's count basic / fio |\n"
-        "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+        "spread %% basic / fio | user CPU %% basic / fio | avg / device's count basic / fio | plain "
+        "reads avg MB/s | avg / plain reads basic / fio | host steal %% |\n"
+        "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const std::string sides = argc > 4 ? argv[4] : "all";  // all, write or read
     const struct {
         const char* name;
         bool (*make)(Target&);
@@ -305,7 +449,7 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != target.name) continue;
         Target t;
         if (target.make(t))
-            bench_target(t, work, seconds, runs);
+            bench_target(t, work, seconds, runs, sides, one);
         else
             std::fprintf(stderr, "could not make the %s device\n", t.name.c_str());
         remove(t);
