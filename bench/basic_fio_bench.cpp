@@ -84,14 +84,14 @@ struct Figures {
     double device = 0;    // bytes per second by the device's own count over the whole run
 };
 
-// The whole bench, fio's job thread included, and the kernel's unbound workers (the loop device's
-// worker among them) on the first processor while it runs. On this kind of VM an idle processor
-// halts, and a read that wakes the loop device's worker on the other one waits for the hypervisor
-// to run that processor again: a plain reader's 64 KiB reads went from 988 to 1,808 MB/s between
-// seconds of one run, and each tool moved 25-70 % between runs. On one processor the hand-over is
-// a switch between two threads (2,157-2,544 MB/s), which is what each tool's reads then cost. Only the thread that does the I/O is held
-// there: fio's own main and helper threads may run on any processor, as the basic test has no
-// others. Put back as found when the bench ends or is stopped.
+// The thread doing the I/O in each tool (the basic test's, fio's job thread) and the kernel's
+// unbound workers, the loop device's worker among them, on the first processor while the bench
+// runs. On this kind of VM an idle processor halts, and a read that wakes the loop device's worker
+// on the other one waits for the hypervisor to run that processor again: a plain reader's 64 KiB
+// reads went from 988 to 1,808 MB/s between seconds of one run, and each tool moved 25-70 %
+// between runs. On one processor the hand-over is a switch between two threads (2,157-2,544 MB/s),
+// which is what each tool's reads then cost. fio's main and helper threads may run on any
+// processor, as the basic test has no others. Put back as found when the bench ends or is stopped.
 class OneProcessor {
   public:
     OneProcessor() {
@@ -215,7 +215,8 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds,
     const std::string file = write ? t.mount + "/fio.tmp" : t.device;
     if (write) shell("rm -f " + file);
     const std::string cmd =
-        one.fio_command() + " --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
+        one.fio_command() +
+        " --output-format=json --thread --name=b --ioengine=psync --iodepth=1 --direct=1 "
         "--disable_lat=1 --disable_clat=1 --disable_slat=1 --bwavgtime=1000 --runtime=" +
         std::to_string(static_cast<int>(seconds)) + " --bs=" + std::to_string(block) +
         (write ? " --rw=write --size=200M --fallocate=none --create_on_open=1 --unlink_each_loop=1 "
@@ -240,10 +241,8 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds,
 }
 
 // The reads again with nothing around them: one aligned buffer, pread from the basic test's first
-// offset, wrapping at the end, the clock read once per read. No program that reads this way can
-// go faster on this processor, so it is the yardstick for a read cell where the two tools part:
-// a tool at the loop's figure spends nothing of its own per read, a tool below it spends the
-// difference in its own code.
+// offset, wrapping at the end, the clock read once per read. Where the two tools part in a read
+// cell, this says which one spends time of its own per read: the one that falls short of it.
 Figures run_plain(const Target& t, std::uint64_t block, double seconds) {
     const int fd = ::open(t.device.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
     if (fd < 0) return {};
@@ -275,10 +274,10 @@ Figures run_plain(const Target& t, std::uint64_t block, double seconds) {
     const double wall = seconds_since(start);
     ::getrusage(RUSAGE_SELF, &after);
     ::close(fd);
-    return {peak, wall > 0 ? static_cast<double>(total) / wall : 0,
-            wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100
-                     : 0,
-            0};
+    return {
+        peak, wall > 0 ? static_cast<double>(total) / wall : 0,
+        wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100 : 0,
+        0};
 }
 
 // Each step of making a device leaves behind what the removal undoes, so a half-made target is
@@ -337,9 +336,15 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
                 Figures b, f, plain;
                 const int tools = side == Side::Read ? 3 : 2;
                 for (int k = 0; k < tools; ++k) switch ((i + k) % tools) {
-                        case 0: b = run_basic(t, work, side, code, seconds); break;
-                        case 1: f = run_fio(t, side, block, seconds, one); break;
-                        default: plain = run_plain(t, block, seconds); break;
+                        case 0:
+                            b = run_basic(t, work, side, code, seconds);
+                            break;
+                        case 1:
+                            f = run_fio(t, side, block, seconds, one);
+                            break;
+                        default:
+                            plain = run_plain(t, block, seconds);
+                            break;
                     }
                 if (side == Side::Read) pa.push_back(plain.average);
                 bp.push_back(b.peak), ba.push_back(b.average);
@@ -434,7 +439,8 @@ int main(int argc, char** argv) {
     std::printf(
         "| target | test | block | basic peak MB/s | fio peak MB/s | peak ratio | basic avg MB/s "
         "| fio avg MB/s | avg ratio | pair ratio peak / avg | peak spread %% basic / fio | avg "
-        "spread %% basic / fio | user CPU %% basic / fio | avg / device's count basic / fio | plain "
+        "spread %% basic / fio | user CPU %% basic / fio | avg / device's count basic / fio | "
+        "plain "
         "reads avg MB/s | avg / plain reads basic / fio | host steal %% |\n"
         "|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
