@@ -241,43 +241,30 @@ Figures run_fio(const Target& t, Side side, std::uint64_t block, double seconds,
 }
 
 // The reads again with nothing around them: one aligned buffer, pread from the basic test's first
-// offset, wrapping at the end, the clock read once per read. Where the two tools part in a read
-// cell, this says which one spends time of its own per read: the one that falls short of it.
-Figures run_plain(const Target& t, std::uint64_t block, double seconds) {
+// offset, wrapping at the end, the clock read once per read; bytes per second. Where the two tools
+// part in a read cell, this says which one spends time of its own per read: the one that falls
+// short of it.
+double run_plain(const Target& t, std::uint64_t block, double seconds) {
     const int fd = ::open(t.device.c_str(), O_RDONLY | O_DIRECT | O_CLOEXEC);
-    if (fd < 0) return {};
+    if (fd < 0) return 0;
     void* raw = nullptr;
     if (::posix_memalign(&raw, 4096, block) != 0) {
         ::close(fd);
-        return {};
+        return 0;
     }
     const std::unique_ptr<void, decltype(&std::free)> buffer(raw, &std::free);
     const auto end = static_cast<std::uint64_t>(::lseek(fd, 0, SEEK_END));
-    rusage before{}, after{};
-    ::getrusage(RUSAGE_SELF, &before);
     const auto start = std::chrono::steady_clock::now();
-    auto second_start = start;
-    std::uint64_t offset = kReadStart, in_second = 0, total = 0;
-    double peak = 0;
-    for (;;) {
+    std::uint64_t offset = kReadStart, total = 0;
+    do {
         if (offset + block > end) offset = kReadStart;
         if (::pread(fd, raw, block, static_cast<off_t>(offset)) != static_cast<ssize_t>(block))
             break;
-        offset += block, in_second += block, total += block;
-        const auto now = std::chrono::steady_clock::now();
-        const double in = std::chrono::duration<double>(now - second_start).count();
-        if (in < 1) continue;
-        peak = std::max(peak, static_cast<double>(in_second) / in);
-        in_second = 0, second_start = now;
-        if (std::chrono::duration<double>(now - start).count() >= seconds) break;
-    }
+        offset += block, total += block;
+    } while (seconds_since(start) < seconds);
     const double wall = seconds_since(start);
-    ::getrusage(RUSAGE_SELF, &after);
     ::close(fd);
-    return {
-        peak, wall > 0 ? static_cast<double>(total) / wall : 0,
-        wall > 0 ? (cpu_seconds(after.ru_utime) - cpu_seconds(before.ru_utime)) / wall * 100 : 0,
-        0};
+    return wall > 0 ? static_cast<double>(total) / wall : 0;
 }
 
 // Each step of making a device leaves behind what the removal undoes, so a half-made target is
@@ -333,7 +320,8 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
             for (int i = 0; i < runs && !g_stop; ++i) {
                 // Who goes first turns with each run, so neither tool always meets the device
                 // straight after the other's work (or after the write cells' write-back).
-                Figures b, f, plain;
+                Figures b, f;
+                double plain = 0;
                 const int tools = side == Side::Read ? 3 : 2;
                 for (int k = 0; k < tools; ++k) switch ((i + k) % tools) {
                         case 0:
@@ -346,7 +334,7 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
                             plain = run_plain(t, block, seconds);
                             break;
                     }
-                if (side == Side::Read) pa.push_back(plain.average);
+                if (side == Side::Read) pa.push_back(plain);
                 bp.push_back(b.peak), ba.push_back(b.average);
                 fp.push_back(f.peak), fa.push_back(f.average);
                 bu.push_back(b.user_cpu), fu.push_back(f.user_cpu);
@@ -357,8 +345,7 @@ void bench_target(const Target& t, const std::string& work, double seconds, int 
                              "MB/s\n",
                              t.name.c_str(), side == Side::Write ? "write" : "read", code, i + 1,
                              b.peak / 1e6, b.average / 1e6, f.peak / 1e6, f.average / 1e6,
-                             b.device / 1e6, f.device / 1e6, b.user_cpu, f.user_cpu,
-                             plain.average / 1e6);
+                             b.device / 1e6, f.device / 1e6, b.user_cpu, f.user_cpu, plain / 1e6);
             }
             if (g_stop) return;
             char plain_cells[64] = "- | -";
