@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "app/ProgramUi.h"
@@ -115,8 +116,13 @@ class FrmBasicTest : public QObject {
         FrmBasic w(
             p, std::move(drive), [d] { return d->now(); }, "D:");
         w.show();
+        // A failed check returns early: let the worker go then too, or closing the window waits
+        // for it forever.
+        const std::shared_ptr<void> release(nullptr, [&](void*) { released = true; });
         QTRY_VERIFY_WITH_TIMEOUT(reached.load(), 10000);
-        QCOMPARE(text(w, "MainL"), QString("Write Test on D Drive at 64 KB"));
+        // The worker posts the block's label before its transfers: wait for it to be delivered.
+        QTRY_COMPARE_WITH_TIMEOUT(text(w, "MainL"), QString("Write Test on D Drive at 64 KB"),
+                                  10000);
         QTest::mouseClick(w.findChild<QPushButton*>("Command1"), Qt::LeftButton);
         released = true;
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
